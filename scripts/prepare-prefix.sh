@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix the program and its tests run in (build/wineprefix by default), once.
+# It maps the Chinese font faces the program asks for to the installed CJK font, so that
+# Chinese text renders instead of boxes. A stamp file makes later calls return at once;
+# the prefix is rebuilt when this script changes.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=${LEXORIN_WINEPREFIX:-$here/../build/wineprefix}
+mkdir -p "$prefix"
+prefix=$(cd "$prefix" && pwd)
+stamp="$prefix/.lexorin-ready"
+want=$(sha1sum "$0" | cut -d' ' -f1)
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then exit 0; fi
+
+echo "prepare-prefix: creating Wine prefix in $prefix"
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+# No Mono or Gecko: the program needs neither, and their installers would ask.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+
+cjk="WenQuanYi Zen Hei"
+reg=$(mktemp --suffix=.reg)
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  for face in 宋体 新宋体 黑体 隶书 楷体 仿宋 SimSun NSimSun SimHei LiSu KaiTi FangSong \
+              "Microsoft YaHei" 微软雅黑; do
+    printf '"%s"="%s"\r\n' "$face" "$cjk"
+  done
+  printf '\r\n'
+  # Dialog and menu fonts fall back to the CJK font for characters they lack.
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI" Arial; do
+    printf '"%s"=hex(7):%s\r\n' "$face" \
+      "$(printf 'wqy-zenhei.ttc,%s\0\0' "$cjk" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//;s/,$//')"
+  done
+  printf '\r\n'
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+wine regedit /S "$reg" >/dev/null 2>&1
+wineserver -w
+rm -f "$reg"
+echo "$want" > "$stamp"

@@ -1,0 +1,73 @@
+#include "app/lexorin_app.h"
+#include "app/program_folder.h"
+#include "framework/text.h"
+#include "mainbar/lexorin_dlg.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+CLexorinApp::CLexorinApp() = default;
+
+CLexorinApp& TheApp()
+{
+    return *static_cast<CLexorinApp*>(lex::AfxGetApp());
+}
+
+std::string CLexorinApp::SettingsPath() const
+{
+    return lex::CSettings::PathInFolder(m_strProgramFolder);
+}
+
+void CLexorinApp::MakePhoneticFontAvailable()
+{
+    std::wstring font = lex::Widen(m_strProgramFolder + lex::kPhoneticFontFile);
+    if (AddFontResourceW(font.c_str()) > 0) {
+        // Tell running programs about the new face; a hung window must not hold us up.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    // A copy in the Windows fonts folder survives logging off; an existing file is kept.
+    wchar_t windows[MAX_PATH + 1] = {};
+    UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        std::wstring target = std::wstring(windows) + L"\\Fonts\\DFHGWPRN.TTF";
+        CopyFileW(font.c_str(), target.c_str(), TRUE);
+    }
+}
+
+BOOL CLexorinApp::InitInstance()
+{
+    m_bAboutBoxOpen = FALSE;
+
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    m_strProgramFolder = lex::BuildProgramFolder(lex::Narrow(path));
+
+    MakePhoneticFontAvailable();
+
+    // One copy at a time: a second one ends quietly.
+    m_instanceMutex = CreateMutexW(nullptr, TRUE, lex::Widen(m_appName).c_str());
+    if (m_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
+        return FALSE;
+
+    m_strProductName = lex::LoadStringCp936(IDS_PRODUCT_NAME);
+    m_strVersion = lex::LoadStringCp936(IDS_VERSION);
+
+    m_bDictOpen = FALSE;
+    m_bDictChanged = FALSE;
+    m_bBannerChanged = FALSE;
+    m_nEntryInterval = 1000;
+
+    {
+        CLexorinDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    // The main bar's modal loop was the whole program.
+    return FALSE;
+}
+
+BOOL CLexorinApp::OnCommand(UINT id)
+{
+    return lex::CWinApp::OnCommand(id);
+}

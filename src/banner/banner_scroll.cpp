@@ -1,0 +1,101 @@
+#include "banner/banner_scroll.h"
+
+#include <climits>
+#include <cstdlib>
+
+CBannerScroll::~CBannerScroll() { Stop(); }
+
+void CBannerScroll::Stop()
+{
+    if (m_timerId != 0) {
+        m_host.BannerCancelTimer(m_timerId);
+        m_timerId = 0;
+    }
+}
+
+void CBannerScroll::Arm()
+{
+    // Without a window no tick could be delivered; the host sets the speed again once
+    // the window exists.
+    m_timerId = m_host.BannerWindowExists() ? m_host.BannerArmTimer(m_period) : 0;
+}
+
+void CBannerScroll::SetSpeed(int speed)
+{
+    if (speed < -kMaxSpeed || speed > kMaxSpeed)
+        return;
+    if (speed == 0) {
+        Stop();
+        return;
+    }
+    m_speed = speed;
+    m_period = std::abs(10000 / speed);
+    // The superseded timer is cancelled rather than left to fire: its tick would be
+    // dropped anyway, and nothing is left armed that could outlive the control.
+    Stop();
+    Arm();
+}
+
+bool CBannerScroll::OnTick(uint32_t id)
+{
+    if (id == 0 || id != m_timerId)
+        return false;
+    m_timerId = 0; // this one-shot has fired
+
+    if (m_host.BannerItemCount() > 0) {
+        const BannerRect rc = m_host.BannerClientRect();
+        if (m_speed > 0) {
+            --m_offset;
+            // The whole line has left at the left edge: it re-enters from the right.
+            if (static_cast<long long>(m_offset) + m_lineWidth < rc.left)
+                m_offset = rc.right;
+        } else {
+            ++m_offset;
+            // Left at the right edge: it re-enters from the left, which scrolling alone
+            // would not draw.
+            if (m_offset > rc.right) {
+                m_offset = rc.left - m_lineWidth;
+                m_host.BannerInvalidateAll();
+            }
+        }
+        m_host.BannerScrollContents(m_speed > 0 ? -1 : 1);
+    }
+    // Also with nothing to show, so the chain goes on until items arrive.
+    Arm();
+    return true;
+}
+
+void CBannerScroll::OnResize()
+{
+    if (m_host.BannerWindowExists())
+        m_host.BannerInvalidateAll();
+}
+
+void CBannerScroll::BeginGeometry()
+{
+    m_lineWidth = 0;
+    m_leftEdges.clear();
+}
+
+int CBannerScroll::AddItemWidth(int width)
+{
+    const int left = m_offset + m_lineWidth;
+    m_leftEdges.push_back(left);
+    // Widths come from text extents; keep absurd ones from overflowing the sum.
+    if (width > 0)
+        m_lineWidth = (width > INT_MAX / 4 - m_lineWidth) ? INT_MAX / 4 : m_lineWidth + width;
+    return left;
+}
+
+int CBannerScroll::HitTest(int x) const
+{
+    const size_t count = m_leftEdges.size();
+    const long long end = static_cast<long long>(m_offset) + m_lineWidth;
+    for (size_t i = 0; i < count; ++i) {
+        if (m_leftEdges[i] > x)
+            return static_cast<int>(i) - 1;
+        if (i + 1 == count && m_leftEdges[i] < end && x < end)
+            return static_cast<int>(i);
+    }
+    return -1;
+}

@@ -1,0 +1,87 @@
+// The banner's scrolling engine: speed and tick period, the chain of one-shot timers,
+// the one-pixel move with wrap-around, and the geometry of the line as the last paint
+// measured it. The window side implements IBannerScrollHost.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct BannerRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+class IBannerScrollHost {
+public:
+    virtual bool BannerWindowExists() const = 0;
+    // The client rectangle as last cached (on creation and on every resize).
+    virtual BannerRect BannerClientRect() const = 0;
+    virtual int BannerItemCount() const = 0;
+    // The whole client area, with background erase.
+    virtual void BannerInvalidateAll() = 0;
+    // Moves the client contents horizontally by dx pixels; the uncovered column
+    // becomes invalid and is repainted from the new offset.
+    virtual void BannerScrollContents(int dx) = 0;
+    // Arms a one-shot timer that, after periodMs, delivers a tick carrying its id to
+    // the UI thread (OnTick). The delivery must need nothing but the window: a timer
+    // that outlives the control must not reach it. Returns the id, 0 if refused.
+    virtual uint32_t BannerArmTimer(int periodMs) = 0;
+    virtual void BannerCancelTimer(uint32_t id) = 0;
+
+protected:
+    ~IBannerScrollHost() = default;
+};
+
+class CBannerScroll {
+public:
+    static constexpr int kMaxSpeed = 1000;
+
+    // The host must outlive the engine; a host that owns the engine as a member
+    // should call Stop() in its own destructor.
+    explicit CBannerScroll(IBannerScrollHost& host) : m_host(host) {}
+    ~CBannerScroll();
+    CBannerScroll(const CBannerScroll&) = delete;
+    CBannerScroll& operator=(const CBannerScroll&) = delete;
+
+    // -1000..1000: positive moves the line left, negative right; values outside are
+    // ignored. 0 stops (the stored speed is kept); any other value restarts the chain
+    // with a period of |10000 / speed| ms.
+    void SetSpeed(int speed);
+    int GetSpeed() const { return m_speed; }
+    int GetTickPeriod() const { return m_period; }
+    uint32_t GetTimerId() const { return m_timerId; }
+    // Cancels the armed timer, if any: the line stands still where it is.
+    void Stop();
+
+    // A tick delivered to the window. False when it is not the current timer's (a
+    // stale tick): hand it to default processing; it is not re-armed.
+    bool OnTick(uint32_t id);
+    // The host has cached its new client rectangle.
+    void OnResize();
+
+    // Geometry, rebuilt by every paint: BeginGeometry, then AddItemWidth for each item
+    // in list order. AddItemWidth returns the item's left edge (client x).
+    void BeginGeometry();
+    int AddItemWidth(int width);
+
+    // Client x of item 0's left edge.
+    int GetOffset() const { return m_offset; }
+    int GetLineWidth() const { return m_lineWidth; }
+    const std::vector<int>& GetItemLeftEdges() const { return m_leftEdges; }
+
+    // The index of the item whose span holds client x, or -1.
+    int HitTest(int x) const;
+
+private:
+    void Arm();
+
+    IBannerScrollHost& m_host;
+    int m_speed = 0;
+    int m_period = 0;
+    uint32_t m_timerId = 0;
+    int m_offset = 0;
+    int m_lineWidth = 0;
+    std::vector<int> m_leftEdges;
+};

@@ -1,0 +1,4 @@
+# Dictionary files: the buffered line reader and the entry split (portable).
+list(APPEND LEX_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entry.cpp)

@@ -1,0 +1,42 @@
+// The application object: one per process, reached through AfxGetApp().
+#pragma once
+
+#include "framework/wnd.h"
+
+#include <string>
+
+namespace lex {
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Called once at start; returning FALSE ends the process without a message loop.
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int Run();
+    // Commands the main window did not handle itself. TRUE when handled.
+    virtual BOOL OnCommand(UINT id);
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+    // The executable's file name without its extension, as stored on disk.
+    std::string m_appName;
+    // The exit code of a WM_QUIT seen by a modal loop, 0 if none.
+    int m_nQuitCode = 0;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetResourceHandle();
+// Runs the application object; the body of WinMain.
+int AfxWinMain(HINSTANCE instance);
+// A string resource as code page 936 text; empty if missing.
+std::string LoadStringCp936(UINT id);
+// A message box with code page 936 texts.
+int MessageBoxCp936(HWND owner, const std::string& text, const std::string& caption, UINT type);
+
+constexpr UINT kIdAppExit = 57665;
+
+} // namespace lex

@@ -1,0 +1,212 @@
+#include "framework/dialog.h"
+#include "framework/app.h"
+#include "framework/text.h"
+
+#include <cstdlib>
+
+namespace lex {
+
+namespace {
+
+// Our WindowProc sits above the dialog manager's own procedure, so this one only
+// has to say "not handled".
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+} // namespace
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
+
+BOOL CDialog::CreateFromTemplate(HWND owner)
+{
+    HINSTANCE instance = AfxGetResourceHandle();
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(m_templateId), MAKEINTRESOURCEW(5)); // RT_DIALOG
+    if (!found)
+        return FALSE;
+    HGLOBAL loaded = LoadResource(instance, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data)
+        return FALSE;
+    CreationLink link(this);
+    HWND hWnd = CreateDialogIndirectParamW(instance, static_cast<const DLGTEMPLATE*>(data), owner,
+                                           QuietDialogProc, 0);
+    if (!hWnd)
+        m_hWnd = nullptr;
+    return hWnd != nullptr;
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent)
+{
+    m_templateId = templateId;
+    m_parent = parent;
+    m_modal = FALSE;
+    return CreateFromTemplate(parent ? parent->m_hWnd : nullptr);
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HWND owner = m_parent ? m_parent->m_hWnd : nullptr;
+    if (owner)
+        owner = GetAncestor(owner, GA_ROOT);
+    BOOL disabledOwner = FALSE;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        disabledOwner = TRUE;
+    }
+    m_modal = TRUE;
+    m_endModal = FALSE;
+    m_result = -1;
+    if (CreateFromTemplate(owner) && m_hWnd) {
+        if (!m_endModal)
+            RunModalLoop();
+        // Hide before the owner comes back, so activation goes straight to it.
+        if (m_hWnd)
+            SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (disabledOwner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    if (m_hWnd)
+        DestroyWindow();
+    m_modal = FALSE;
+    return m_result;
+}
+
+void CDialog::RunModalLoop()
+{
+    BOOL showOnIdle = !(GetStyle() & WS_VISIBLE);
+    MSG msg;
+    while (!m_endModal) {
+        if (showOnIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            ShowWindow(SW_SHOWNORMAL);
+            UpdateWindow(m_hWnd);
+            showOnIdle = FALSE;
+        }
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            if (CWinApp* app = AfxGetApp())
+                app->m_nQuitCode = static_cast<int>(msg.wParam);
+            m_result = -1;
+            break;
+        }
+        if (got == -1)
+            break;
+        if (!WalkPreTranslateTree(m_hWnd, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (!m_hWnd) // destroyed from inside
+            break;
+    }
+}
+
+void CDialog::EndDialog(INT_PTR result)
+{
+    m_result = result;
+    if (m_modal) {
+        m_endModal = TRUE;
+        if (m_hWnd)
+            PostMessage(WM_NULL); // wake the loop if it is waiting
+    } else if (m_hWnd) {
+        ::EndDialog(m_hWnd, result);
+    }
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST)
+        return IsDialogMessageW(m_hWnd, msg);
+    return FALSE;
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        return OnInitDialog();
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        OnOK();
+        return TRUE;
+    case IDCANCEL:
+        OnCancel();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control)
+{
+    if (!control.m_hWnd)
+        control.SubclassDlgItem(static_cast<UINT>(id), dx->m_pDlgWnd);
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value)
+{
+    HWND item = dx->m_pDlgWnd->GetDlgItem(id);
+    if (dx->m_bSaveAndValidate)
+        value = static_cast<int>(SendMessageW(item, BM_GETCHECK, 0, 0));
+    else
+        SendMessageW(item, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Text(CDataExchange* dx, int id, std::string& value)
+{
+    HWND item = dx->m_pDlgWnd->GetDlgItem(id);
+    if (dx->m_bSaveAndValidate) {
+        int n = GetWindowTextLengthW(item);
+        std::wstring buf(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+        n = GetWindowTextW(item, &buf[0], n + 1);
+        buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        value = Narrow(buf);
+    } else {
+        SetWindowTextW(item, Widen(value).c_str());
+    }
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value)
+{
+    std::string text;
+    if (dx->m_bSaveAndValidate) {
+        DDX_Text(dx, id, text);
+        value = std::atoi(text.c_str());
+    } else {
+        text = std::to_string(value);
+        DDX_Text(dx, id, text);
+    }
+}
+
+} // namespace lex

@@ -1,0 +1,66 @@
+// CDialog: a dialog from a template resource, run modally under our own message loop.
+//
+// The loop disables the owner, offers every message to PreTranslateMessage from the
+// target window up to the dialog (so tooltips can relay mouse input), then to
+// IsDialogMessage (Tab, Esc = IDCANCEL, Enter = IDOK), and ends when EndDialog is
+// called. A WM_QUIT arriving meanwhile ends the loop with -1 and is remembered by the
+// application object.
+#pragma once
+
+#include "framework/wnd.h"
+
+#include <string>
+
+namespace lex {
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+
+    virtual INT_PTR DoModal();
+    // Creates the dialog modeless.
+    BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    void EndDialog(INT_PTR result);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    UINT GetTemplateId() const { return m_templateId; }
+    BOOL IsModal() const { return m_modal; }
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange*) {}
+
+    UINT m_templateId;
+    CWnd* m_parent;
+
+private:
+    BOOL CreateFromTemplate(HWND owner);
+    void RunModalLoop();
+
+    BOOL m_modal = FALSE;
+    BOOL m_endModal = FALSE;
+    INT_PTR m_result = -1;
+};
+
+// Dialog data exchange: binds controls and moves values between controls and members.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CWnd* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;
+};
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+void DDX_Text(CDataExchange* dx, int id, std::string& value);
+void DDX_Text(CDataExchange* dx, int id, int& value);
+
+} // namespace lex

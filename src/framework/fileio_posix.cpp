@@ -1,0 +1,119 @@
+// POSIX backend of the portable file functions, for the native build and its tests.
+#include "framework/fileio.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lex {
+
+namespace {
+FILE* AsFile(void* h) { return static_cast<FILE*>(h); }
+}
+
+bool ReadFile::Open(const std::string& path)
+{
+    Close();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        return false;
+    }
+    m_handle = f;
+    return true;
+}
+
+void ReadFile::Close()
+{
+    if (m_handle) {
+        std::fclose(AsFile(m_handle));
+        m_handle = nullptr;
+    }
+}
+
+size_t ReadFile::Read(void* dest, size_t size)
+{
+    if (!m_handle || size == 0)
+        return 0;
+    return std::fread(dest, 1, size, AsFile(m_handle));
+}
+
+bool ReadFile::Seek(int64_t offset)
+{
+    if (!m_handle || offset < 0)
+        return false;
+    std::clearerr(AsFile(m_handle));
+    return fseeko(AsFile(m_handle), static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+int64_t ReadFile::Tell() const
+{
+    if (!m_handle)
+        return -1;
+    return static_cast<int64_t>(ftello(AsFile(m_handle)));
+}
+
+int64_t ReadFile::Size() const
+{
+    struct stat st {};
+    if (!m_handle || fstat(fileno(AsFile(m_handle)), &st) != 0)
+        return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    out.clear();
+    ReadFile f;
+    if (!f.Open(path))
+        return false;
+    char buf[65536];
+    size_t n;
+    while ((n = f.Read(buf, sizeof buf)) > 0)
+        out.append(buf, n);
+    return true;
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)))
+        return false;
+    std::string tmp = path + ".tmp~";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t w = ::write(fd, p, left);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        p += w;
+        left -= static_cast<size_t>(w);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0)
+        return true;
+    std::remove(tmp.c_str());
+    return false;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+} // namespace lex

@@ -1,0 +1,111 @@
+// Windows backend of the portable file functions: UTF-16 paths, deny-none sharing,
+// and an atomic replace through MoveFileEx.
+#include "framework/fileio.h"
+#include "framework/text.h"
+
+#include <windows.h>
+
+namespace lex {
+
+namespace {
+HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
+}
+
+bool ReadFile::Open(const std::string& path)
+{
+    Close();
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    m_handle = h;
+    return true;
+}
+
+void ReadFile::Close()
+{
+    if (m_handle) {
+        CloseHandle(AsHandle(m_handle));
+        m_handle = nullptr;
+    }
+}
+
+size_t ReadFile::Read(void* dest, size_t size)
+{
+    if (!m_handle || size == 0)
+        return 0;
+    DWORD got = 0;
+    if (!::ReadFile(AsHandle(m_handle), dest, static_cast<DWORD>(size), &got, nullptr))
+        return 0;
+    return got;
+}
+
+bool ReadFile::Seek(int64_t offset)
+{
+    if (!m_handle || offset < 0)
+        return false;
+    LARGE_INTEGER li;
+    li.QuadPart = offset;
+    return SetFilePointerEx(AsHandle(m_handle), li, nullptr, FILE_BEGIN) != 0;
+}
+
+int64_t ReadFile::Tell() const
+{
+    if (!m_handle)
+        return -1;
+    LARGE_INTEGER zero, pos;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(AsHandle(m_handle), zero, &pos, FILE_CURRENT))
+        return -1;
+    return pos.QuadPart;
+}
+
+int64_t ReadFile::Size() const
+{
+    LARGE_INTEGER size;
+    if (!m_handle || !GetFileSizeEx(AsHandle(m_handle), &size))
+        return -1;
+    return size.QuadPart;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    out.clear();
+    ReadFile f;
+    if (!f.Open(path))
+        return false;
+    char buf[65536];
+    size_t n;
+    while ((n = f.Read(buf, sizeof buf)) > 0)
+        out.append(buf, n);
+    return true;
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes)
+{
+    std::wstring target = Widen(path);
+    DWORD attrs = GetFileAttributesW(target.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::wstring tmp = target + L".tmp~";
+    HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                written == bytes.size());
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    if (ok && MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(tmp.c_str());
+    return false;
+}
+
+bool FileExists(const std::string& path)
+{
+    DWORD attrs = GetFileAttributesW(Widen(path).c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace lex

@@ -1,0 +1,184 @@
+// GDI objects and device contexts with their ownership in the type.
+//
+// The owning object wrappers (CFont, CBrush, CPen, CBitmap) are move-only and delete
+// their handle; there is no implicit conversion to the raw handle, so a handle cannot
+// silently outlive its owner. CDC is a non-owning view of a device context; CPaintDC,
+// CClientDC and CMemoryDC own theirs. CSelectObject selects into a DC for a scope and
+// puts the previous object back.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace lex {
+
+template <class Handle>
+class CGdiObjectT {
+public:
+    CGdiObjectT() = default;
+    explicit CGdiObjectT(Handle h) : m_handle(h) {}
+    ~CGdiObjectT() { DeleteObject(); }
+    CGdiObjectT(const CGdiObjectT&) = delete;
+    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
+    CGdiObjectT(CGdiObjectT&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    CGdiObjectT& operator=(CGdiObjectT&& other) noexcept
+    {
+        if (this != &other)
+            Attach(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+
+    Handle GetSafeHandle() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+    // Takes ownership of h, deleting the handle held before.
+    void Attach(Handle h)
+    {
+        DeleteObject();
+        m_handle = h;
+    }
+    Handle Detach() { return std::exchange(m_handle, nullptr); }
+    void DeleteObject()
+    {
+        if (m_handle)
+            ::DeleteObject(m_handle);
+        m_handle = nullptr;
+    }
+
+protected:
+    Handle m_handle = nullptr;
+};
+
+class CFont : public CGdiObjectT<HFONT> {
+public:
+    BOOL CreateFontIndirect(const LOGFONTW& lf)
+    {
+        Attach(::CreateFontIndirectW(&lf));
+        return m_handle != nullptr;
+    }
+};
+
+class CBrush : public CGdiObjectT<HBRUSH> {
+public:
+    BOOL CreateSolidBrush(COLORREF colour)
+    {
+        Attach(::CreateSolidBrush(colour));
+        return m_handle != nullptr;
+    }
+};
+
+class CPen : public CGdiObjectT<HPEN> {
+public:
+    BOOL CreatePen(int style, int width, COLORREF colour)
+    {
+        Attach(::CreatePen(style, width, colour));
+        return m_handle != nullptr;
+    }
+};
+
+class CBitmap : public CGdiObjectT<HBITMAP> {
+public:
+    BOOL LoadBitmap(UINT id);
+    BOOL CreateCompatibleBitmap(HDC dc, int cx, int cy)
+    {
+        Attach(::CreateCompatibleBitmap(dc, cx, cy));
+        return m_handle != nullptr;
+    }
+    // Width and height in pixels; (0, 0) without a bitmap.
+    SIZE GetSize() const;
+};
+
+// A non-owning view of a device context with the drawing calls the program uses.
+class CDC {
+public:
+    CDC() = default;
+    explicit CDC(HDC dc) : m_hDC(dc) {}
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    HDC GetSafeHdc() const { return m_hDC; }
+
+    HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
+    COLORREF SetTextColor(COLORREF c) { return ::SetTextColor(m_hDC, c); }
+    COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
+    int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
+    void FillRect(const RECT& r, HBRUSH brush) { ::FillRect(m_hDC, &r, brush); }
+    void FillSolidRect(const RECT& r, COLORREF colour);
+    // Draws code page 936 text.
+    int DrawText(const std::string& text, RECT* r, UINT format);
+    SIZE GetTextExtent(const std::string& text) const;
+    BOOL GetTextMetrics(TEXTMETRICW* tm) const { return ::GetTextMetricsW(m_hDC, tm); }
+    BOOL BitBlt(int x, int y, int cx, int cy, HDC src, int sx, int sy, DWORD rop)
+    {
+        return ::BitBlt(m_hDC, x, y, cx, cy, src, sx, sy, rop);
+    }
+    BOOL MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr); }
+    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
+    int IntersectClipRect(const RECT& r) { return ::IntersectClipRect(m_hDC, r.left, r.top, r.right, r.bottom); }
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+
+protected:
+    HDC m_hDC = nullptr;
+};
+
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::BeginPaint(hWnd, &m_ps); }
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
+    PAINTSTRUCT m_ps = {};
+
+private:
+    HWND m_hWnd;
+};
+
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetDC(hWnd); }
+    ~CClientDC()
+    {
+        if (m_hDC)
+            ::ReleaseDC(m_hWnd, m_hDC);
+    }
+
+private:
+    HWND m_hWnd;
+};
+
+// A memory DC compatible with another DC, deleted with the object.
+class CMemoryDC : public CDC {
+public:
+    CMemoryDC() = default;
+    ~CMemoryDC() { DeleteDC(); }
+    BOOL CreateCompatibleDC(HDC dc)
+    {
+        DeleteDC();
+        m_hDC = ::CreateCompatibleDC(dc);
+        return m_hDC != nullptr;
+    }
+    void DeleteDC()
+    {
+        if (m_hDC)
+            ::DeleteDC(m_hDC);
+        m_hDC = nullptr;
+    }
+};
+
+// Selects an object into a DC for the guard's lifetime and restores the previous one.
+class CSelectObject {
+public:
+    CSelectObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(object ? ::SelectObject(dc, object) : nullptr) {}
+    ~CSelectObject()
+    {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    CSelectObject(const CSelectObject&) = delete;
+    CSelectObject& operator=(const CSelectObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+} // namespace lex

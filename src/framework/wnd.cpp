@@ -1,0 +1,318 @@
+#include "framework/wnd.h"
+#include "framework/app.h"
+#include "framework/text.h"
+
+#include <commctrl.h>
+
+namespace lex {
+
+namespace {
+
+const wchar_t kObjectProp[] = L"Lexorin.CWnd";
+const UINT_PTR kSubclassId = 0x4C58; // 'LX'
+const wchar_t kPlainClass[] = L"LexorinWnd";
+
+// The object that the next window created on this thread belongs to.
+thread_local CWnd* t_pending = nullptr;
+thread_local HHOOK t_hook = nullptr;
+
+// The messages being handled on this thread, innermost first. Default() reads the
+// top frame; keeping this off the object means nothing touches an object after its
+// WindowProc returns, even one that deleted itself meanwhile.
+struct MessageFrame {
+    HWND hWnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    MessageFrame* outer;
+};
+thread_local MessageFrame* t_frame = nullptr;
+
+void RegisterPlainClass()
+{
+    static bool done = false;
+    if (done)
+        return;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kPlainClass;
+    RegisterClassExW(&wc);
+    done = true;
+}
+
+} // namespace
+
+LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && t_pending) {
+        CWnd* object = t_pending;
+        t_pending = nullptr;
+        object->Attach(reinterpret_cast<HWND>(wParam));
+        object->PreSubclassWindow();
+    }
+    return CallNextHookEx(t_hook, code, wParam, lParam);
+}
+
+CreationLink::CreationLink(CWnd* object) : m_saved(t_pending)
+{
+    if (!t_hook)
+        t_hook = SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId());
+    t_pending = object;
+}
+
+CreationLink::~CreationLink()
+{
+    t_pending = m_saved;
+}
+
+LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData)
+{
+    CWnd* object = reinterpret_cast<CWnd*>(refData);
+    MessageFrame frame = {hWnd, msg, wParam, lParam, t_frame};
+    t_frame = &frame;
+    LRESULT result = object->WindowProc(msg, wParam, lParam);
+    t_frame = frame.outer;
+    if (msg == WM_NCDESTROY) {
+        // The window is gone after this message: cut the link while the handle is
+        // still valid, then tell the object, which may delete itself.
+        if (object->m_hWnd == hWnd)
+            object->Detach();
+        object->PostNcDestroy();
+    }
+    return result;
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd && ::IsWindow(m_hWnd)) {
+        HWND hWnd = m_hWnd;
+        Detach();
+        ::DestroyWindow(hWnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd)
+        return nullptr;
+    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProp));
+}
+
+void CWnd::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    SetPropW(hWnd, kObjectProp, this);
+    SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CWnd::Detach()
+{
+    if (!m_hWnd)
+        return;
+    RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+    RemovePropW(m_hWnd, kObjectProp);
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const std::string& text, DWORD style, int x, int y,
+                    int cx, int cy, HWND parent, UINT_PTR idOrMenu, void* param)
+{
+    if (m_hWnd)
+        return FALSE;
+    if (!className) {
+        RegisterPlainClass();
+        className = kPlainClass;
+    }
+    HWND hWnd;
+    {
+        CreationLink link(this);
+        hWnd = CreateWindowExW(exStyle, className, Widen(text).c_str(), style, x, y, cx, cy, parent,
+                               reinterpret_cast<HMENU>(idOrMenu), GetModuleHandleW(nullptr), param);
+    }
+    if (!hWnd) {
+        // A window that failed in WM_NCCREATE/WM_CREATE was destroyed and detached.
+        m_hWnd = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::Create(const wchar_t* className, const std::string& text, DWORD style, const RECT& rect, HWND parent,
+                  UINT id)
+{
+    return CreateEx(0, className, text, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, id);
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd || !hWnd || !::IsWindow(hWnd) || FromHandle(hWnd))
+        return FALSE;
+    Attach(hWnd);
+    PreSubclassWindow();
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    if (!parent || !parent->m_hWnd)
+        return FALSE;
+    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    HWND hWnd = m_hWnd;
+    Detach();
+    return hWnd;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd)
+        return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+LRESULT CWnd::Default()
+{
+    if (!t_frame)
+        return 0;
+    return DefSubclassProc(t_frame->hWnd, t_frame->msg, t_frame->wParam, t_frame->lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefSubclassProc(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    HWND child = nullptr;
+    switch (msg) {
+    case WM_COMMAND:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_DRAWITEM:
+        if (wParam != 0)
+            child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    case WM_MEASUREITEM:
+        if (wParam != 0)
+            child = ::GetDlgItem(m_hWnd, static_cast<int>(wParam));
+        break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        return FALSE;
+    }
+    CWnd* object = FromHandle(child);
+    if (!object || object == this)
+        return FALSE;
+    return object->OnChildNotify(msg, wParam, lParam, result);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (ReflectToChild(msg, wParam, lParam, &result))
+        return result;
+    switch (msg) {
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam))
+            return 0;
+        // Menu commands the main window leaves alone go to the application object.
+        if (lParam == 0) {
+            CWinApp* app = AfxGetApp();
+            if (app && app->m_pMainWnd == this && app->OnCommand(LOWORD(wParam)))
+                return 0;
+        }
+        break;
+    case WM_NOTIFY:
+        if (OnNotify(wParam, lParam, &result))
+            return result;
+        break;
+    default:
+        break;
+    }
+    return Default();
+}
+
+BOOL CWnd::OnCommand(WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+void CWnd::SetWindowText(const std::string& text)
+{
+    ::SetWindowTextW(m_hWnd, Widen(text).c_str());
+}
+
+std::string CWnd::GetWindowText() const
+{
+    int n = ::GetWindowTextLengthW(m_hWnd);
+    if (n <= 0)
+        return std::string();
+    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+    n = ::GetWindowTextW(m_hWnd, &buf[0], n + 1);
+    buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return Narrow(buf);
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
+{
+    DWORD style = GetStyle();
+    DWORD updated = (style & ~remove) | add;
+    if (style == updated)
+        return FALSE;
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(updated));
+    if (swpFlags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return TRUE;
+}
+
+BOOL WalkPreTranslateTree(HWND stop, MSG* msg)
+{
+    for (HWND hWnd = msg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        if (CWnd* object = CWnd::FromHandle(hWnd))
+            if (object->PreTranslateMessage(msg))
+                return TRUE;
+        if (hWnd == stop)
+            break;
+    }
+    return FALSE;
+}
+
+} // namespace lex

@@ -1,0 +1,117 @@
+// CWnd: one C++ object per window handle.
+//
+// An object is linked to its window either while the window is being created (a
+// thread CBT hook, so the object's own WindowProc sees WM_NCCREATE, WM_CREATE and
+// WM_INITDIALOG) or afterwards by subclassing an existing window (dialog controls).
+// Either way PreSubclassWindow runs exactly once, right after the link is made.
+// The link is a window property plus a comctl32 subclass whose reference data is the
+// object; after WM_NCDESTROY both are removed, m_hWnd is cleared and PostNcDestroy
+// runs, the one place where a self-owned window may delete itself.
+//
+// Messages arrive in the virtual WindowProc. A derived class handles what it needs in
+// a switch that calls named handlers and gives everything else to its base class.
+// The base handles WM_COMMAND (OnCommand), WM_NOTIFY (OnNotify) and reflects control
+// notifications (commands, notifies, owner-draw, WM_CTLCOLOR*, scrolling) to the
+// child object that owns them (OnChildNotify) before its parent sees them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace lex {
+
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // The object linked to hWnd, or nullptr for windows that have none.
+    static CWnd* FromHandle(HWND hWnd);
+
+    // Creates a window linked to this object. className nullptr uses the framework's
+    // own plain window class.
+    BOOL CreateEx(DWORD exStyle, const wchar_t* className, const std::string& text, DWORD style, int x, int y,
+                  int cx, int cy, HWND parent, UINT_PTR idOrMenu, void* param = nullptr);
+    BOOL Create(const wchar_t* className, const std::string& text, DWORD style, const RECT& rect, HWND parent,
+                UINT id);
+    // Links this object to an existing window (a dialog control, say).
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    // Cuts the link without destroying the window.
+    HWND UnsubclassWindow();
+    BOOL DestroyWindow();
+
+    virtual void PreSubclassWindow() {}
+    virtual void PostNcDestroy() {}
+    virtual BOOL PreTranslateMessage(MSG* msg);
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A command (menu, accelerator or control notification). TRUE when handled.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // A WM_NOTIFY from a child that did not take it itself. TRUE when handled.
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // A notification reflected from the parent to this control. TRUE when handled.
+    virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    // Default processing of the message being handled.
+    LRESULT Default();
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Thin helpers; texts are code page 936.
+    void SetWindowText(const std::string& text);
+    std::string GetWindowText() const;
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    HWND GetParent() const { return ::GetParent(m_hWnd); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
+    }
+    BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::PostMessageW(m_hWnd, msg, wParam, lParam);
+    }
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
+    BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
+    BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
+    void SetFont(HFONT font, BOOL redraw = TRUE) { SendMessage(WM_SETFONT, (WPARAM)font, redraw); }
+    HFONT GetFont() const { return (HFONT)SendMessage(WM_GETFONT); }
+
+private:
+    friend LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK CreationHookProc(int, WPARAM, LPARAM);
+    void Attach(HWND hWnd);
+    void Detach();
+    BOOL ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+};
+
+// While one of these lives, the next window created on this thread is linked to the
+// object during its creation (used for windows that the system creates for us, such
+// as dialogs from templates).
+class CreationLink {
+public:
+    explicit CreationLink(CWnd* object);
+    ~CreationLink();
+    CreationLink(const CreationLink&) = delete;
+    CreationLink& operator=(const CreationLink&) = delete;
+
+private:
+    CWnd* m_saved;
+};
+
+// Sends the message to every object from msg->hwnd up the parent chain, stopping
+// after stop, until one's PreTranslateMessage takes it.
+BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
+
+} // namespace lex

@@ -1,0 +1,4 @@
+if(WIN32)
+  list(APPEND LEX_WIN_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/lexorin_dlg.cpp)
+endif()

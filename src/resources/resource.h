@@ -1,0 +1,56 @@
+// Resource and command identifiers. These numbers are fixed: settings files,
+// toolbar resources and menus refer to them.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX            100
+#define IDD_LEXORIN_DIALOG      102
+#define IDD_OPTION_BANNER       141
+#define IDD_OPTION_DICT         142
+#define IDD_OPTION_INTERFACE    146
+#define IDD_OPTION_VOICE        163
+#define IDD_TIP                 182
+#define IDD_BMP_PREVIEW         5000
+
+// Strings
+#define IDS_ABOUTBOX            101
+#define IDS_PRODUCT_NAME        32795
+#define IDS_VERSION             32797
+
+// Icons, bitmaps, menus, toolbar, sound
+#define IDR_MAINFRAME           133
+#define IDR_TRAY_MENU           130
+#define IDR_MAINTOOLBAR         132
+#define IDB_BACKGROUND          143
+#define IDI_TRAY_HIDDEN         174
+#define IDI_TRAY_SHOWN          175
+#define IDR_WAVE_TRAY           169
+#define IDC_CURSOR_161          161
+#define IDC_CURSOR_165          165
+
+// Resource type of toolbar resources
+#define RT_TOOLBAR_RES          241
+
+// Window ids
+#define IDC_MAIN_TOOLBAR        132
+#define IDC_BANNER              32777
+
+// Commands shared by the toolbar, the tray menu and the main bar
+#define ID_DICT_RESTART         32773
+#define ID_DICT_PREVIOUS        32774
+#define ID_DICT_NEXT            32775
+#define ID_BANNER_SLOT          32777
+#define ID_HELP_ITEM            32783
+#define ID_APP_ABOUT_CMD        32784
+#define ID_GAP_2                32786
+#define ID_PAUSE_PLAY           32788
+#define ID_SHOW_BAR             32789
+#define ID_HIDE_BAR             32790
+#define ID_OPTIONS              32791
+#define ID_GAP_1                32792
+#define ID_TIP_OF_DAY           32793
+#define ID_APP_EXIT_CMD         57665
+#define ID_HELP_CMD             57670
+
+// System-menu item of the main bar
+#define IDM_ABOUTBOX            16

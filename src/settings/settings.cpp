@@ -1,0 +1,130 @@
+#include "settings/settings.h"
+
+#include "app/program_folder.h"
+#include "settings/ini_file.h"
+#include "settings/value_conv.h"
+
+namespace lex {
+
+namespace {
+constexpr char kBanner[] = "Banner";
+constexpr char kDict[] = "Dict";
+constexpr char kInterface[] = "Interface";
+constexpr char kTip[] = "Tip";
+
+// The colour readers' default text "000000ff": pure red.
+constexpr uint32_t kRed = 0x000000FF;
+} // namespace
+
+const char CSettings::kDefaultDictName[] = "缺省字典";
+const char CSettings::kDictPagePreselectName[] = "我的缺省值";
+
+std::string CSettings::PathInFolder(const std::string& programFolder)
+{
+    return programFolder + kSettingsFileName;
+}
+
+uint32_t CSettings::BannerBKColor() const { return ReadColor(kBanner, "BannerBKColor", kRed); }
+bool CSettings::SetBannerBKColor(uint32_t color) { return WriteColor(kBanner, "BannerBKColor", color); }
+bool CSettings::BannerAutoSize() const { return ReadFlag(kBanner, "BannerAutoSize", true); }
+bool CSettings::SetBannerAutoSize(bool on) { return WriteFlag(kBanner, "BannerAutoSize", on); }
+bool CSettings::BannerScroll() const { return ReadFlag(kBanner, "BannerScroll", true); }
+bool CSettings::SetBannerScroll(bool on) { return WriteFlag(kBanner, "BannerScroll", on); }
+int CSettings::BannerScrollSpeed() const { return ReadInt(kBanner, "BannerScrollSpeed", 2); }
+bool CSettings::SetBannerScrollSpeed(int seconds) { return WriteInt(kBanner, "BannerScrollSpeed", seconds); }
+bool CSettings::BannerWordI() const { return ReadFlag(kBanner, "BannerWordI", true); }
+bool CSettings::SetBannerWordI(bool on) { return WriteFlag(kBanner, "BannerWordI", on); }
+bool CSettings::BannerWordB() const { return ReadFlag(kBanner, "BannerWordB", true); }
+bool CSettings::SetBannerWordB(bool on) { return WriteFlag(kBanner, "BannerWordB", on); }
+bool CSettings::BannerWordU() const { return ReadFlag(kBanner, "BannerWordU", true); }
+bool CSettings::SetBannerWordU(bool on) { return WriteFlag(kBanner, "BannerWordU", on); }
+bool CSettings::BannerPhoneticI() const { return ReadFlag(kBanner, "BannerPhoneticI", true); }
+bool CSettings::SetBannerPhoneticI(bool on) { return WriteFlag(kBanner, "BannerPhoneticI", on); }
+bool CSettings::BannerPhoneticB() const { return ReadFlag(kBanner, "BannerPhoneticB", true); }
+bool CSettings::SetBannerPhoneticB(bool on) { return WriteFlag(kBanner, "BannerPhoneticB", on); }
+bool CSettings::BannerPhoneticU() const { return ReadFlag(kBanner, "BannerPhoneticU", true); }
+bool CSettings::SetBannerPhoneticU(bool on) { return WriteFlag(kBanner, "BannerPhoneticU", on); }
+bool CSettings::BannerDescI() const { return ReadFlag(kBanner, "BannerDescI", true); }
+bool CSettings::SetBannerDescI(bool on) { return WriteFlag(kBanner, "BannerDescI", on); }
+bool CSettings::BannerDescB() const { return ReadFlag(kBanner, "BannerDescB", true); }
+bool CSettings::SetBannerDescB(bool on) { return WriteFlag(kBanner, "BannerDescB", on); }
+bool CSettings::BannerDescU() const { return ReadFlag(kBanner, "BannerDescU", true); }
+bool CSettings::SetBannerDescU(bool on) { return WriteFlag(kBanner, "BannerDescU", on); }
+uint32_t CSettings::BannerWordColor() const { return ReadColor(kBanner, "BannerWordColor", kRed); }
+bool CSettings::SetBannerWordColor(uint32_t color) { return WriteColor(kBanner, "BannerWordColor", color); }
+uint32_t CSettings::BannerPhoneticColor() const { return ReadColor(kBanner, "BannerPhoneticColor", kRed); }
+bool CSettings::SetBannerPhoneticColor(uint32_t color) { return WriteColor(kBanner, "BannerPhoneticColor", color); }
+uint32_t CSettings::BannerDescColor() const { return ReadColor(kBanner, "BannerDescColor", kRed); }
+bool CSettings::SetBannerDescColor(uint32_t color) { return WriteColor(kBanner, "BannerDescColor", color); }
+
+std::string CSettings::DictName() const { return ReadText(kDict, "DictName", kDefaultDictName); }
+std::string CSettings::DictNameForPreselection() const { return ReadText(kDict, "DictName", kDictPagePreselectName); }
+bool CSettings::SetDictName(const std::string& name) { return WriteText(kDict, "DictName", name); }
+int CSettings::DictWordCount() const { return ReadInt(kDict, "DictWordCount", 1); }
+bool CSettings::SetDictWordCount(int count) { return WriteInt(kDict, "DictWordCount", count); }
+
+int CSettings::InterfaceLeft() const { return ReadInt(kInterface, "InterfaceLeft", 20); }
+bool CSettings::SetInterfaceLeft(int x) { return WriteInt(kInterface, "InterfaceLeft", x); }
+int CSettings::InterfaceTop() const { return ReadInt(kInterface, "InterfaceTop", 20); }
+bool CSettings::SetInterfaceTop(int y) { return WriteInt(kInterface, "InterfaceTop", y); }
+bool CSettings::SetInterfaceCX(int width) { return WriteInt(kInterface, "InterfaceCX", width); }
+bool CSettings::SetInterfaceCY(int height) { return WriteInt(kInterface, "InterfaceCY", height); }
+bool CSettings::InterfaceBKImage() const { return ReadFlag(kInterface, "InterfaceBKImage", true); }
+bool CSettings::SetInterfaceBKImage(bool on) { return WriteFlag(kInterface, "InterfaceBKImage", on); }
+std::string CSettings::InterfaceBKImageFileName() const { return ReadText(kInterface, "InterfaceBKImageFileName", "2"); }
+bool CSettings::SetInterfaceBKImageFileName(const std::string& path) { return WriteText(kInterface, "InterfaceBKImageFileName", path); }
+uint32_t CSettings::InterfaceBKStartColor() const { return ReadColor(kInterface, "InterfaceBKStartColor", kRed); }
+bool CSettings::SetInterfaceBKStartColor(uint32_t color) { return WriteColor(kInterface, "InterfaceBKStartColor", color); }
+uint32_t CSettings::InterfaceBKEndColor() const { return ReadColor(kInterface, "InterfaceBKEndColor", kRed); }
+bool CSettings::SetInterfaceBKEndColor(uint32_t color) { return WriteColor(kInterface, "InterfaceBKEndColor", color); }
+
+int CSettings::TipStartUp() const { return ReadInt(kTip, "StartUp", 0); }
+bool CSettings::SetTipStartUp(int show) { return WriteInt(kTip, "StartUp", show); }
+int CSettings::TipFilePos() const { return ReadInt(kTip, "FilePos", 0); }
+bool CSettings::SetTipFilePos(int offset) { return WriteInt(kTip, "FilePos", offset); }
+std::string CSettings::TipTimeStamp() const { return ReadText(kTip, "TimeStamp", ""); }
+bool CSettings::SetTipTimeStamp(const std::string& stamp) { return WriteText(kTip, "TimeStamp", stamp); }
+
+// Flags and colours are read as text with the default in its stored form, then
+// converted, so a stored value and a default go through the same conversion.
+bool CSettings::ReadFlag(const char* section, const char* key, bool defaultOn) const
+{
+    return ParseFlag(GetProfileString(section, key, FormatFlag(defaultOn), m_path));
+}
+
+uint32_t CSettings::ReadColor(const char* section, const char* key, uint32_t defaultColor) const
+{
+    return ParseColor(GetProfileString(section, key, FormatColor(defaultColor), m_path));
+}
+
+int CSettings::ReadInt(const char* section, const char* key, int defaultValue) const
+{
+    return GetProfileInt(section, key, defaultValue, m_path);
+}
+
+std::string CSettings::ReadText(const char* section, const char* key, const std::string& defaultText) const
+{
+    return GetProfileString(section, key, defaultText, m_path);
+}
+
+bool CSettings::WriteFlag(const char* section, const char* key, bool on)
+{
+    return WriteProfileString(section, key, FormatFlag(on), m_path);
+}
+
+bool CSettings::WriteColor(const char* section, const char* key, uint32_t color)
+{
+    return WriteProfileString(section, key, FormatColor(color), m_path);
+}
+
+bool CSettings::WriteInt(const char* section, const char* key, int value)
+{
+    return WriteProfileString(section, key, FormatDecimal(value), m_path);
+}
+
+bool CSettings::WriteText(const char* section, const char* key, const std::string& text)
+{
+    return WriteProfileString(section, key, text, m_path);
+}
+
+} // namespace lex

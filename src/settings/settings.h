@@ -1,0 +1,117 @@
+// Named access to every key of the settings file "Lexorin.ini". Each getter reads its
+// key from the file at the moment it is called, with the key's own default and type;
+// each setter writes one key at once. Nothing is cached, so a value written anywhere
+// is what the next reader sees. Setters return false when the file could not be
+// written (for example when it is read-only); the file is then left as it was.
+//
+// Colours are 0x00BBGGRR values; texts are code page 936 bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace lex {
+
+class CSettings {
+public:
+    // The default dictionary, used when "DictName" is absent.
+    static const char kDefaultDictName[];
+    // What the dictionary page looks for in its list when "DictName" is absent: a
+    // name no dictionary has, so that nothing is preselected.
+    static const char kDictPagePreselectName[];
+
+    explicit CSettings(std::string settingsPath) : m_path(std::move(settingsPath)) {}
+    // The settings file's path: the program folder (with its trailing backslash)
+    // followed by "Lexorin.ini".
+    static std::string PathInFolder(const std::string& programFolder);
+
+    const std::string& Path() const { return m_path; }
+
+    // Banner look. Flags and colours default to on and to red.
+    uint32_t BannerBKColor() const;
+    bool SetBannerBKColor(uint32_t color);
+    bool BannerAutoSize() const;
+    bool SetBannerAutoSize(bool on);
+    bool BannerScroll() const;
+    bool SetBannerScroll(bool on);
+    // Seconds from one entry to the next (the page offers 1 to 5); default 2.
+    int BannerScrollSpeed() const;
+    bool SetBannerScrollSpeed(int seconds);
+    bool BannerWordI() const;
+    bool SetBannerWordI(bool on);
+    bool BannerWordB() const;
+    bool SetBannerWordB(bool on);
+    bool BannerWordU() const;
+    bool SetBannerWordU(bool on);
+    bool BannerPhoneticI() const;
+    bool SetBannerPhoneticI(bool on);
+    bool BannerPhoneticB() const;
+    bool SetBannerPhoneticB(bool on);
+    bool BannerPhoneticU() const;
+    bool SetBannerPhoneticU(bool on);
+    bool BannerDescI() const;
+    bool SetBannerDescI(bool on);
+    bool BannerDescB() const;
+    bool SetBannerDescB(bool on);
+    bool BannerDescU() const;
+    bool SetBannerDescU(bool on);
+    uint32_t BannerWordColor() const;
+    bool SetBannerWordColor(uint32_t color);
+    uint32_t BannerPhoneticColor() const;
+    bool SetBannerPhoneticColor(uint32_t color);
+    uint32_t BannerDescColor() const;
+    bool SetBannerDescColor(uint32_t color);
+
+    // The chosen dictionary's name (file title without ".KM"); default kDefaultDictName.
+    std::string DictName() const;
+    // The same key with kDictPagePreselectName as default, for the dictionary page's
+    // initial list selection.
+    std::string DictNameForPreselection() const;
+    bool SetDictName(const std::string& name);
+    // Entries already taken from the dictionary; default 1.
+    int DictWordCount() const;
+    bool SetDictWordCount(int count);
+
+    // Main bar placement in screen pixels; left and top default to 20. Width and
+    // height are recorded at exit but never read back.
+    int InterfaceLeft() const;
+    bool SetInterfaceLeft(int x);
+    int InterfaceTop() const;
+    bool SetInterfaceTop(int y);
+    bool SetInterfaceCX(int width);
+    bool SetInterfaceCY(int height);
+    // Background from a bitmap file (on) or a two-colour gradient (off); default on.
+    bool InterfaceBKImage() const;
+    bool SetInterfaceBKImage(bool on);
+    // Full path of the background bitmap; default "2", which names no file.
+    std::string InterfaceBKImageFileName() const;
+    bool SetInterfaceBKImageFileName(const std::string& path);
+    uint32_t InterfaceBKStartColor() const;
+    bool SetInterfaceBKStartColor(uint32_t color);
+    uint32_t InterfaceBKEndColor() const;
+    bool SetInterfaceBKEndColor(uint32_t color);
+
+    // Tip of the day: show at start-up (0 or 1, default 0), byte offset of the next
+    // tip (default 0), and the tips file's time stamp text (default empty).
+    int TipStartUp() const;
+    bool SetTipStartUp(int show);
+    int TipFilePos() const;
+    bool SetTipFilePos(int offset);
+    std::string TipTimeStamp() const;
+    bool SetTipTimeStamp(const std::string& stamp);
+
+private:
+    bool ReadFlag(const char* section, const char* key, bool defaultOn) const;
+    uint32_t ReadColor(const char* section, const char* key, uint32_t defaultColor) const;
+    int ReadInt(const char* section, const char* key, int defaultValue) const;
+    std::string ReadText(const char* section, const char* key, const std::string& defaultText) const;
+    bool WriteFlag(const char* section, const char* key, bool on);
+    bool WriteColor(const char* section, const char* key, uint32_t color);
+    bool WriteInt(const char* section, const char* key, int value);
+    bool WriteText(const char* section, const char* key, const std::string& text);
+
+    std::string m_path;
+};
+
+} // namespace lex

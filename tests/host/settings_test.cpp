@@ -1,0 +1,163 @@
+#include "framework/fileio.h"
+#include "settings/settings.h"
+#include "settings/value_conv.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using lex::CSettings;
+
+TEST(ValueConv, ColorsReadLikeStrtoulBase16)
+{
+    EXPECT_EQ(lex::ParseColor("0x00ff00"), 0xFF00u);
+    EXPECT_EQ(lex::ParseColor("00FF00"), 0xFF00u);
+    EXPECT_EQ(lex::ParseColor("  0XaB"), 0xABu);
+    EXPECT_EQ(lex::ParseColor("ffg1"), 0xFFu);
+    EXPECT_EQ(lex::ParseColor("zz"), 0u);
+    EXPECT_EQ(lex::ParseColor(""), 0u);
+    EXPECT_EQ(lex::ParseColor("0xg"), 0u);
+    EXPECT_EQ(lex::ParseColor("ffffffff"), 0xFFFFFFFFu);
+    EXPECT_EQ(lex::ParseColor("100000000"), 0xFFFFFFFFu);
+    EXPECT_EQ(lex::ParseColor("123456789abcdef0123"), 0xFFFFFFFFu);
+    EXPECT_EQ(lex::ParseColor("-1"), 0xFFFFFFFFu);
+}
+
+TEST(ValueConv, ColorsWriteAsShortLowerCaseHex)
+{
+    EXPECT_EQ(lex::FormatColor(0), "0");
+    EXPECT_EQ(lex::FormatColor(0xFF), "ff");
+    EXPECT_EQ(lex::FormatColor(0xFF0000), "ff0000");
+    EXPECT_EQ(lex::FormatColor(0xFFFFFF), "ffffff");
+    EXPECT_EQ(lex::ParseColor(lex::FormatColor(0xC0FFEE)), 0xC0FFEEu);
+}
+
+TEST(ValueConv, DecimalsAndFlagsReadLikeAtoi)
+{
+    EXPECT_EQ(lex::ParseDecimal(" \t-12x"), -12);
+    EXPECT_EQ(lex::ParseDecimal("+7"), 7);
+    EXPECT_EQ(lex::ParseDecimal("- 7"), 0);
+    EXPECT_EQ(lex::ParseDecimal("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(lex::ParseDecimal("-2147483648"), INT_MIN);
+    EXPECT_EQ(lex::ParseDecimal("-99999999999"), INT_MIN);
+    EXPECT_EQ(lex::FormatDecimal(-2147483647 - 1), "-2147483648");
+    EXPECT_TRUE(lex::ParseFlag(" 2"));
+    EXPECT_TRUE(lex::ParseFlag("-1"));
+    EXPECT_FALSE(lex::ParseFlag("0"));
+    EXPECT_FALSE(lex::ParseFlag("on"));
+    EXPECT_FALSE(lex::ParseFlag(""));
+}
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = ::testing::TempDir() + "lex_settings_" + std::to_string(getpid()) + "_"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_";
+        std::remove(Path().c_str());
+    }
+    void TearDown() override { std::remove(Path().c_str()); }
+    std::string Path() const { return CSettings::PathInFolder(m_folder); }
+    std::string Bytes() const
+    {
+        std::string s;
+        lex::ReadWholeFile(Path(), s);
+        return s;
+    }
+    std::string m_folder;
+};
+
+TEST_F(Settings, PathIsTheFolderFollowedByTheFileName)
+{
+    EXPECT_EQ(CSettings::PathInFolder("C:\\LEX\\"), "C:\\LEX\\Lexorin.ini");
+    EXPECT_EQ(CSettings(Path()).Path(), m_folder + "Lexorin.ini");
+}
+
+TEST_F(Settings, NoFileGivesEveryDefault)
+{
+    const CSettings s(Path());
+    for (uint32_t c : {s.BannerBKColor(), s.BannerWordColor(), s.BannerPhoneticColor(),
+                       s.BannerDescColor(), s.InterfaceBKStartColor(), s.InterfaceBKEndColor()})
+        EXPECT_EQ(c, 0xFFu);
+    for (bool on : {s.BannerAutoSize(), s.BannerScroll(), s.BannerWordI(), s.BannerWordB(),
+                    s.BannerWordU(), s.BannerPhoneticI(), s.BannerPhoneticB(), s.BannerPhoneticU(),
+                    s.BannerDescI(), s.BannerDescB(), s.BannerDescU(), s.InterfaceBKImage()})
+        EXPECT_TRUE(on);
+    EXPECT_EQ(s.BannerScrollSpeed(), 2);
+    EXPECT_EQ(s.DictWordCount(), 1);
+    EXPECT_EQ(s.InterfaceLeft(), 20);
+    EXPECT_EQ(s.InterfaceTop(), 20);
+    EXPECT_EQ(s.TipStartUp(), 0);
+    EXPECT_EQ(s.TipFilePos(), 0);
+    EXPECT_EQ(s.TipTimeStamp(), "");
+    EXPECT_EQ(s.InterfaceBKImageFileName(), "2");
+    // Narrow literals are code page 936 bytes.
+    EXPECT_EQ(s.DictName(), "\xC8\xB1\xCA\xA1\xD7\xD6\xB5\xE4");
+    EXPECT_EQ(s.DictNameForPreselection(), "\xCE\xD2\xB5\xC4\xC8\xB1\xCA\xA1\xD6\xB5");
+    EXPECT_FALSE(lex::FileExists(Path())) << "reading must not create the file";
+}
+
+TEST_F(Settings, StoredColorsAndFlagsInOtherSpellingsReadRight)
+{
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(),
+        "[Banner]\r\nBannerWordColor=0x00ff00\r\nBannerDescColor=00FF00\r\nBannerBKColor=zz\r\n"
+        "BannerWordI=0\r\nBannerWordB=abc\r\nBannerWordU= 2\r\nBannerScroll=\r\n"));
+    CSettings s(Path());
+    EXPECT_EQ(s.BannerWordColor(), 0xFF00u);
+    EXPECT_EQ(s.BannerDescColor(), 0xFF00u);
+    EXPECT_EQ(s.BannerBKColor(), 0u);
+    EXPECT_FALSE(s.BannerWordI());
+    EXPECT_FALSE(s.BannerWordB());
+    EXPECT_TRUE(s.BannerWordU());
+    EXPECT_FALSE(s.BannerScroll());
+    // Written back, a colour takes the one canonical form.
+    ASSERT_TRUE(s.SetBannerWordColor(s.BannerWordColor()));
+    ASSERT_TRUE(s.SetBannerBKColor(0xFFFFFF));
+    ASSERT_TRUE(s.SetBannerWordI(true));
+    EXPECT_NE(Bytes().find("\r\nBannerWordColor=ff00\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("\r\nBannerBKColor=ffffff\r\n"), std::string::npos);
+    EXPECT_NE(Bytes().find("\r\nBannerWordI=1\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, ShutdownWritesLandInOrderAndAreSeenAtOnce)
+{
+    CSettings writer(Path());
+    const CSettings reader(Path());
+    ASSERT_TRUE(writer.SetDictWordCount(42));
+    EXPECT_EQ(reader.DictWordCount(), 42);
+    ASSERT_TRUE(writer.SetInterfaceLeft(-8));
+    ASSERT_TRUE(writer.SetInterfaceTop(700));
+    ASSERT_TRUE(writer.SetInterfaceCX(640));
+    ASSERT_TRUE(writer.SetInterfaceCY(27));
+    ASSERT_TRUE(writer.SetInterfaceBKImageFileName(reader.InterfaceBKImageFileName()));
+    ASSERT_TRUE(writer.SetTipFilePos(1234));
+    EXPECT_EQ(reader.InterfaceLeft(), -8);
+    EXPECT_EQ(reader.TipFilePos(), 1234);
+    EXPECT_EQ(Bytes(),
+              "[Dict]\r\nDictWordCount=42\r\n\r\n"
+              "[Interface]\r\nInterfaceLeft=-8\r\nInterfaceTop=700\r\nInterfaceCX=640\r\n"
+              "InterfaceCY=27\r\nInterfaceBKImageFileName=2\r\n\r\n"
+              "[Tip]\r\nFilePos=1234\r\n");
+}
+
+TEST_F(Settings, ChineseTextRoundTripsByteExact)
+{
+    CSettings s(Path());
+    const std::string name = "\xD3\xA2\xBA\xBA\xB4\xCA\xB5\xE4"; // 英汉词典
+    const std::string bitmap = "C:\\\x95\x5C\\\xD6\xD0\xCE\xC4.bmp"; // trail byte '\'
+    ASSERT_TRUE(s.SetDictName(name));
+    ASSERT_TRUE(s.SetInterfaceBKImageFileName(bitmap));
+    ASSERT_TRUE(s.SetTipTimeStamp("Thu Jan  1 00:00:00 1970"));
+    EXPECT_EQ(s.DictName(), name);
+    EXPECT_EQ(s.DictNameForPreselection(), name);
+    EXPECT_EQ(s.InterfaceBKImageFileName(), bitmap);
+    EXPECT_EQ(s.TipTimeStamp(), "Thu Jan  1 00:00:00 1970");
+    EXPECT_NE(Bytes().find("\r\nDictName=" + name + "\r\n"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+// lexart: turns the text pixel maps and sound descriptions under src/resources/art/
+// into the BMP, ICO, CUR and WAV files that the resource script embeds.
+//
+// An art file is plain text, one statement per line; ';' starts a comment that runs
+// to the end of the line, and blank lines are ignored. A picture file reads:
+//
+//     kind ico                 ; ico, cur or bmp (wav: see below)
+//     depth 32                 ; optional: bmp 24 (default) or 8, ico/cur 32 (default) or 1
+//     key . none               ; a one-character key and its colour: none (fully
+//     key # 1b2433             ; transparent), RRGGBB, or RRGGBBAA with alpha
+//     key s 3b7dd880
+//     image 16 16              ; width height [hotspot x y], then exactly height rows
+//     ....####....
+//     ...
+//
+// Rows are written top row first, one key character per pixel; spaces and ';' are
+// never keys. A bmp file with several images lays them side by side into one strip
+// (the toolbar's button images); an ico or cur file keeps one entry per image.
+//
+// A sound file (kind wav) describes a few sine notes mixed into 16-bit mono PCM:
+//
+//     kind wav
+//     rate 22050               ; samples per second
+//     peak 0.5                 ; loudest sample as a fraction of full scale
+//     attack 3                 ; ms of linear rise at each note's start
+//     decay 150                ; ms, time constant of each note's exponential fade
+//     release 25               ; ms of linear fade before each note's end (no clicks)
+//     partial 1 1.0            ; overtone: frequency multiple, relative level
+//     note A5 0 200 0.8        ; pitch (name or Hz), start ms, length ms, level
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lexart {
+
+struct Rgba {
+    uint8_t r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const Rgba& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+};
+
+struct PaletteKey {
+    char key = 0;
+    Rgba colour;
+};
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    int hotX = 0;  // cursors only
+    int hotY = 0;
+    std::vector<int> pixels;  // palette indices, row by row from the top
+};
+
+struct Partial {
+    double multiple = 1.0;
+    double level = 1.0;
+};
+
+struct Note {
+    double frequency = 0.0;  // Hz
+    double startMs = 0.0;
+    double lengthMs = 0.0;
+    double level = 1.0;
+};
+
+struct Sound {
+    int rate = 22050;
+    double peak = 0.5;
+    double attackMs = 2.0;
+    double decayMs = 150.0;
+    double releaseMs = 20.0;
+    std::vector<Partial> partials;
+    std::vector<Note> notes;
+};
+
+enum class Kind { None, Bmp, Ico, Cur, Wav };
+
+struct ArtFile {
+    Kind kind = Kind::None;
+    int depth = 0;  // 0 until parsed: then 24 or 8 for bmp, 32 or 1 for ico/cur
+    std::vector<PaletteKey> palette;
+    std::vector<Image> images;
+    Sound sound;
+
+    Rgba PixelAt(const Image& image, int x, int y) const {
+        return palette[image.pixels[static_cast<size_t>(y) * image.width + x]].colour;
+    }
+};
+
+// Reads an art file. On failure returns false and sets error to "line N: reason";
+// a file that parses is complete and consistent, so the writers below cannot fail.
+bool ParseArt(const std::string& text, ArtFile& out, std::string& error);
+
+// Frequency of a note name such as "A4" (440 Hz), "C#6" or "Bb5"; 0 if malformed.
+double NoteFrequency(const std::string& name);
+
+// The file extension each kind is written to ("bmp", "ico", "cur", "wav").
+const char* KindExtension(Kind kind);
+
+// Windows bitmap file: all images side by side, bottom-up rows padded to 4 bytes.
+std::vector<uint8_t> WriteBmp(const ArtFile& art);
+
+// Icon or cursor file (by art.kind): one directory entry per image, each an
+// upside-down bitmap of double height holding the colour pixels and then the
+// 1-bit AND mask (1 = transparent).
+std::vector<uint8_t> WriteIconFile(const ArtFile& art);
+
+// The mixed sound, normalised so that its loudest sample is sound.peak of full scale.
+std::vector<int16_t> SynthesiseSamples(const Sound& sound);
+
+// RIFF/WAVE file, PCM, 16 bits, one channel.
+std::vector<uint8_t> WriteWav(const std::vector<int16_t>& samples, int rate);
+
+// Parses the text and produces the bytes of the file its kind names.
+bool ConvertArt(const std::string& text, std::vector<uint8_t>& bytes, Kind& kind,
+                std::string& error);
+
+}  // namespace lexart

@@ -1,0 +1,282 @@
+// Reading art files (format described in art.h).
+#include "art.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace lexart {
+namespace {
+
+std::vector<std::string> Tokens(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line.substr(0, line.find(';')));
+    std::string token;
+    while (in >> token) out.push_back(token);
+    return out;
+}
+
+bool ToInt(const std::string& s, int& value) {
+    if (s.empty() || s.size() > 9) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    value = std::atoi(s.c_str());
+    return true;
+}
+
+bool ToNumber(const std::string& s, double& value) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(value);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool ParseColour(const std::string& s, Rgba& colour) {
+    if (s == "none") {
+        colour = Rgba{0, 0, 0, 0};
+        return true;
+    }
+    if (s.size() != 6 && s.size() != 8) return false;
+    uint8_t bytes[4] = {0, 0, 0, 255};
+    for (size_t i = 0; i < s.size(); i += 2) {
+        int hi = HexDigit(s[i]), lo = HexDigit(s[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        bytes[i / 2] = static_cast<uint8_t>(hi * 16 + lo);
+    }
+    colour = Rgba{bytes[0], bytes[1], bytes[2], bytes[3]};
+    return true;
+}
+
+class Parser {
+public:
+    Parser(ArtFile& art, std::string& error) : m_art(art), m_error(error) {}
+
+    bool Run(const std::string& text);
+
+private:
+    bool Fail(const std::string& why) {
+        m_error = "line " + std::to_string(m_line) + ": " + why;
+        return false;
+    }
+    bool Statement(const std::vector<std::string>& t);
+    bool PictureStatement(const std::vector<std::string>& t);
+    bool SoundStatement(const std::vector<std::string>& t);
+    bool Row(const std::string& row);
+    bool Finish();
+
+    ArtFile& m_art;
+    std::string& m_error;
+    int m_line = 0;
+    int m_rowsLeft = 0;  // rows still owed by the current image
+};
+
+bool Parser::Run(const std::string& text) {
+    m_art = ArtFile();
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        ++m_line;
+        std::vector<std::string> t = Tokens(line);
+        if (t.empty()) continue;
+        if (m_rowsLeft > 0) {
+            if (t.size() != 1) return Fail("an image row is one word of key characters");
+            if (!Row(t[0])) return false;
+        } else if (!Statement(t)) {
+            return false;
+        }
+    }
+    return Finish();
+}
+
+bool Parser::Statement(const std::vector<std::string>& t) {
+    if (m_art.kind == Kind::None) {
+        if (t[0] != "kind" || t.size() != 2) return Fail("the file must start with 'kind'");
+        if (t[1] == "bmp") m_art.kind = Kind::Bmp;
+        else if (t[1] == "ico") m_art.kind = Kind::Ico;
+        else if (t[1] == "cur") m_art.kind = Kind::Cur;
+        else if (t[1] == "wav") m_art.kind = Kind::Wav;
+        else return Fail("unknown kind '" + t[1] + "'");
+        m_art.depth = m_art.kind == Kind::Bmp ? 24 : m_art.kind == Kind::Wav ? 16 : 32;
+        return true;
+    }
+    return m_art.kind == Kind::Wav ? SoundStatement(t) : PictureStatement(t);
+}
+
+bool Parser::PictureStatement(const std::vector<std::string>& t) {
+    const std::string& word = t[0];
+    if (word == "depth" && t.size() == 2) {
+        int depth = 0;
+        if (!ToInt(t[1], depth)) return Fail("bad depth");
+        bool bmp = m_art.kind == Kind::Bmp;
+        if (bmp ? (depth != 24 && depth != 8) : (depth != 32 && depth != 1))
+            return Fail(bmp ? "a bmp is 24 or 8 bits deep" : "an icon or cursor is 32 or 1 bit deep");
+        if (!m_art.palette.empty() || !m_art.images.empty())
+            return Fail("depth must come before the keys and images");
+        m_art.depth = depth;
+        return true;
+    }
+    if (word == "key" && t.size() == 3) {
+        if (t[1].size() != 1) return Fail("a key is one character");
+        PaletteKey k;
+        k.key = t[1][0];
+        for (const PaletteKey& other : m_art.palette)
+            if (other.key == k.key) return Fail(std::string("key '") + k.key + "' defined twice");
+        if (!ParseColour(t[2], k.colour)) return Fail("colour must be none, RRGGBB or RRGGBBAA");
+        if (m_art.kind == Kind::Bmp && k.colour.a != 255)
+            return Fail("a bmp has no transparency; give an opaque colour");
+        if (m_art.depth == 1 && !(k.colour == Rgba{0, 0, 0, 255}) &&
+            !(k.colour == Rgba{255, 255, 255, 255}) && k.colour.a != 0)
+            return Fail("a 1-bit picture knows only 000000, ffffff and none");
+        m_art.palette.push_back(k);
+        if (m_art.depth == 8 && m_art.palette.size() > 256) return Fail("more than 256 keys");
+        return true;
+    }
+    if (word == "image" && (t.size() == 3 || t.size() == 6)) {
+        Image image;
+        if (!ToInt(t[1], image.width) || !ToInt(t[2], image.height) || image.width < 1 ||
+            image.height < 1)
+            return Fail("image needs a width and a height");
+        if (m_art.kind != Kind::Bmp && (image.width > 256 || image.height > 256))
+            return Fail("icons and cursors are at most 256 pixels square");
+        if (t.size() == 6) {
+            if (t[3] != "hotspot" || m_art.kind != Kind::Cur)
+                return Fail("only cursor images take 'hotspot x y'");
+            if (!ToInt(t[4], image.hotX) || !ToInt(t[5], image.hotY) ||
+                image.hotX >= image.width || image.hotY >= image.height)
+                return Fail("the hot spot must lie inside the image");
+        } else if (m_art.kind == Kind::Cur) {
+            return Fail("a cursor image needs 'hotspot x y'");
+        }
+        for (const Image& other : m_art.images) {
+            if (m_art.kind == Kind::Bmp && other.height != image.height)
+                return Fail("the images of a bmp strip must share one height");
+            if (m_art.kind != Kind::Bmp && other.width == image.width && other.height == image.height)
+                return Fail("two images of the same size");
+        }
+        image.pixels.reserve(static_cast<size_t>(image.width) * image.height);
+        m_art.images.push_back(image);
+        m_rowsLeft = image.height;
+        return true;
+    }
+    return Fail("unknown statement '" + word + "'");
+}
+
+bool Parser::Row(const std::string& row) {
+    Image& image = m_art.images.back();
+    if (static_cast<int>(row.size()) != image.width)
+        return Fail("row is " + std::to_string(row.size()) + " pixels wide, the image " +
+                    std::to_string(image.width));
+    for (size_t x = 0; x < row.size(); ++x) {
+        int index = -1;
+        for (size_t i = 0; i < m_art.palette.size(); ++i)
+            if (m_art.palette[i].key == row[x]) index = static_cast<int>(i);
+        if (index < 0)
+            return Fail(std::string("undefined key '") + row[x] + "' in column " + std::to_string(x + 1));
+        image.pixels.push_back(index);
+    }
+    --m_rowsLeft;
+    return true;
+}
+
+bool Parser::SoundStatement(const std::vector<std::string>& t) {
+    Sound& s = m_art.sound;
+    const std::string& word = t[0];
+    double v = 0;
+    if (t.size() == 2 && word != "note" && word != "partial") {
+        if (!ToNumber(t[1], v) || v < 0) return Fail("'" + word + "' needs a number >= 0");
+        if (word == "rate") {
+            if (v < 8000 || v > 96000 || v != std::floor(v)) return Fail("rate is 8000 to 96000 Hz");
+            s.rate = static_cast<int>(v);
+        } else if (word == "peak") {
+            if (v <= 0 || v > 1) return Fail("peak lies above 0 and at most 1");
+            s.peak = v;
+        } else if (word == "attack") s.attackMs = v;
+        else if (word == "decay") {
+            if (v <= 0) return Fail("decay must be above 0");
+            s.decayMs = v;
+        } else if (word == "release") s.releaseMs = v;
+        else return Fail("unknown statement '" + word + "'");
+        return true;
+    }
+    if (word == "partial" && t.size() == 3) {
+        Partial p;
+        if (!ToNumber(t[1], p.multiple) || !ToNumber(t[2], p.level) || p.multiple <= 0 || p.level < 0)
+            return Fail("partial needs a frequency multiple above 0 and a level");
+        s.partials.push_back(p);
+        return true;
+    }
+    if (word == "note" && t.size() == 5) {
+        Note n;
+        if (!ToNumber(t[1], n.frequency)) n.frequency = NoteFrequency(t[1]);
+        if (n.frequency <= 0) return Fail("'" + t[1] + "' is neither a note name nor Hz");
+        if (!ToNumber(t[2], n.startMs) || !ToNumber(t[3], n.lengthMs) || !ToNumber(t[4], n.level) ||
+            n.startMs < 0 || n.lengthMs <= 0 || n.level < 0)
+            return Fail("note needs pitch, start ms, length ms and level");
+        s.notes.push_back(n);
+        return true;
+    }
+    return Fail("unknown or incomplete statement '" + word + "'");
+}
+
+bool Parser::Finish() {
+    if (m_rowsLeft > 0)
+        return Fail("the last image lacks " + std::to_string(m_rowsLeft) + " rows");
+    if (m_art.kind == Kind::None) return Fail("empty file");
+    if (m_art.kind == Kind::Wav) {
+        Sound& s = m_art.sound;
+        if (s.notes.empty()) return Fail("a sound needs at least one note");
+        if (s.partials.empty()) s.partials.push_back(Partial{});
+        double highest = 0, noteLevels = 0, partialLevels = 0;
+        for (const Partial& p : s.partials) partialLevels += p.level;
+        for (const Note& n : s.notes) {
+            noteLevels += n.level;
+            for (const Partial& p : s.partials) highest = std::max(highest, n.frequency * p.multiple);
+        }
+        // Above half the rate a sine folds back as an unrelated lower tone.
+        if (highest >= s.rate / 2.0) return Fail("a partial lies above half the sample rate");
+        if (noteLevels * partialLevels <= 0) return Fail("every note or partial is silent");
+        return true;
+    }
+    if (m_art.images.empty()) return Fail("no image");
+    return true;
+}
+
+}  // namespace
+
+bool ParseArt(const std::string& text, ArtFile& out, std::string& error) {
+    Parser parser(out, error);
+    return parser.Run(text);
+}
+
+double NoteFrequency(const std::string& name) {
+    static const int kSemitone[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G from C
+    if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') return 0;
+    int semitone = kSemitone[name[0] - 'A'];
+    size_t i = 1;
+    if (name[i] == '#') ++semitone, ++i;
+    else if (name[i] == 'b') --semitone, ++i;
+    int octave = 0;
+    if (i + 1 != name.size() || !ToInt(name.substr(i), octave) || octave > 9) return 0;
+    int fromA4 = (octave - 4) * 12 + semitone - 9;
+    return 440.0 * std::pow(2.0, fromA4 / 12.0);
+}
+
+const char* KindExtension(Kind kind) {
+    switch (kind) {
+    case Kind::Bmp: return "bmp";
+    case Kind::Ico: return "ico";
+    case Kind::Cur: return "cur";
+    case Kind::Wav: return "wav";
+    default: return "";
+    }
+}
+
+}  // namespace lexart

@@ -1,0 +1,200 @@
+#include "text_codec.h"
+
+#include "platform.h"
+
+#include <cstdio>
+
+namespace kmtool {
+
+const char* EncodingName(Encoding e)
+{
+    switch (e) {
+    case Encoding::Utf8: return "UTF-8";
+    case Encoding::Utf8Bom: return "UTF-8 with BOM";
+    case Encoding::Utf16Le: return "UTF-16 LE";
+    case Encoding::Utf16Be: return "UTF-16 BE";
+    case Encoding::Cp936: return "code page 936";
+    }
+    return "?";
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at s[i], or 0 when it is not one. Overlong
+// forms, surrogates and values above U+10FFFF are invalid.
+size_t Utf8SequenceAt(const std::string& s, size_t i, char32_t* cp)
+{
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = b(i);
+    if (c < 0x80) {
+        *cp = c;
+        return 1;
+    }
+    size_t len;
+    char32_t v;
+    char32_t min;
+    if ((c & 0xE0) == 0xC0) { len = 2; v = c & 0x1F; min = 0x80; }
+    else if ((c & 0xF0) == 0xE0) { len = 3; v = c & 0x0F; min = 0x800; }
+    else if ((c & 0xF8) == 0xF0) { len = 4; v = c & 0x07; min = 0x10000; }
+    else return 0;
+    if (i + len > s.size())
+        return 0;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80)
+            return 0;
+        v = (v << 6) | (b(i + k) & 0x3F);
+    }
+    if (v < min || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+        return 0;
+    *cp = v;
+    return len;
+}
+
+bool IsValidUtf8(const std::string& s)
+{
+    char32_t cp;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = Utf8SequenceAt(s, i, &cp);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+std::u32string DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian)
+{
+    std::u32string out;
+    const size_t units = (bytes.size() - start) / 2;
+    const auto unit = [&](size_t k) -> char32_t {
+        auto hi = static_cast<unsigned char>(bytes[start + 2 * k + (bigEndian ? 0 : 1)]);
+        auto lo = static_cast<unsigned char>(bytes[start + 2 * k + (bigEndian ? 1 : 0)]);
+        return static_cast<char32_t>((hi << 8) | lo);
+    };
+    out.reserve(units);
+    for (size_t k = 0; k < units; ++k) {
+        char32_t u = unit(k);
+        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
+            out += 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00);
+            ++k;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            out += kUndecodable + u; // unpaired surrogate
+        } else {
+            out += u;
+        }
+    }
+    if ((bytes.size() - start) % 2 != 0) // a dangling odd byte at the end
+        out += kUndecodable + static_cast<unsigned char>(bytes.back());
+    return out;
+}
+
+std::vector<TextLine> SplitLines(const std::u32string& text)
+{
+    std::vector<TextLine> lines;
+    int number = 1;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != U'\r' && text[i] != U'\n')
+            continue;
+        lines.push_back({number++, text.substr(start, i - start)});
+        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back({number, text.substr(start)});
+    return lines;
+}
+
+} // namespace
+
+Encoding DetectEncoding(const std::string& bytes)
+{
+    const auto starts = [&](const char* bom, size_t n) { return bytes.compare(0, n, bom, n) == 0; };
+    if (bytes.size() >= 3 && starts("\xEF\xBB\xBF", 3))
+        return Encoding::Utf8Bom;
+    if (bytes.size() >= 2 && starts("\xFF\xFE", 2))
+        return Encoding::Utf16Le;
+    if (bytes.size() >= 2 && starts("\xFE\xFF", 2))
+        return Encoding::Utf16Be;
+    return IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp936;
+}
+
+std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc)
+{
+    switch (enc) {
+    case Encoding::Utf8:
+        return SplitLines(DecodeUtf8(bytes));
+    case Encoding::Utf8Bom:
+        return SplitLines(DecodeUtf8(bytes.substr(3)));
+    case Encoding::Utf16Le:
+        return SplitLines(DecodeUtf16(bytes, 2, false));
+    case Encoding::Utf16Be:
+        return SplitLines(DecodeUtf16(bytes, 2, true));
+    case Encoding::Cp936:
+        // CR and LF never occur inside a double-byte character of code page 936,
+        // so decoding the whole file and then splitting gives the same lines.
+        return SplitLines(DecodeCp936(bytes));
+    }
+    return {};
+}
+
+std::u32string DecodeUtf8(const std::string& s)
+{
+    std::u32string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp;
+        size_t n = Utf8SequenceAt(s, i, &cp);
+        if (n == 0) {
+            out += kUndecodable + static_cast<unsigned char>(s[i]);
+            ++i;
+        } else {
+            out += cp;
+            i += n;
+        }
+    }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (IsUndecodable(c) || (c >= 0xD800 && c <= 0xDFFF))
+        c = 0xFFFD;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string EncodeUtf8(const std::u32string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (char32_t c : s)
+        AppendUtf8(out, c);
+    return out;
+}
+
+std::string CodePointName(char32_t c)
+{
+    char buf[32];
+    if (IsUndecodable(c))
+        std::snprintf(buf, sizeof buf, "undecodable 0x%02X", static_cast<unsigned>(c - kUndecodable) & 0xFFFFu);
+    else
+        std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(c));
+    return buf;
+}
+
+} // namespace kmtool

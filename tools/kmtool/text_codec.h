@@ -1,0 +1,44 @@
+// Byte-level text handling for kmtool: recognising how a word list is encoded and
+// turning it into numbered lines of Unicode text, and back to UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kmtool {
+
+enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Cp936 };
+
+const char* EncodingName(Encoding e);
+
+// Byte-order marks decide first. Without one, text that is valid UTF-8 is UTF-8
+// (plain ASCII included); anything else is taken as code page 936.
+Encoding DetectEncoding(const std::string& bytes);
+
+// A code point that could not be decoded is kept in the text as kUndecodable + the
+// offending byte (or code unit), so that the parser can report it with its line
+// number instead of the decoder dropping or replacing it.
+constexpr char32_t kUndecodable = 0x110000;
+inline bool IsUndecodable(char32_t c) { return c >= kUndecodable; }
+
+struct TextLine {
+    int number = 0;          // 1-based line number in the file
+    std::u32string text;     // without its terminator
+};
+
+// Decodes the whole file and splits it at CR LF, LF or a lone CR. A trailing
+// terminator does not start an extra empty line.
+std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc);
+
+// Strict UTF-8 decoding of one string (used for command-line names and tables).
+// Undecodable bytes become kUndecodable + byte.
+std::u32string DecodeUtf8(const std::string& s);
+std::string EncodeUtf8(const std::u32string& s);
+// Appends one code point; an undecodable marker is written as U+FFFD.
+void AppendUtf8(std::string& out, char32_t c);
+
+// "U+00E9" style name of a code point, for messages.
+std::string CodePointName(char32_t c);
+
+} // namespace kmtool
