@@ -1,0 +1,50 @@
+// Runs the real Lexorin.exe from a temporary copy of the program folder and finds,
+// drives and waits for its windows from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// The title of the main bar: product name and version.
+extern const char kMainTitle[];
+
+class LexorinProcess {
+public:
+    // Copies build/dist into a fresh temporary folder (exe name as given).
+    explicit LexorinProcess(const char* tag, const char* exeName = "Lexorin.exe");
+    ~LexorinProcess();
+    LexorinProcess(const LexorinProcess&) = delete;
+    LexorinProcess& operator=(const LexorinProcess&) = delete;
+
+    const std::string& Folder() const { return m_folder; }
+    std::string SettingsPath() const { return m_folder + "Lexorin.ini"; }
+
+    // Starts another process of the copied exe; returns its process handle (caller closes).
+    HANDLE Launch() const;
+    // Starts the main copy.
+    bool Start();
+    // The visible top-level window of the main copy with the main title, waiting up to ms.
+    HWND WaitForMainWindow(DWORD ms) const;
+    // Waits for the main copy to end; its exit code, or STILL_ACTIVE on timeout.
+    DWORD WaitForExit(DWORD ms) const;
+    DWORD ProcessId() const { return m_pid; }
+    // Ends the process if it is still running (test clean-up only).
+    void Kill();
+
+private:
+    std::string m_folder;
+    std::string m_exe;
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+};
+
+// The visible top-level window of process pid whose title is title, or nullptr.
+HWND FindProcessWindow(DWORD pid, const std::string& title);
+// Lets a window of another process finish what it has queued (Wine can report stale
+// state across processes until then).
+void Sync(HWND hWnd);
+
+} // namespace e2e

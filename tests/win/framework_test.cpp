@@ -1,0 +1,217 @@
+// The framework layer under Wine: object/handle links, creation hook, subclassing,
+// dispatch and reflection, the modal loop, and code page 936 text at the boundary.
+#include "framework/app.h"
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/text.h"
+#include "support/test_ids.h"
+#include "support/win_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+using namespace lex;
+
+namespace {
+
+class RecordingWnd : public CWnd {
+public:
+    std::vector<UINT> seen;
+    int preSubclassCalls = 0;
+    int postNcDestroyCalls = 0;
+    void PreSubclassWindow() override { ++preSubclassCalls; }
+    void PostNcDestroy() override { ++postNcDestroyCalls; }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(msg);
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+    bool Saw(UINT msg) const
+    {
+        for (UINT m : seen)
+            if (m == msg)
+                return true;
+        return false;
+    }
+};
+
+class CountingButton : public CButton {
+public:
+    int preSubclassCalls = 0;
+    int reflectedClicks = 0;
+    void PreSubclassWindow() override { ++preSubclassCalls; }
+    BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) override
+    {
+        if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+            ++reflectedClicks;
+            *result = 0;
+            return TRUE;
+        }
+        return FALSE;
+    }
+};
+
+class FormDialog : public CDialog {
+public:
+    FormDialog() : CDialog(IDD_TEST_FORM) {}
+    CountingButton check;
+    std::string text = "初始文字";
+    int checked = 1;
+    UINT keyToPost = 0;
+    int parentSawClick = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override
+    {
+        DDX_Control(dx, IDC_TEST_CHECK, check);
+        DDX_Text(dx, IDC_TEST_EDIT, text);
+        DDX_Check(dx, IDC_TEST_CHECK, checked);
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (keyToPost) {
+            HWND focus = GetDlgItem(IDC_TEST_EDIT);
+            ::SetFocus(focus);
+            ::PostMessageW(focus, WM_KEYDOWN, keyToPost, 1);
+        }
+        return FALSE;
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (LOWORD(wParam) == IDC_TEST_CHECK)
+            ++parentSawClick;
+        return CDialog::OnCommand(wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Framework, ObjectCreatedInCodeSeesItsOwnCreationMessages)
+{
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "x", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    EXPECT_TRUE(wnd.Saw(WM_NCCREATE));
+    EXPECT_TRUE(wnd.Saw(WM_CREATE));
+    EXPECT_EQ(wnd.preSubclassCalls, 1);
+    EXPECT_EQ(CWnd::FromHandle(wnd.m_hWnd), &wnd);
+    wnd.DestroyWindow();
+}
+
+TEST(Framework, DestroyingTheWindowCutsTheLink)
+{
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "x", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    HWND hWnd = wnd.m_hWnd;
+    ::DestroyWindow(hWnd);
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
+    EXPECT_EQ(wnd.postNcDestroyCalls, 1);
+    EXPECT_TRUE(wnd.Saw(WM_DESTROY));
+    // The object can be given a new window afterwards.
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "y", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    EXPECT_EQ(wnd.preSubclassCalls, 2);
+}
+
+TEST(Framework, SelfDeletingWindowDeletesItselfAfterItsLastMessage)
+{
+    static int deleted = 0;
+    class Popup : public CWnd {
+    public:
+        ~Popup() override { ++deleted; }
+        void PostNcDestroy() override { delete this; }
+    };
+    Popup* popup = new Popup;
+    ASSERT_TRUE(popup->CreateEx(0, nullptr, "p", WS_POPUP, 0, 0, 20, 20, nullptr, 0));
+    ::DestroyWindow(popup->m_hWnd);
+    EXPECT_EQ(deleted, 1);
+}
+
+TEST(Framework, DialogControlIsSubclassedOnceAndGetsReflectedNotifications)
+{
+    FormDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_TEST_FORM));
+    EXPECT_EQ(dlg.check.preSubclassCalls, 1);
+    dlg.UpdateData(TRUE); // binding again must not subclass again
+    dlg.UpdateData(FALSE);
+    EXPECT_EQ(dlg.check.preSubclassCalls, 1);
+    EXPECT_EQ(CWnd::FromHandle(dlg.GetDlgItem(IDC_TEST_CHECK)), &dlg.check);
+
+    dlg.check.SendMessage(BM_CLICK);
+    EXPECT_EQ(dlg.check.reflectedClicks, 1);
+    EXPECT_EQ(dlg.parentSawClick, 0) << "a reflected notification the control took must not reach the parent";
+    dlg.DestroyWindow();
+    EXPECT_EQ(dlg.check.m_hWnd, nullptr);
+}
+
+TEST(Framework, EscEndsModalDialogWithCancel)
+{
+    FormDialog dlg;
+    dlg.keyToPost = VK_ESCAPE;
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+TEST(Framework, EnterEndsModalDialogWithOkAndSavesData)
+{
+    FormDialog dlg;
+    dlg.keyToPost = VK_RETURN;
+    dlg.checked = 0;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.text, "初始文字");
+    EXPECT_EQ(dlg.checked, 0);
+}
+
+TEST(Framework, QuitRequestEndsModalLoopAndIsRemembered)
+{
+    CWinApp app;
+    class QuitDialog : public CDialog {
+    public:
+        QuitDialog() : CDialog(IDD_TEST_FORM) {}
+        BOOL OnInitDialog() override
+        {
+            PostQuitMessage(-1);
+            return TRUE;
+        }
+    } dlg;
+    EXPECT_EQ(dlg.DoModal(), -1);
+    EXPECT_EQ(app.m_nQuitCode, -1);
+}
+
+TEST(Framework, UnhandledMenuCommandOfMainWindowReachesApplication)
+{
+    class App : public CWinApp {
+    public:
+        UINT got = 0;
+        BOOL OnCommand(UINT id) override
+        {
+            got = id;
+            return TRUE;
+        }
+    } app;
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "main", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    app.m_pMainWnd = &wnd;
+    wnd.SendMessage(WM_COMMAND, 32793, 0);
+    EXPECT_EQ(app.got, 32793u);
+    app.m_pMainWnd = nullptr;
+}
+
+// Run twice by CTest: with Wine's code page 1252 and with 936.
+TEST(Cp936Text, WindowTextRoundTripsByteForByte)
+{
+    if (const char* expected = std::getenv("LEX_EXPECT_ACP")) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected))) << "the test ran under the wrong code page";
+    }
+    const std::string text = "缺省字典 · ☉ 苹果 apple/\xA8\x91/n.";
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, text, WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    EXPECT_EQ(wnd.GetWindowText(), text);
+    wnd.SetWindowText("隐藏单词条");
+    EXPECT_EQ(wnd.GetWindowText(), "隐藏单词条");
+    EXPECT_EQ(Narrow(Widen("·")), "·");
+    EXPECT_EQ(Widen("\xA8\x91"), std::wstring(L"\x2609")) << "0xA891 is the sun sign in code page 936";
+    wnd.DestroyWindow();
+}

@@ -1,0 +1,24 @@
+// Helpers shared by the Windows-tier tests.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace wintest {
+
+// Dispatches this thread's messages for about ms milliseconds.
+void PumpMessages(DWORD ms);
+// Dispatches messages until done() is true or timeoutMs passes; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// A fresh empty folder under the temp folder, with a trailing backslash.
+std::string MakeTempFolder(const char* tag);
+// Removes a folder and everything in it.
+void RemoveFolder(const std::string& folder);
+// The Windows path of a Unix path (Wine maps the root to drive Z:).
+std::string FromUnixPath(const std::string& unixPath);
+// Reads a pixel of a window's client area as it is on screen.
+COLORREF ClientPixel(HWND hWnd, int x, int y);
+
+} // namespace wintest
