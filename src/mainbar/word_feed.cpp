@@ -1,0 +1,264 @@
+#include "mainbar/word_feed.h"
+#include "app/program_folder.h"
+#include "dictionary/entry.h"
+#include "settings/settings.h"
+
+#include <climits>
+
+namespace {
+
+// Raises a flag for the lifetime of a reader operation, so that a timer tick that
+// arrives while a warning box runs its own message loop is dropped, not nested.
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~BusyScope() { m_flag = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+CWordFeed::CWordFeed(IWordFeedHost& host, int& dictOpen, int entryIntervalMs)
+    : m_host(host), m_dictOpen(dictOpen), m_entryInterval(entryIntervalMs), m_reader(kReaderBufferSize)
+{
+}
+
+int CWordFeed::ReadLine(std::string& line)
+{
+    int result = m_reader.ReadLine(line);
+    if (result > 0) {
+        ++m_readerLines;
+        if (m_readerLines % kCheckpointEvery == 0 && !m_checkpoints.count(m_readerLines))
+            m_checkpoints[m_readerLines] = m_reader.GetMark();
+    }
+    return result;
+}
+
+void CWordFeed::ForgetCheckpoints()
+{
+    m_checkpoints.clear();
+    m_checkpointPath.clear();
+}
+
+void CWordFeed::SeekToPosition(int position)
+{
+    m_reader.Rewind();
+    m_readerLines = 0;
+    if (position <= 0)
+        return;
+    auto it = m_checkpoints.upper_bound(position);
+    if (it != m_checkpoints.begin()) {
+        --it;
+        if (m_reader.RestoreMark(it->second))
+            m_readerLines = it->first;
+        else
+            m_checkpoints.clear(); // the file changed: its marks are worthless
+    }
+    std::string ignored;
+    while (m_readerLines < position && ReadLine(ignored) > 0) {
+    }
+}
+
+bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::string& dictName)
+{
+    if (m_busy)
+        return m_dictOpen != 0;
+    BusyScope busy(m_busy);
+    if (m_dictOpen)
+        m_reader.Close();
+
+    const std::string folder = programFolder + lex::kDictionaryFolder;
+    std::string path = folder + dictName + ".KM";
+    if (!m_reader.Open(path)) {
+        path = folder + lex::CSettings::kDefaultDictName + ".KM";
+        if (!m_reader.Open(path)) {
+            m_dictOpen = 0;
+            m_openPath.clear();
+            m_host.FeedEndProgram(-1);
+            return false;
+        }
+    }
+    m_dictOpen = 1;
+    if (path != m_checkpointPath) {
+        ForgetCheckpoints();
+        m_checkpointPath = path;
+    }
+    m_openPath = path;
+    m_readerLines = 0;
+
+    std::string line;
+    if (ReadLine(line) == 0) {
+        // No line at all: the position starts over.
+        m_position = 0;
+        m_reader.Rewind();
+        m_readerLines = 0;
+        ReadLine(line);
+    } else {
+        SeekToPosition(m_position);
+    }
+    return true;
+}
+
+void CWordFeed::Close()
+{
+    if (m_dictOpen)
+        m_reader.Close();
+    m_dictOpen = 0;
+}
+
+void CWordFeed::ShowNextEntry()
+{
+    if (m_busy || !m_dictOpen)
+        return;
+    BusyScope busy(m_busy);
+    if (m_continuous)
+        FeedContinuousEntry();
+    else
+        FeedSingleEntry();
+}
+
+void CWordFeed::FeedSingleEntry()
+{
+    m_host.FeedClearBanner();
+    ReadAndShowEntry("· ", kSingleMarkerColour);
+}
+
+void CWordFeed::FeedContinuousEntry()
+{
+    if (++m_entryCounter > kEntriesBeforeClear) {
+        m_entryCounter = 0;
+        m_host.FeedClearBanner();
+    }
+    ReadAndShowEntry("☉ ", kContinuousMarkerColour);
+}
+
+void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
+{
+    std::string line;
+    if (ReadLine(line) == 0) {
+        // End of the dictionary: start over from its first line.
+        m_position = 0;
+        m_reader.Rewind();
+        m_readerLines = 0;
+        ReadLine(line);
+    }
+    ++m_position;
+    DictEntry entry = SplitDictEntry(line);
+
+    RowStyle markerStyle;
+    markerStyle.colour = markerColour;
+    markerStyle.italic = false;
+    markerStyle.bold = true;
+    markerStyle.underline = false;
+    AddEntryItem(marker, markerStyle, BANNER_FONT_SONG);
+    AddEntryItem(entry.word + "  ", m_word, BANNER_FONT_SONG);
+    AddEntryItem(entry.phonetic + "  ", m_phonetic, BANNER_FONT_PHONETIC);
+    AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG);
+}
+
+void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind)
+{
+    uint32_t style = (row.colour & BANNER_COLOR_MASK) | (row.bold ? BANNER_BOLD : 0) |
+                     (row.italic ? BANNER_ITALIC : 0) | (row.underline ? BANNER_UNDERLINE : 0);
+    m_host.FeedAddItem(CBannerItem(text, fontKind, 0, style, BANNER_BUTTON_FACE));
+}
+
+void CWordFeed::Previous()
+{
+    if (m_busy || !m_dictOpen)
+        return;
+    BusyScope busy(m_busy);
+    StopTimer();
+    m_host.FeedClearBanner();
+    int n = m_position - 2;
+    if (n < 0)
+        n = 0;
+    SeekToPosition(n);
+    m_position = n;
+    StartEntryTimer();
+}
+
+void CWordFeed::Restart()
+{
+    if (m_busy || !m_dictOpen)
+        return;
+    m_host.FeedClearBanner();
+    m_reader.Rewind();
+    m_readerLines = 0;
+    m_position = 0;
+}
+
+void CWordFeed::PausePlay()
+{
+    if (!m_paused) {
+        StopTimer();
+        m_paused = true;
+    } else {
+        m_paused = false;
+        StartTimer(m_entryInterval);
+    }
+}
+
+void CWordFeed::StartEntryTimer()
+{
+    StartTimer(m_entryInterval);
+}
+
+void CWordFeed::StartTimer(int periodMs)
+{
+    // A paused feed stays paused, whoever restarts the timer; play starts it again.
+    if (m_paused)
+        return;
+    m_timerPeriod = periodMs;
+    m_host.FeedStartTimer(periodMs);
+}
+
+void CWordFeed::StopTimer()
+{
+    m_timerPeriod = 0;
+    m_host.FeedStopTimer();
+}
+
+void CWordFeed::ApplyBannerSettings(const BannerSettings& settings)
+{
+    m_host.FeedSetAutoSize(settings.autoSize);
+    m_continuous = settings.scroll;
+    m_host.FeedSetSpeed(settings.scroll ? kScrollSpeed : 0);
+    m_host.FeedSetBackgroundColor(settings.backColour);
+    // A period below one second (0 or negative in a hand-edited file) would flood the
+    // banner; the settings page offers 1 to 5.
+    int seconds = settings.entrySeconds < 1 ? 1 : settings.entrySeconds;
+    if (seconds > INT_MAX / 1000)
+        seconds = INT_MAX / 1000;
+    StopTimer();
+    StartTimer(seconds * 1000);
+    m_word = settings.word;
+    m_phonetic = settings.phonetic;
+    m_meaning = settings.meaning;
+}
+
+BannerSettings ReadBannerSettings(const lex::CSettings& s)
+{
+    BannerSettings b;
+    b.autoSize = s.BannerAutoSize();
+    b.scroll = s.BannerScroll();
+    b.backColour = s.BannerBKColor();
+    b.entrySeconds = s.BannerScrollSpeed();
+    b.word.italic = s.BannerWordI();
+    b.word.bold = s.BannerWordB();
+    b.word.underline = s.BannerWordU();
+    b.phonetic.italic = s.BannerPhoneticI();
+    b.phonetic.bold = s.BannerPhoneticB();
+    b.phonetic.underline = s.BannerPhoneticU();
+    b.meaning.italic = s.BannerDescI();
+    b.meaning.bold = s.BannerDescB();
+    b.meaning.underline = s.BannerDescU();
+    b.word.colour = s.BannerWordColor();
+    b.phonetic.colour = s.BannerPhoneticColor();
+    b.meaning.colour = s.BannerDescColor();
+    return b;
+}

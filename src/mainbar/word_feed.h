@@ -1,0 +1,124 @@
+// The word feed: turns dictionary lines into banner items, one entry per step, and
+// keeps the reading position (the number of non-empty lines taken from the
+// dictionary). It runs on the UI thread from the feed timer and the toolbar commands;
+// the main bar supplies the banner, the feed timer and the program's end through
+// IWordFeedHost.
+#pragma once
+
+#include "banner/banner_item.h"
+#include "dictionary/line_reader.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+// The banner as the feed sees it.
+class IWordFeedHost {
+public:
+    virtual void FeedAddItem(const CBannerItem& item) = 0;
+    virtual void FeedClearBanner() = 0;
+    virtual void FeedSetAutoSize(bool on) = 0;
+    virtual void FeedSetSpeed(int speed) = 0;
+    virtual void FeedSetBackgroundColor(uint32_t colour) = 0;
+    virtual void FeedStartTimer(int periodMs) = 0;
+    virtual void FeedStopTimer() = 0;
+    // No dictionary could be opened: end the program's message loop with this code.
+    virtual void FeedEndProgram(int exitCode) = 0;
+
+protected:
+    ~IWordFeedHost() = default;
+};
+
+struct RowStyle {
+    uint32_t colour = 0xff;
+    bool italic = true;
+    bool bold = true;
+    bool underline = true;
+};
+
+// The banner settings group, read from the settings file by the caller.
+struct BannerSettings {
+    bool autoSize = true;
+    bool scroll = true;
+    uint32_t backColour = 0xff;
+    int entrySeconds = 2;
+    RowStyle word, phonetic, meaning;
+};
+
+class CWordFeed {
+public:
+    static constexpr int kReaderBufferSize = 2048;
+    static constexpr int kScrollSpeed = 800;
+    // Continuous mode clears the banner on every step after this many entries.
+    static constexpr int kEntriesBeforeClear = 30;
+    static constexpr uint32_t kSingleMarkerColour = 0x0000FF00;
+    static constexpr uint32_t kContinuousMarkerColour = 0x00FFFFFF;
+
+    // dictOpen is the application's "dictionary open" flag, kept up to date here.
+    CWordFeed(IWordFeedHost& host, int& dictOpen, int entryIntervalMs);
+
+    void SetWarningSink(ILineReaderWarning* sink) { m_reader.SetWarningSink(sink); }
+
+    // (Re)opens the dictionary named dictName in folder + "Dictionary\", falling back to
+    // the default dictionary, and moves to the reading position. With neither, the
+    // program is ended with -1 and false is returned.
+    bool OpenDictionary(const std::string& programFolder, const std::string& dictName);
+    void Close();
+
+    // One feed step (feed timer and "next"); ignored while a step is in progress, so a
+    // warning box shown inside a step cannot let the timer stack further steps.
+    void ShowNextEntry();
+    void Previous();
+    void Restart();
+    void PausePlay();
+    void ApplyBannerSettings(const BannerSettings& settings);
+    // Starts the feed timer with the entry interval, unless the feed is paused.
+    void StartEntryTimer();
+
+    int GetPosition() const { return m_position; }
+    void SetPosition(int position) { m_position = position; }
+    bool IsPaused() const { return m_paused; }
+    bool IsContinuous() const { return m_continuous; }
+    // The period the feed timer was last started with, 0 while stopped.
+    int GetTimerPeriod() const { return m_timerPeriod; }
+
+private:
+    void FeedSingleEntry();
+    void FeedContinuousEntry();
+    void ReadAndShowEntry(const char* marker, uint32_t markerColour);
+    void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
+    void StartTimer(int periodMs);
+    void StopTimer();
+    int ReadLine(std::string& line);
+    // Moves the open reader to just after `position` lines from the start, using the
+    // checkpoints of this file where it can instead of reading from the start.
+    void SeekToPosition(int position);
+    void ForgetCheckpoints();
+
+    IWordFeedHost& m_host;
+    int& m_dictOpen;
+    int m_entryInterval;
+    CLineReader m_reader;
+    std::string m_openPath;
+    int m_position = 1;
+    // Lines consumed by the reader since the start of the file (the reader's place).
+    int m_readerLines = 0;
+    bool m_paused = false;
+    bool m_continuous = true;
+    int m_entryCounter = 0;
+    int m_timerPeriod = 0;
+    bool m_busy = false;
+    RowStyle m_word, m_phonetic, m_meaning;
+
+    // Reader marks every kCheckpointEvery lines of the open file, so that reopening at
+    // a far position (every resize of the main bar does) reads at most that many lines.
+    static constexpr int kCheckpointEvery = 4096;
+    std::string m_checkpointPath;
+    std::map<int, LineReaderMark> m_checkpoints;
+};
+
+namespace lex {
+class CSettings;
+}
+// Reads the banner group from the settings file, in the order the keys are applied.
+BannerSettings ReadBannerSettings(const lex::CSettings& settings);

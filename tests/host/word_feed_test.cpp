@@ -1,0 +1,336 @@
+// The word feed's stepping rules against a recording banner and timer.
+#include "mainbar/word_feed.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FakeHost : IWordFeedHost {
+    std::vector<CBannerItem> items;
+    int clears = 0;
+    int timerPeriod = 0; // 0 = stopped
+    int speed = -1;
+    bool autoSize = false;
+    uint32_t background = 0;
+    int endCode = 1;
+
+    void FeedAddItem(const CBannerItem& item) override { items.push_back(item); }
+    void FeedClearBanner() override
+    {
+        items.clear();
+        ++clears;
+    }
+    void FeedSetAutoSize(bool on) override { autoSize = on; }
+    void FeedSetSpeed(int s) override { speed = s; }
+    void FeedSetBackgroundColor(uint32_t c) override { background = c; }
+    void FeedStartTimer(int ms) override { timerPeriod = ms; }
+    void FeedStopTimer() override { timerPeriod = 0; }
+    void FeedEndProgram(int code) override { endCode = code; }
+
+    // The word of the last entry on the banner (its text without the two blanks).
+    std::string LastWord() const
+    {
+        std::string w = items.at(items.size() - 3).text;
+        return w.substr(0, w.size() - 2);
+    }
+};
+
+class WordFeedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = ::testing::TempDir() + "lexfeed_" + std::to_string(counter++) + "/";
+        std::string cmd = "mkdir -p '" + folder + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+    void TearDown() override
+    {
+        std::string cmd = "rm -rf '" + folder + "'";
+        std::system(cmd.c_str());
+    }
+    // Writes folder + "Dictionary\" + name + ".KM" (one file name on this system).
+    void WriteDict(const std::string& name, const std::string& content)
+    {
+        std::ofstream(folder + "Dictionary\\" + name + ".KM", std::ios::binary) << content;
+    }
+    static std::string Lines(int from, int to)
+    {
+        std::string s;
+        for (int i = from; i <= to; ++i)
+            s += "w" + std::to_string(i) + "/p" + std::to_string(i) + "/m" + std::to_string(i) + "\r\n";
+        return s;
+    }
+    bool Open(const std::string& name = "缺省字典") { return feed.OpenDictionary(folder, name); }
+    void SingleMode()
+    {
+        BannerSettings s;
+        s.scroll = false;
+        feed.ApplyBannerSettings(s);
+    }
+
+    static int counter;
+    std::string folder;
+    FakeHost host;
+    int dictOpen = 0;
+    CWordFeed feed{host, dictOpen, 1000};
+};
+int WordFeedTest::counter = 0;
+
+} // namespace
+
+TEST_F(WordFeedTest, SavedPositionFiveShowsTheSixthLine)
+{
+    WriteDict("缺省字典", "\r\n" + Lines(1, 10));
+    feed.SetPosition(5);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(dictOpen, 1);
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w6");
+    EXPECT_EQ(feed.GetPosition(), 6);
+}
+
+TEST_F(WordFeedTest, EntryBecomesMarkerAndThreeStyledItems)
+{
+    WriteDict("缺省字典", "apple/\x39pl/n. 苹果\r\n");
+    ASSERT_TRUE(Open());
+    BannerSettings s;
+    s.word = {0x0000ff00, false, true, false};
+    s.phonetic = {0x00ff0000, true, false, false};
+    s.meaning = {0x00ffffff, false, false, true};
+    feed.ApplyBannerSettings(s);
+    feed.SetPosition(0);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[0].text, "☉ ");
+    EXPECT_EQ(host.items[0].style, 0x01FFFFFFu);
+    EXPECT_EQ(host.items[0].fontKind, 1);
+    EXPECT_EQ(host.items[1].text, "apple  ");
+    EXPECT_EQ(host.items[1].style, 0x0100ff00u);
+    EXPECT_EQ(host.items[2].text, "\x39pl  ");
+    EXPECT_EQ(host.items[2].style, 0x02ff0000u);
+    EXPECT_EQ(host.items[2].fontKind, 2);
+    EXPECT_EQ(host.items[3].text, "n. 苹果  ");
+    EXPECT_EQ(host.items[3].style, 0x04ffffffu);
+    EXPECT_EQ(host.items[3].backColor, CurrentButtonFaceColor());
+
+    SingleMode();
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u) << "single-entry mode shows one entry at a time";
+    EXPECT_EQ(host.items[0].text, "· ");
+    EXPECT_EQ(host.items[0].style, 0x0100FF00u);
+}
+
+TEST_F(WordFeedTest, PreviousRestartAndWrapAround)
+{
+    WriteDict("缺省字典", Lines(1, 8));
+    feed.SetPosition(6);
+    ASSERT_TRUE(Open());
+    SingleMode();
+    feed.ShowNextEntry();
+    ASSERT_EQ(feed.GetPosition(), 7);
+    feed.Previous();
+    EXPECT_TRUE(host.items.empty()) << "previous empties the banner until the next tick";
+    EXPECT_EQ(host.timerPeriod, 1000);
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w6");
+    EXPECT_EQ(feed.GetPosition(), 6);
+
+    feed.SetPosition(1);
+    ASSERT_TRUE(Open());
+    feed.Previous();
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w1");
+
+    feed.Restart();
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w1");
+    EXPECT_EQ(feed.GetPosition(), 1);
+
+    feed.SetPosition(8);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w1") << "the end of the dictionary starts it over";
+    EXPECT_EQ(feed.GetPosition(), 1);
+}
+
+TEST_F(WordFeedTest, PositionBeyondTheEndShowsTheFirstLine)
+{
+    WriteDict("缺省字典", Lines(1, 3));
+    feed.SetPosition(500);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w1");
+    EXPECT_EQ(feed.GetPosition(), 1);
+}
+
+TEST_F(WordFeedTest, ContinuousModeClearsOnEveryThirtyFirstStep)
+{
+    WriteDict("缺省字典", Lines(1, 100));
+    ASSERT_TRUE(Open());
+    feed.ApplyBannerSettings(BannerSettings());
+    for (int i = 0; i < 30; ++i)
+        feed.ShowNextEntry();
+    EXPECT_EQ(host.items.size(), 120u);
+    EXPECT_EQ(host.clears, 0);
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.clears, 1);
+    for (int i = 0; i < 30; ++i)
+        feed.ShowNextEntry();
+    EXPECT_EQ(host.clears, 1);
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.clears, 2);
+    EXPECT_EQ(host.items.size(), 4u);
+}
+
+TEST_F(WordFeedTest, SwitchingScrollOffShowsOneEntryWithGreenMarker)
+{
+    WriteDict("缺省字典", Lines(1, 10));
+    ASSERT_TRUE(Open());
+    feed.ApplyBannerSettings(BannerSettings());
+    EXPECT_EQ(host.speed, 800);
+    feed.ShowNextEntry();
+    feed.ShowNextEntry();
+    SingleMode();
+    EXPECT_EQ(host.speed, 0);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[0].style & BANNER_COLOR_MASK, 0x00FF00u);
+}
+
+TEST_F(WordFeedTest, PauseStaysPausedUntilPlay)
+{
+    WriteDict("缺省字典", Lines(1, 10));
+    ASSERT_TRUE(Open());
+    feed.StartEntryTimer();
+    feed.PausePlay();
+    EXPECT_EQ(host.timerPeriod, 0);
+    feed.ShowNextEntry(); // "next" still works while paused
+    EXPECT_EQ(host.items.size(), 4u);
+    feed.Previous();
+    EXPECT_EQ(host.timerPeriod, 0) << "previous must not resume a paused feed";
+    feed.ApplyBannerSettings(BannerSettings());
+    EXPECT_EQ(host.timerPeriod, 0) << "applying settings must not resume a paused feed";
+    feed.PausePlay();
+    EXPECT_EQ(host.timerPeriod, 1000);
+    feed.ApplyBannerSettings(BannerSettings());
+    EXPECT_EQ(host.timerPeriod, 2000);
+}
+
+TEST_F(WordFeedTest, EntryPeriodBelowOneSecondIsRaised)
+{
+    WriteDict("缺省字典", Lines(1, 3));
+    ASSERT_TRUE(Open());
+    BannerSettings s;
+    s.entrySeconds = 0;
+    feed.ApplyBannerSettings(s);
+    EXPECT_EQ(host.timerPeriod, 1000);
+    s.entrySeconds = 3;
+    feed.ApplyBannerSettings(s);
+    EXPECT_EQ(host.timerPeriod, 3000);
+}
+
+TEST_F(WordFeedTest, EmptyDictionaryShowsMarkersAndBlanks)
+{
+    WriteDict("缺省字典", "\r\n\r\n");
+    feed.SetPosition(7);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(feed.GetPosition(), 0);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[1].text, "  ");
+    EXPECT_EQ(host.items[3].text, "  ");
+    EXPECT_EQ(feed.GetPosition(), 1);
+}
+
+TEST_F(WordFeedTest, MissingDictionaryFallsBackToDefaultThenEndsProgram)
+{
+    WriteDict("缺省字典", Lines(1, 3));
+    EXPECT_TRUE(Open("没有这个"));
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w2");
+    std::remove((folder + "Dictionary\\缺省字典.KM").c_str());
+    EXPECT_FALSE(Open("没有这个"));
+    EXPECT_EQ(dictOpen, 0);
+    EXPECT_EQ(host.endCode, -1);
+}
+
+TEST_F(WordFeedTest, ChangingDictionaryKeepsThePosition)
+{
+    WriteDict("缺省字典", Lines(1, 10));
+    WriteDict("second", "s1/x/y\r\ns2/x/y\r\ns3/x/y\r\ns4/x/y\r\n");
+    feed.SetPosition(2);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    ASSERT_TRUE(Open("second"));
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "s4");
+}
+
+TEST_F(WordFeedTest, ReopeningFarIntoALargeDictionaryMatchesReadingFromTheStart)
+{
+    WriteDict("缺省字典", Lines(1, 30000));
+    feed.SetPosition(20000);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w20001");
+    // Every resize reopens at the position; checkpoints must give the same place.
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(Open());
+        feed.ShowNextEntry();
+    }
+    EXPECT_EQ(host.LastWord(), "w20006");
+    feed.Previous();
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w20005");
+    // The file changes: stale checkpoints must not be trusted.
+    WriteDict("缺省字典", "\r\n" + Lines(1, 30000) + Lines(1, 5));
+    feed.SetPosition(20000);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w20001");
+}
+
+TEST_F(WordFeedTest, WarningBoxInsideAStepDoesNotStackSteps)
+{
+    // The warning sink plays the part of a message box whose own message loop lets
+    // the feed timer fire again.
+    struct ReentrantWarning : ILineReaderWarning {
+        CWordFeed* feed = nullptr;
+        int warnings = 0;
+        void Warn(const std::string&, const std::string&) override
+        {
+            ++warnings;
+            feed->ShowNextEntry();
+            feed->Previous();
+        }
+    } warning;
+    warning.feed = &feed;
+    feed.SetWarningSink(&warning);
+    WriteDict("缺省字典", std::string(5000, 'x') + "\r\n" + Lines(1, 3));
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    SingleMode();
+    feed.ShowNextEntry();
+    EXPECT_EQ(warning.warnings, 2) << "once for the check read when opening, once for the step";
+    EXPECT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(feed.GetPosition(), 1);
+}
+
+TEST(ReadBannerSettings, DefaultsWithoutAFileAreAllRedAndAllStyled)
+{
+    lex::CSettings settings(::testing::TempDir() + "no_such_dir/Lexorin.ini");
+    BannerSettings b = ReadBannerSettings(settings);
+    EXPECT_TRUE(b.autoSize);
+    EXPECT_TRUE(b.scroll);
+    EXPECT_EQ(b.backColour, 0xffu);
+    EXPECT_EQ(b.entrySeconds, 2);
+    EXPECT_EQ(b.word.colour, 0xffu);
+    EXPECT_TRUE(b.meaning.italic && b.meaning.bold && b.meaning.underline);
+}
