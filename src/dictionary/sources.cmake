@@ -2,3 +2,4 @@
 list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entry.cpp)
+list(APPEND LEX_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/phonetic_table.cpp)
