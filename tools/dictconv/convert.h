@@ -9,19 +9,25 @@
 
 namespace kmtool {
 
-// Messages of one run, each "file:line: error: text" (or warning), in input order.
+// Messages of one run, each "file:line: error: text" (or warning). Messages() lists
+// them by file and line number, whichever step of the conversion found them.
 class Report {
 public:
     void Error(const std::string& file, int line, const std::string& text);
     void Warning(const std::string& file, int line, const std::string& text);
-    void Note(const std::string& text) { m_messages.push_back(text); }
     int Errors() const { return m_errors; }
     int Warnings() const { return m_warnings; }
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    std::vector<std::string> Messages() const;
 
 private:
+    struct Message {
+        size_t file; // index in m_files: files in the order they were first named
+        int line;
+        std::string text;
+    };
     void Add(const std::string& file, int line, const char* kind, const std::string& text);
-    std::vector<std::string> m_messages;
+    std::vector<std::string> m_files;
+    std::vector<Message> m_messages;
     int m_errors = 0;
     int m_warnings = 0;
 };
@@ -58,6 +64,8 @@ struct ToKmOptions {
     Format format = Format::Auto; // Auto: guessed from the first entry line
     bool skipHeader = false;      // the first line names the columns
     bool rawPhonetic = false;     // the phonetic column already holds font codes
+    bool encodingGiven = false;   // use encoding instead of recognising it
+    Encoding encoding = Encoding::Utf8;
 };
 
 // Parses a word list (any supported encoding and format) into entries. Lines that do
@@ -82,6 +90,10 @@ std::string FormatEntries(const std::vector<TextEntry>& entries, Format format);
 
 // Re-encodes a text file (any supported input encoding) in code page 936 with CR LF
 // line ends; characters that code page 936 lacks are errors.
-std::string TextToCp936(const std::string& bytes, const std::string& file, Report& report);
+std::string TextToCp936(const std::string& bytes, const std::string& file, const ToKmOptions& options,
+                        Report& report);
+
+// The encoding a file is read in: the one the options name, or the recognised one.
+Encoding InputEncoding(const std::string& bytes, const ToKmOptions& options);
 
 } // namespace kmtool

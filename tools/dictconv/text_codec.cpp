@@ -2,6 +2,11 @@
 
 #include "platform.h"
 
+#include "dictionary/phonetic_table.h"
+
+#include <algorithm>
+#include <cctype>
+
 #include <cstdio>
 
 namespace kmtool {
@@ -50,16 +55,45 @@ size_t Utf8SequenceAt(const std::string& s, size_t i, char32_t* cp)
     return len;
 }
 
-bool IsValidUtf8(const std::string& s)
+// Text that is UTF-8 apart from a stray bad byte or two is still UTF-8: read as code
+// page 936 all of its Chinese would turn into other, valid-looking characters, while
+// the bad bytes are reported either way. In real code page 936 text most double-byte
+// characters are not valid UTF-8, so it stays far below this ratio.
+bool LooksLikeUtf8(const std::string& s)
 {
     char32_t cp;
+    size_t multibyte = 0;
+    size_t invalid = 0;
     for (size_t i = 0; i < s.size();) {
         size_t n = Utf8SequenceAt(s, i, &cp);
-        if (n == 0)
-            return false;
-        i += n;
+        if (n == 0) {
+            ++invalid;
+            ++i;
+        } else {
+            multibyte += n > 1;
+            i += n;
+        }
     }
-    return true;
+    return invalid == 0 || multibyte >= 4 * invalid;
+}
+
+bool IsChinese(char32_t c)
+{
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x3000 && c <= 0x303F) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+bool IsPhoneticSymbol(char32_t c)
+{
+    std::string code;
+    return c >= 0x80 && lex::IpaToCodes(std::u32string(1, c), code, nullptr);
+}
+
+bool IsLikelyText(char32_t c)
+{
+    const bool latin1Letter = c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7;
+    const bool punctuation = c >= 0x2010 && c <= 0x2027; // dashes, quotes, ellipsis
+    return IsChinese(c) || IsPhoneticSymbol(c) || latin1Letter || punctuation;
 }
 
 std::u32string DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian)
@@ -117,20 +151,48 @@ Encoding DetectEncoding(const std::string& bytes)
         return Encoding::Utf16Le;
     if (bytes.size() >= 2 && starts("\xFE\xFF", 2))
         return Encoding::Utf16Be;
-    return IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp936;
+    if (!LooksLikeUtf8(bytes))
+        return Encoding::Cp936;
+    // Short code page 936 text can happen to be valid UTF-8 ("墨水" is C4 AB CB AE,
+    // which UTF-8 reads as "īˮ"). A word list holds Chinese, IPA, accented Latin
+    // letters or typographic punctuation; when its UTF-8 reading has none of them but
+    // its code page 936 reading is clean Chinese, it is code page 936.
+    const std::u32string utf8 = DecodeUtf8(bytes);
+    if (std::any_of(utf8.begin(), utf8.end(), IsLikelyText))
+        return Encoding::Utf8;
+    const std::u32string cp936 = DecodeCp936(bytes);
+    if (std::none_of(cp936.begin(), cp936.end(), IsUndecodable) && std::any_of(cp936.begin(), cp936.end(), IsChinese))
+        return Encoding::Cp936;
+    return Encoding::Utf8;
+}
+
+bool ParseEncodingName(const std::string& name, Encoding* out)
+{
+    std::string n;
+    for (char c : name)
+        if (c != '-' && c != '_')
+            n += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (n == "utf8") *out = Encoding::Utf8;
+    else if (n == "utf16" || n == "utf16le") *out = Encoding::Utf16Le;
+    else if (n == "utf16be") *out = Encoding::Utf16Be;
+    else if (n == "gbk" || n == "cp936" || n == "936") *out = Encoding::Cp936;
+    else return false;
+    return true;
 }
 
 std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc)
 {
+    const auto bom = [&](const char* mark, size_t n) -> size_t {
+        return bytes.compare(0, n, mark, n) == 0 ? n : 0;
+    };
     switch (enc) {
     case Encoding::Utf8:
-        return SplitLines(DecodeUtf8(bytes));
     case Encoding::Utf8Bom:
-        return SplitLines(DecodeUtf8(bytes.substr(3)));
+        return SplitLines(DecodeUtf8(bytes.substr(bom("\xEF\xBB\xBF", 3))));
     case Encoding::Utf16Le:
-        return SplitLines(DecodeUtf16(bytes, 2, false));
+        return SplitLines(DecodeUtf16(bytes, bom("\xFF\xFE", 2), false));
     case Encoding::Utf16Be:
-        return SplitLines(DecodeUtf16(bytes, 2, true));
+        return SplitLines(DecodeUtf16(bytes, bom("\xFE\xFF", 2), true));
     case Encoding::Cp936:
         // CR and LF never occur inside a double-byte character of code page 936,
         // so decoding the whole file and then splitting gives the same lines.

@@ -12,8 +12,11 @@ enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Cp936 };
 
 const char* EncodingName(Encoding e);
 
-// Byte-order marks decide first. Without one, text that is valid UTF-8 is UTF-8
-// (plain ASCII included); anything else is taken as code page 936.
+// Byte-order marks decide first. Without one, text that is UTF-8 is UTF-8 (plain
+// ASCII included), even with a few bad bytes among many good UTF-8 characters,
+// unless its UTF-8 reading holds nothing a word list would (Chinese, IPA, accented
+// Latin letters, typographic punctuation) while its code page 936 reading is clean
+// Chinese; anything else is taken as code page 936.
 Encoding DetectEncoding(const std::string& bytes);
 
 // A code point that could not be decoded is kept in the text as kUndecodable + the
@@ -27,8 +30,12 @@ struct TextLine {
     std::u32string text;     // without its terminator
 };
 
-// Decodes the whole file and splits it at CR LF, LF or a lone CR. A trailing
-// terminator does not start an extra empty line.
+// "utf8", "utf16" (little-endian), "utf16be", "gbk" or "cp936"; false otherwise.
+bool ParseEncodingName(const std::string& name, Encoding* out);
+
+// Decodes the whole file (skipping the encoding's byte-order mark if it has one) and
+// splits it at CR LF, LF or a lone CR. A trailing terminator does not start an extra
+// empty line.
 std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc);
 
 // Strict UTF-8 decoding of one string (used for command-line names and tables).
