@@ -5,13 +5,21 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 inline bool IsTerminator(char b) { return b == '\r' || b == '\n'; }
+inline bool IsStop(char b) { return b == '\r' || b == '\n' || b == '\0'; }
 
-// Number of bytes before the first CR or LF in p[0..n), or n. Dictionary lines are
-// short and plentiful, so eight bytes are tested at a time: a word holds CR or LF
-// exactly when (w ^ CR...) or (w ^ LF...) has a zero byte.
+// Number of bytes before the first CR, LF or zero byte in p[0..n), or n. Dictionary
+// lines are short and plentiful, so sixteen bytes are compared at a time where the
+// processor has SSE2, and otherwise eight as one word: a word holds
+// byte c exactly when w ^ (c repeated) has a zero byte, and on a little-endian machine
+// the lowest flagged byte is the first such byte (the borrow that can flag a byte
+// wrongly only runs towards higher bytes).
 int PlainRun(const char* p, int n)
 {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
@@ -19,43 +27,68 @@ int PlainRun(const char* p, int n)
     constexpr uint64_t kCr = kOnes * '\r';
     constexpr uint64_t kLf = kOnes * '\n';
     int k = 0;
+#if defined(__SSE2__) && defined(__GNUC__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    while (k + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, zero));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask)
+            return k + __builtin_ctz(static_cast<unsigned>(mask));
+        k += 16;
+    }
+#endif
     while (k + 8 <= n) {
         uint64_t w;
         std::memcpy(&w, p + k, sizeof w);
         const uint64_t a = w ^ kCr;
         const uint64_t b = w ^ kLf;
-        if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs)
+        const uint64_t hits = (((a - kOnes) & ~a) | ((b - kOnes) & ~b) | ((w - kOnes) & ~w)) & kHighs;
+        if (hits) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            return k + __builtin_ctzll(hits) / 8;
+#else
             break;
+#endif
+        }
         k += 8;
     }
-    while (k < n && !IsTerminator(p[k]))
+    while (k < n && !IsStop(p[k]))
         ++k;
     return k;
 }
 
 } // namespace
 
-CLineReader::CLineReader(int bufferSize)
+CLineReader::CLineReader(int bufferSize, int readAheadBytes)
     : m_bufferSize(std::max(bufferSize, 2)),
-      m_pBuffer(new char[static_cast<size_t>(m_bufferSize)]),
+      m_readAhead(static_cast<size_t>(std::max(readAheadBytes, m_bufferSize))),
+      m_pBuffer(m_readAhead.data()),
       m_line(static_cast<size_t>(m_bufferSize))
 {
 }
 
-CLineReader::~CLineReader()
+CLineReader::~CLineReader() { m_file.Close(); }
+
+void CLineReader::ResetReading(int64_t offset)
 {
-    m_file.Close();
-    delete[] m_pBuffer;
+    m_pBuffer = m_readAhead.data();
+    m_bytesInChunk = 0;
+    m_indexInChunk = 0;
+    m_lineCounter = 0;
+    m_aheadOffset = offset;
+    m_aheadLen = 0;
+    m_aheadPos = 0;
 }
 
 bool CLineReader::Open(const char* path)
 {
     // The reading state always starts afresh, so a reader that was not closed first
     // can never hand out bytes left in the chunk from the previous file.
-    m_bytesInChunk = 0;
-    m_indexInChunk = 0;
-    m_lineCounter = 0;
-    m_nextReadOffset = 0;
+    ResetReading(0);
     if (!path)
         return false;
     if (!m_file.Open(path))
@@ -67,26 +100,40 @@ bool CLineReader::Open(const char* path)
 void CLineReader::Close()
 {
     m_file.Close();
-    m_indexInChunk = 0;
-    m_lineCounter = 0;
-    m_nextReadOffset = 0;
+    ResetReading(0);
 }
 
 void CLineReader::Rewind()
 {
-    m_indexInChunk = 0;
-    m_lineCounter = 0;
-    m_nextReadOffset = 0;
+    ResetReading(0);
     m_file.Seek(0);
 }
 
 bool CLineReader::Refill()
 {
-    const size_t got = m_file.Read(m_pBuffer, static_cast<size_t>(m_bufferSize));
-    m_bytesInChunk = static_cast<int>(got);
+    // Chunks of the buffer size are cut from a larger read-ahead block, which keeps
+    // the number of system calls low. A chunk is short only at the end of the file:
+    // a short read is retried before a chunk is cut.
+    const int avail = m_aheadLen - m_aheadPos;
+    if (avail < m_bufferSize) {
+        char* block = m_readAhead.data();
+        std::memmove(block, block + m_aheadPos, static_cast<size_t>(avail));
+        m_aheadOffset += m_aheadPos;
+        m_aheadPos = 0;
+        m_aheadLen = avail;
+        const int capacity = static_cast<int>(m_readAhead.size());
+        while (m_aheadLen < m_bufferSize) {
+            const size_t got = m_file.Read(block + m_aheadLen, static_cast<size_t>(capacity - m_aheadLen));
+            if (got == 0)
+                break;
+            m_aheadLen += static_cast<int>(got);
+        }
+    }
+    m_pBuffer = m_readAhead.data() + m_aheadPos;
+    m_bytesInChunk = std::min(m_bufferSize, m_aheadLen - m_aheadPos);
     m_indexInChunk = 0;
-    m_nextReadOffset += static_cast<int64_t>(got);
-    return got > 0;
+    m_aheadPos += m_bytesInChunk;
+    return m_bytesInChunk > 0;
 }
 
 void CLineReader::CountLine()
@@ -108,13 +155,13 @@ void CLineReader::WarnOverflow(int destSize)
 
 int CLineReader::FillLine(char* dest, int destSize)
 {
-    int length;
-    return Fill(dest, destSize, length);
+    int textLength;
+    return Fill(dest, destSize, textLength);
 }
 
-int CLineReader::Fill(char* dest, int destSize, int& length)
+int CLineReader::Fill(char* dest, int destSize, int& textLength)
 {
-    length = 0;
+    textLength = 0;
     if (!dest || destSize < 1)
         return 0;
     dest[0] = 0;
@@ -122,6 +169,13 @@ int CLineReader::Fill(char* dest, int destSize, int& length)
         return 0;
 
     int taken = 0;
+    int firstZero = -1; // the line as text ends at its first zero byte
+    const auto finish = [&] {
+        dest[taken] = 0;
+        textLength = firstZero < 0 ? taken : firstZero;
+        CountLine();
+        return m_lineCounter;
+    };
     bool lastChunk = false;
     for (;;) {
         // A zero line counter means nothing has been read since open, rewind or the
@@ -129,7 +183,7 @@ int CLineReader::Fill(char* dest, int destSize, int& length)
         if (m_lineCounter == 0 || m_indexInChunk == m_bytesInChunk) {
             if (!Refill()) {
                 if (taken > 0)
-                    break;
+                    return finish();
                 m_lineCounter = 0;
                 return 0;
             }
@@ -150,13 +204,19 @@ int CLineReader::Fill(char* dest, int destSize, int& length)
             if (taken + 1 == destSize) {
                 // Full before the next byte was looked at: hand out what fits; that byte
                 // starts the next call, so the rest of the line follows as lines of its own.
-                dest[taken] = 0;
-                length = taken;
-                CountLine();
                 // The state is complete before the warning, which may block in a modal box.
-                const int result = m_lineCounter;
+                const int result = finish();
                 WarnOverflow(destSize);
                 return result;
+            }
+
+            if (m_pBuffer[m_indexInChunk] == '\0') {
+                // Not a terminator: kept in dest like any other byte.
+                if (firstZero < 0)
+                    firstZero = taken;
+                dest[taken++] = '\0';
+                ++m_indexInChunk;
+                continue;
             }
 
             // A terminator. Its partner, if it is in this chunk, belongs to it; a pair
@@ -166,28 +226,20 @@ int CLineReader::Fill(char* dest, int destSize, int& length)
                     CountLine();
                 ++m_indexInChunk;
             }
-            if (taken > 0) {
-                // The index stays on the last terminator byte; the next call skips it.
-                dest[taken] = 0;
-                length = taken;
-                CountLine();
-                return m_lineCounter;
-            }
+            // With text taken, the index stays on the last terminator byte; the next
+            // call skips it.
+            if (taken > 0)
+                return finish();
             ++m_indexInChunk;
         }
 
         if (lastChunk) {
             if (taken > 0)
-                break;
+                return finish();
             m_lineCounter = 0;
             return 0;
         }
     }
-
-    dest[taken] = 0;
-    length = taken;
-    CountLine();
-    return m_lineCounter;
 }
 
 namespace {
@@ -229,17 +281,13 @@ private:
 int CLineReader::ReadLine(std::string& out)
 {
     LineScratch scratch(m_line, m_lineBusy, m_bufferSize);
-    int length = 0;
-    const int result = Fill(scratch.Data(), m_bufferSize, length);
+    int textLength = 0;
+    const int result = Fill(scratch.Data(), m_bufferSize, textLength);
     if (result == 0) {
         out.clear();
         return 0;
     }
-    // The line is text: it ends at its first zero byte, as a C string would.
-    const void* zero = std::memchr(scratch.Data(), 0, static_cast<size_t>(length));
-    const size_t textLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - scratch.Data())
-                                   : static_cast<size_t>(length);
-    out.assign(scratch.Data(), textLength);
+    out.assign(scratch.Data(), static_cast<size_t>(textLength));
     return result;
 }
 
@@ -257,7 +305,7 @@ LineReaderMark CLineReader::GetMark() const
     LineReaderMark mark;
     if (!m_file.IsOpen())
         return mark;
-    mark.nextReadOffset = m_nextReadOffset;
+    mark.nextReadOffset = m_aheadOffset + m_aheadPos;
     mark.fileSize = m_fileSize;
     mark.bufferSize = m_bufferSize;
     mark.bytesInChunk = m_bytesInChunk;
@@ -277,29 +325,28 @@ bool CLineReader::RestoreMark(const LineReaderMark& mark)
     if (size != mark.fileSize || mark.nextReadOffset > size || mark.nextReadOffset < mark.bytesInChunk)
         return false;
 
-    // With a zero counter or a used-up chunk the next call reads a fresh chunk anyway;
+    // With a zero counter or a used-up chunk the next call cuts a fresh chunk anyway;
     // otherwise the chunk is read back from where it came.
     const bool chunkInUse = mark.lineCounter != 0 && mark.indexInChunk < mark.bytesInChunk;
-    if (chunkInUse) {
-        std::vector<char> chunk(static_cast<size_t>(mark.bytesInChunk));
-        size_t got = 0;
-        bool ok = m_file.Seek(mark.nextReadOffset - mark.bytesInChunk);
-        while (ok && got < chunk.size()) {
-            const size_t n = m_file.Read(chunk.data() + got, chunk.size() - got);
-            if (n == 0)
-                ok = false;
-            got += n;
-        }
-        if (!ok) {
-            m_file.Seek(m_nextReadOffset);
-            return false;
-        }
-        std::memcpy(m_pBuffer, chunk.data(), chunk.size());
-    } else if (!m_file.Seek(mark.nextReadOffset)) {
-        m_file.Seek(m_nextReadOffset);
+    const int64_t chunkStart = mark.nextReadOffset - (chunkInUse ? mark.bytesInChunk : 0);
+    std::vector<char> chunk(static_cast<size_t>(chunkInUse ? mark.bytesInChunk : 0));
+    bool ok = m_file.Seek(chunkStart);
+    size_t got = 0;
+    while (ok && got < chunk.size()) {
+        const size_t n = m_file.Read(chunk.data() + got, chunk.size() - got);
+        ok = n > 0;
+        got += n;
+    }
+    if (!ok) {
+        // Put the file back where the read-ahead block ends; the state is untouched.
+        m_file.Seek(m_aheadOffset + m_aheadLen);
         return false;
     }
-    m_nextReadOffset = mark.nextReadOffset;
+
+    ResetReading(chunkStart);
+    if (!chunk.empty())
+        std::memcpy(m_readAhead.data(), chunk.data(), chunk.size());
+    m_aheadLen = m_aheadPos = static_cast<int>(chunk.size());
     m_bytesInChunk = mark.bytesInChunk;
     m_indexInChunk = mark.indexInChunk;
     m_lineCounter = mark.lineCounter;

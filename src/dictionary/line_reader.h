@@ -36,8 +36,11 @@ class CLineReader {
 public:
     // bufferSize is both the chunk size and the largest line ReadLine hands out
     // (including its terminating zero). Values below 2 are raised to 2, the least that
-    // can deliver a line.
-    explicit CLineReader(int bufferSize);
+    // can deliver a line. Chunks are cut from a read-ahead block of readAheadBytes (at
+    // least one chunk), so the file is not asked for every 2 KB; the lines and counters
+    // do not depend on it.
+    static constexpr int kDefaultReadAhead = 64 * 1024;
+    explicit CLineReader(int bufferSize, int readAheadBytes = kDefaultReadAhead);
     ~CLineReader();
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
@@ -79,17 +82,21 @@ public:
     int GetLineCounter() const { return m_lineCounter; }
 
 private:
-    int Fill(char* dest, int destSize, int& length);
+    int Fill(char* dest, int destSize, int& textLength);
     bool Refill();
+    void ResetReading(int64_t offset);
     void CountLine();
     void WarnOverflow(int destSize);
 
     int m_bufferSize;
-    char* m_pBuffer;
+    std::vector<char> m_readAhead;
+    char* m_pBuffer; // the current chunk, inside m_readAhead
     int m_bytesInChunk = 0;
     int m_indexInChunk = 0;
     int m_lineCounter = 0;
-    int64_t m_nextReadOffset = 0; // where the next chunk comes from
+    int64_t m_aheadOffset = 0; // file offset of m_readAhead[0]
+    int m_aheadLen = 0;        // bytes read into m_readAhead
+    int m_aheadPos = 0;        // where the next chunk starts in m_readAhead
     bool m_lineBusy = false;      // m_line is in use by a call that has not returned
     int64_t m_fileSize = -1;      // size when the file was opened, kept in marks
     std::vector<char> m_line;     // ReadLine's destination, kept between calls
