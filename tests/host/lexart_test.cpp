@@ -1,0 +1,310 @@
+// The art converter: parsing, the BMP/ICO/CUR/WAV files it writes, and the shipped art.
+#include "art.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace lexart;
+
+namespace {
+
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b.at(at) | (b.at(at + 1) << 8); }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+
+ArtFile Parse(const std::string& text) {
+    ArtFile art;
+    std::string error;
+    EXPECT_TRUE(ParseArt(text, art, error)) << error;
+    return art;
+}
+
+ArtFile LoadShipped(const std::string& name) {
+    std::ifstream in(std::string(LEX_SOURCE_DIR) + "/src/resources/art/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_FALSE(text.str().empty()) << name;
+    return Parse(text.str());
+}
+
+bool IsBlank(const ArtFile& art, const Image& image) {
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (!(art.PixelAt(image, x, y) == art.PixelAt(image, 0, 0))) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(LexArtParse, RejectsMistakesWithTheirLine) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"kind bmp\nkey . c0c0c0\nimage 2 1\n.x\n", "line 4: undefined key 'x' in column 2"},
+        {"kind bmp\nkey . c0c0c0\nimage 2 2\n..\n...\n", "line 5: row is 3 pixels wide"},
+        {"kind ico\nkey . none\nimage 2 2\n..\n", "lacks 1 rows"},
+        {"kind bmp\nkey . none\n", "line 2: a bmp has no transparency"},
+        {"kind bmp\nkey . 12345\n", "colour must be"},
+        {"kind bmp\nkey . 000000\nkey . ffffff\n", "defined twice"},
+        {"kind cur\nkey . none\nimage 4 4\n", "needs 'hotspot x y'"},
+        {"kind cur\nkey . none\nimage 4 4 hotspot 4 0\n", "inside the image"},
+        {"kind ico\ndepth 1\nkey r ff0000\n", "only 000000, ffffff and none"},
+        {"kind bmp\nkey . 000000\nimage 1 1\n.\nimage 1 2\n.\n.\n", "share one height"},
+        {"kind ico\nkey . none\nimage 1 1\n.\nimage 1 1\n.\n", "same size"},
+        {"image 1 1\n", "line 1: the file must start with 'kind'"},
+        {"kind wav\nnote H4 0 100 1\n", "neither a note name nor Hz"},
+        {"kind wav\nrate 22050\nnote 12000 0 100 1\n", "above half the sample rate"},
+    };
+    for (const auto& c : cases) {
+        ArtFile art;
+        std::string error;
+        EXPECT_FALSE(ParseArt(c.text, art, error)) << c.text;
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " -> " << error;
+    }
+}
+
+TEST(LexArtParse, KeysCommentsAndColours) {
+    ArtFile art = Parse(
+        "; heading\n"
+        "kind ico   ; trailing comment\n"
+        "key . none\n"
+        "key # 1B2433\n"
+        "key s 3b7dd880\n"
+        "\n"
+        "image 3 2\n"
+        "  .#s  \n"
+        "s#.\n");
+    ASSERT_EQ(art.images.size(), 1u);
+    const Image& image = art.images[0];
+    EXPECT_EQ(art.PixelAt(image, 0, 0), (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(art.PixelAt(image, 1, 0), (Rgba{0x1b, 0x24, 0x33, 255}));
+    EXPECT_EQ(art.PixelAt(image, 2, 0), (Rgba{0x3b, 0x7d, 0xd8, 0x80}));
+    EXPECT_EQ(art.PixelAt(image, 0, 1), (Rgba{0x3b, 0x7d, 0xd8, 0x80}));
+    EXPECT_DOUBLE_EQ(NoteFrequency("A4"), 440.0);
+    EXPECT_NEAR(NoteFrequency("C6"), 1046.50, 0.01);
+    EXPECT_NEAR(NoteFrequency("C#6"), 1108.73, 0.01);
+    EXPECT_NEAR(NoteFrequency("Bb5"), 932.33, 0.01);
+    EXPECT_EQ(NoteFrequency("A"), 0.0);
+    EXPECT_EQ(NoteFrequency("A4x"), 0.0);
+}
+
+TEST(LexArtBmp, TrueColourHeaderRowsBottomUpAndPadded) {
+    ArtFile art = Parse("kind bmp\nkey r ff0000\nkey g 00ff00\nkey b 0000ff\nimage 3 2\nrgb\nbbr\n");
+    std::vector<uint8_t> f = WriteBmp(art);
+    const uint32_t rowBytes = 12;  // 3 pixels x 3 bytes, padded to 4
+    ASSERT_EQ(f.size(), 54 + 2 * rowBytes);
+    EXPECT_EQ(f[0], 'B');
+    EXPECT_EQ(f[1], 'M');
+    EXPECT_EQ(U32(f, 2), f.size());
+    EXPECT_EQ(U32(f, 10), 54u);      // pixels start after both headers
+    EXPECT_EQ(U32(f, 14), 40u);      // BITMAPINFOHEADER
+    EXPECT_EQ(U32(f, 18), 3u);       // width
+    EXPECT_EQ(U32(f, 22), 2u);       // positive height: bottom-up
+    EXPECT_EQ(U16(f, 26), 1u);
+    EXPECT_EQ(U16(f, 28), 24u);
+    EXPECT_EQ(U32(f, 30), 0u);       // BI_RGB
+    EXPECT_EQ(U32(f, 34), 2 * rowBytes);
+    // First stored row is the picture's bottom row "bbr", as blue-green-red bytes.
+    const std::vector<uint8_t> bottom = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 0};
+    const std::vector<uint8_t> top = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 54, f.begin() + 54 + rowBytes), bottom);
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 54 + rowBytes, f.end()), top);
+}
+
+TEST(LexArtBmp, IndexedStripKeepsPaletteOrderAndLaysImagesSideBySide) {
+    ArtFile art = Parse("kind bmp\ndepth 8\nkey . c0c0c0\nkey x 2060d0\n"
+                        "image 3 2\nx..\n.x.\nimage 2 2\nxx\n..\n");
+    std::vector<uint8_t> f = WriteBmp(art);
+    EXPECT_EQ(U32(f, 18), 5u);           // both images' widths
+    EXPECT_EQ(U16(f, 28), 8u);
+    EXPECT_EQ(U32(f, 46), 2u);           // colours used: the two keys
+    EXPECT_EQ(U32(f, 10), 54u + 2 * 4);  // palette between header and pixels
+    const std::vector<uint8_t> palette = {0xc0, 0xc0, 0xc0, 0, 0xd0, 0x60, 0x20, 0};
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 54, f.begin() + 62), palette);
+    // Rows of 5 indices padded to 8; bottom row ".x." + ".." first, then "x.." + "xx".
+    const std::vector<uint8_t> pixels = {0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 62, f.end()), pixels);
+}
+
+TEST(LexArtIcon, DirectoryAlphaAndMask) {
+    ArtFile art = Parse("kind ico\nkey . none\nkey r ff000080\nkey k 102030\n"
+                        "image 2 2\n.k\nrk\nimage 3 1\nk.r\n");
+    std::vector<uint8_t> f = WriteIconFile(art);
+    EXPECT_EQ(U16(f, 0), 0u);
+    EXPECT_EQ(U16(f, 2), 1u);  // icon
+    ASSERT_EQ(U16(f, 4), 2u);
+    // First entry: 2 x 2, true colour, 1 plane, 32 bits.
+    EXPECT_EQ(f[6], 2);
+    EXPECT_EQ(f[7], 2);
+    EXPECT_EQ(f[8], 0);
+    EXPECT_EQ(U16(f, 10), 1u);
+    EXPECT_EQ(U16(f, 12), 32u);
+    uint32_t size = U32(f, 14), at = U32(f, 18);
+    EXPECT_EQ(at, 6u + 2 * 16);
+    EXPECT_EQ(size, 40u + 2 * 2 * 4 + 2 * 4);  // header, colour pixels, mask rows of 4 bytes
+    EXPECT_EQ(U32(f, 22 + 12), at + size);     // second image follows the first
+    EXPECT_EQ(U32(f, 22 + 12) + U32(f, 22 + 8), f.size());
+
+    EXPECT_EQ(U32(f, at + 8), 4u);  // double height: colour pixels then mask
+    EXPECT_EQ(U16(f, at + 14), 32u);
+    const size_t px = at + 40;
+    // Bottom row "rk": half-transparent red keeps its alpha; then the top row ".k",
+    // whose transparent pixel is written as zeros.
+    const std::vector<uint8_t> colours = {0, 0, 255, 0x80, 0x30, 0x20, 0x10, 255,
+                                          0, 0, 0, 0,       0x30, 0x20, 0x10, 255};
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + px, f.begin() + px + 16), colours);
+    // AND mask, bottom-up: only the top-left pixel is transparent (bit 7 of the top row).
+    EXPECT_EQ(f[px + 16], 0x00);
+    EXPECT_EQ(f[px + 20], 0x80);
+    EXPECT_EQ(f[px + 21] | f[px + 22] | f[px + 23], 0);
+}
+
+TEST(LexArtIcon, CursorHotSpotAndMonochrome) {
+    ArtFile art = Parse("kind cur\ndepth 1\nkey . none\nkey # 000000\nkey w ffffff\n"
+                        "image 3 2 hotspot 2 1\n#w.\n.w#\n");
+    std::vector<uint8_t> f = WriteIconFile(art);
+    EXPECT_EQ(U16(f, 2), 2u);  // cursor
+    EXPECT_EQ(f[8], 2);        // two palette colours
+    EXPECT_EQ(U16(f, 10), 2u); // hot spot x
+    EXPECT_EQ(U16(f, 12), 1u); // hot spot y
+    const size_t at = U32(f, 18);
+    EXPECT_EQ(U16(f, at + 14), 1u);
+    EXPECT_EQ(U32(f, at + 40), 0x000000u);
+    EXPECT_EQ(U32(f, at + 44), 0xFFFFFFu);
+    const size_t colour = at + 48, mask = colour + 2 * 4;
+    EXPECT_EQ(f[colour], 0x40);      // bottom row ".w#": white at x 1
+    EXPECT_EQ(f[colour + 4], 0x40);  // top row "#w.": white at x 1
+    EXPECT_EQ(f[mask], 0x80);        // bottom row transparent at x 0
+    EXPECT_EQ(f[mask + 4], 0x20);    // top row transparent at x 2
+    EXPECT_EQ(f.size(), mask + 8);
+}
+
+TEST(LexArtWav, HeaderAndNormalisedNotes) {
+    ArtFile art = Parse("kind wav\nrate 8000\npeak 0.25\nattack 0\nrelease 10\nnote A4 0 100 1\n");
+    std::vector<int16_t> samples = SynthesiseSamples(art.sound);
+    ASSERT_EQ(samples.size(), 800u);
+    int loudest = 0;
+    for (int16_t s : samples) loudest = std::max(loudest, std::abs(static_cast<int>(s)));
+    EXPECT_EQ(loudest, std::lround(0.25 * 32767));
+    EXPECT_EQ(samples.front(), 0);                  // sine from zero, no attack
+    EXPECT_LT(std::abs(samples.back()), 32767 / 100); // released to silence
+
+    std::vector<uint8_t> f = WriteWav(samples, 8000);
+    ASSERT_EQ(f.size(), 44u + 1600);
+    EXPECT_EQ(std::string(f.begin(), f.begin() + 4), "RIFF");
+    EXPECT_EQ(U32(f, 4), f.size() - 8);
+    EXPECT_EQ(std::string(f.begin() + 8, f.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(U32(f, 16), 16u);
+    EXPECT_EQ(U16(f, 20), 1u);     // PCM
+    EXPECT_EQ(U16(f, 22), 1u);     // mono
+    EXPECT_EQ(U32(f, 24), 8000u);
+    EXPECT_EQ(U32(f, 28), 16000u); // bytes per second
+    EXPECT_EQ(U16(f, 32), 2u);
+    EXPECT_EQ(U16(f, 34), 16u);
+    EXPECT_EQ(std::string(f.begin() + 36, f.begin() + 40), "data");
+    EXPECT_EQ(U32(f, 40), 1600u);
+    EXPECT_EQ(static_cast<int16_t>(U16(f, 44 + 2 * 10)), samples[10]);
+}
+
+// The shipped pictures: what the program and the toolbar expect of them.
+TEST(LexArtShipped, ToolbarStrip) {
+    ArtFile art = LoadShipped("toolbar.art");
+    ASSERT_EQ(art.kind, Kind::Bmp);
+    // The toolbar maps palette colours to system colours, so the strip must have a
+    // palette whose button-face grey is the background, and no picture colour that
+    // the mapping would change.
+    EXPECT_EQ(art.depth, 8);
+    ASSERT_EQ(art.images.size(), 11u);
+    const Rgba face{0xc0, 0xc0, 0xc0, 255};
+    EXPECT_EQ(art.PixelAt(art.images[0], 0, 0), face);  // the menu skin masks by this pixel
+    int faces = 0;
+    for (const PaletteKey& k : art.palette) {
+        faces += k.colour == face;
+        EXPECT_FALSE(k.colour == (Rgba{0, 0, 0, 255}) || k.colour == (Rgba{0x80, 0x80, 0x80, 255}) ||
+                     k.colour == (Rgba{255, 255, 255, 255}))
+            << "key " << k.key;
+    }
+    EXPECT_EQ(faces, 1);
+    for (size_t i = 0; i < art.images.size(); ++i) {
+        EXPECT_EQ(art.images[i].width, 16);
+        EXPECT_EQ(art.images[i].height, 15);
+        // Buttons 1, 2 and 9 become gaps and the banner's slot; the rest show pictures.
+        EXPECT_EQ(IsBlank(art, art.images[i]), i == 0 || i == 1 || i == 8) << "image " << i + 1;
+    }
+}
+
+TEST(LexArtShipped, IconsTellShownFromHidden) {
+    ArtFile shown = LoadShipped("lexorin.art"), hidden = LoadShipped("tray_hidden.art");
+    ASSERT_EQ(shown.images.size(), 2u);
+    ASSERT_EQ(hidden.images.size(), 2u);
+    int colourful = 0;
+    for (size_t i = 0; i < 2; ++i) {
+        const Image &a = shown.images[i], &b = hidden.images[i];
+        EXPECT_EQ(a.width, i == 0 ? 16 : 32);
+        ASSERT_EQ(b.width, a.width);
+        ASSERT_EQ(b.height, a.height);
+        for (int y = 0; y < a.height; ++y)
+            for (int x = 0; x < a.width; ++x) {
+                Rgba p = shown.PixelAt(a, x, y), q = hidden.PixelAt(b, x, y);
+                EXPECT_EQ(p.a, q.a) << "same outline at " << x << "," << y;
+                if (q.a) {
+                    EXPECT_LE(std::max({q.r, q.g, q.b}) - std::min({q.r, q.g, q.b}), 40) << "grey";
+                }
+                if (p.a && std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 100) ++colourful;
+            }
+    }
+    EXPECT_GT(colourful, 100);
+}
+
+TEST(LexArtShipped, BackgroundTilesWithoutSeams) {
+    ArtFile art = LoadShipped("background.art");
+    ASSERT_EQ(art.images.size(), 1u);
+    const Image& tile = art.images[0];
+    EXPECT_GE(tile.height, 30);  // the bar's tallest client area needs no second row of tiles
+    // Across the seam (last column to first) colours change no more than between
+    // any two neighbouring columns inside the tile.
+    auto step = [&](int x1, int x2, int y) {
+        Rgba a = art.PixelAt(tile, x1, y), b = art.PixelAt(tile, x2, y);
+        return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+    };
+    for (int y = 0; y < tile.height; ++y) {
+        int inside = 0;
+        for (int x = 1; x < tile.width; ++x) inside = std::max(inside, step(x - 1, x, y));
+        EXPECT_LE(step(tile.width - 1, 0, y), inside) << "row " << y;
+    }
+}
+
+TEST(LexArtShipped, ChimeIsShortAndUnclipped) {
+    ArtFile art = LoadShipped("chime.art");
+    ASSERT_EQ(art.kind, Kind::Wav);
+    EXPECT_EQ(art.sound.rate, 22050);
+    EXPECT_EQ(art.sound.notes.size(), 2u);
+    std::vector<int16_t> s = SynthesiseSamples(art.sound);
+    double seconds = static_cast<double>(s.size()) / art.sound.rate;
+    EXPECT_GE(seconds, 0.25);
+    EXPECT_LE(seconds, 0.4);
+    int loudest = 0;
+    for (int16_t v : s) loudest = std::max(loudest, std::abs(static_cast<int>(v)));
+    EXPECT_LT(loudest, 32767 * 9 / 10);
+    EXPECT_GT(loudest, 32767 / 4);
+    EXPECT_LT(std::abs(s.front()), 200);
+    EXPECT_LT(std::abs(s.back()), 200);
+}
+
+TEST(LexArtShipped, HandCursorPointsWithItsHotSpot) {
+    ArtFile art = LoadShipped("hand.art");
+    ASSERT_EQ(art.kind, Kind::Cur);
+    ASSERT_EQ(art.images.size(), 1u);
+    const Image& hand = art.images[0];
+    EXPECT_EQ(art.depth, 1);
+    EXPECT_EQ(hand.width, 32);
+    EXPECT_EQ(hand.height, 32);
+    EXPECT_EQ(hand.hotX, 5);
+    EXPECT_EQ(hand.hotY, 0);
+    EXPECT_EQ(art.PixelAt(hand, hand.hotX, hand.hotY).a, 255);  // the fingertip itself
+}
