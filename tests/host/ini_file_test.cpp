@@ -44,7 +44,7 @@ protected:
     std::string m_path;
 };
 
-TEST_F(IniFile, AbsentFileSectionOrKeyGivesTheDefault)
+TEST_F(IniFile, AbsentValuesGiveTheDefaultAndNumbersReadAsDecimal)
 {
     EXPECT_EQ(GetProfileString("Banner", "BannerWordColor", "000000ff", m_path), "000000ff");
     EXPECT_EQ(GetProfileInt("Dict", "DictWordCount", 1, m_path), 1);
@@ -54,16 +54,9 @@ TEST_F(IniFile, AbsentFileSectionOrKeyGivesTheDefault)
     // A key that is present but empty reads as empty text, and as the default number.
     EXPECT_EQ(GetProfileString("Dict", "Empty", "d", m_path), "");
     EXPECT_EQ(GetProfileInt("Dict", "Empty", 9, m_path), 9);
-    EXPECT_FALSE(lex::FileExists(m_path + ".none"));
-}
-
-TEST_F(IniFile, IntegersAreReadLikeAtoi)
-{
-    Put("[N]\r\na= -12x\r\nb=+7\r\nc=abc\r\nd=99999999999\r\n");
+    Put("[N]\r\na= -12x\r\nb=abc\r\n");
     EXPECT_EQ(GetProfileInt("N", "a", 5, m_path), -12);
-    EXPECT_EQ(GetProfileInt("N", "b", 5, m_path), 7);
-    EXPECT_EQ(GetProfileInt("N", "c", 5, m_path), 0);
-    EXPECT_EQ(GetProfileInt("N", "d", 5, m_path), 2147483647);
+    EXPECT_EQ(GetProfileInt("N", "b", 5, m_path), 0);
 }
 
 TEST_F(IniFile, NamesMatchWithoutRegardToCaseOrBlanksAndLfOnlyFilesWork)
@@ -171,23 +164,26 @@ TEST_F(IniFile, KilledWriterLeavesACompleteFile)
     std::uniform_int_distribution<int> delayUs(0, 4000);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     int kills = 0;
+    int changed = 0; // kills after which the child had completed a write
     for (; kills < 60 && std::chrono::steady_clock::now() < deadline; ++kills) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (unsigned n = 0;; ++n)
-                WriteProfileString("Crash", "Version", (n & 1) ? valueA : valueB, m_path);
+                WriteProfileString("Crash", "Version", (n & 1) ? valueB : valueA, m_path);
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
         const std::string now = Bytes();
+        changed += now == versionA;
         ASSERT_TRUE(now == versionA || now == versionB)
             << "after kill " << kills << ": " << now.size() << " bytes";
         ASSERT_EQ(GetProfileString("Crash", "Tail", "", m_path), "end");
     }
     EXPECT_GE(kills, 10);
+    EXPECT_GT(changed, 0) << "the writer never finished a write: the test proved nothing";
 }
 
 } // namespace

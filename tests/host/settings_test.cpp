@@ -72,12 +72,6 @@ protected:
     std::string m_folder;
 };
 
-TEST_F(Settings, PathIsTheFolderFollowedByTheFileName)
-{
-    EXPECT_EQ(CSettings::PathInFolder("C:\\LEX\\"), "C:\\LEX\\Lexorin.ini");
-    EXPECT_EQ(CSettings(Path()).Path(), m_folder + "Lexorin.ini");
-}
-
 TEST_F(Settings, NoFileGivesEveryDefault)
 {
     const CSettings s(Path());
