@@ -30,7 +30,10 @@ class CToolBarCtrl : public CWnd {
 public:
     BOOL Create(DWORD style, const RECT& rect, HWND parent, UINT id)
     {
-        return CWnd::Create(TOOLBARCLASSNAMEW, std::string(), style, rect, parent, id);
+        if (!CWnd::Create(TOOLBARCLASSNAMEW, std::string(), style, rect, parent, id))
+            return FALSE;
+        SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+        return TRUE;
     }
     int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
     BOOL GetItemRect(int index, RECT* rect) const

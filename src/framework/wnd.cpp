@@ -242,8 +242,9 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (OnCommand(wParam, lParam))
             return 0;
-        // Menu commands the main window leaves alone go to the application object.
-        if (lParam == 0) {
+        // Commands (menus, accelerators, toolbar buttons) the main window leaves alone go
+        // to the application object; other control notifications do not.
+        if (lParam == 0 || HIWORD(wParam) == 0) {
             CWinApp* app = AfxGetApp();
             if (app && app->m_pMainWnd == this && app->OnCommand(LOWORD(wParam)))
                 return 0;

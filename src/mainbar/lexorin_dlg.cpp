@@ -1,9 +1,69 @@
 #include "mainbar/lexorin_dlg.h"
 #include "app/lexorin_app.h"
+#include "framework/text.h"
+#include "mainbar/bar_layout.h"
 #include "resources/resource.h"
+#include "settings/settings.h"
 
-CLexorinDlg::CLexorinDlg() : lex::CDialog(IDD_LEXORIN_DIALOG)
+#include <mmsystem.h>
+#include <windowsx.h>
+
+#include <cstring>
+
+namespace {
+
+lex::CSettings AppSettings()
 {
+    return lex::CSettings(TheApp().SettingsPath());
+}
+
+BarRect ToBarRect(const RECT& r)
+{
+    return BarRect{r.left, r.top, r.right, r.bottom};
+}
+
+// Draws a gradient from colour b at the near edge (bottom, or right) to colour a at
+// the far edge, one line per pixel.
+void DrawGradient(HDC dc, const RECT& r, COLORREF a, COLORREF b, BOOL vertical)
+{
+    int n = vertical ? r.bottom - r.top : r.right - r.left;
+    if (n < 1)
+        return;
+    for (int i = 1; i <= n; ++i) {
+        lex::CPen pen;
+        pen.CreatePen(PS_SOLID, 1, GradientLineColour(a, b, n, i));
+        lex::CSelectObject select(dc, pen.GetSafeHandle());
+        if (vertical) {
+            MoveToEx(dc, r.left, r.bottom - i, nullptr);
+            LineTo(dc, r.right - r.left, r.bottom - i);
+        } else {
+            MoveToEx(dc, r.right - i, r.top, nullptr);
+            LineTo(dc, r.right - i, r.bottom);
+        }
+    }
+}
+
+} // namespace
+
+void CMessageBoxWarning::Warn(const std::string& text, const std::string& caption)
+{
+    lex::MessageBoxCp936(nullptr, text, caption, MB_OK | MB_ICONWARNING);
+}
+
+CLexorinDlg::CLexorinDlg()
+    : lex::CDialog(IDD_LEXORIN_DIALOG),
+      m_feed(*this, TheApp().m_bDictOpen, TheApp().m_nEntryInterval),
+      m_gradientStart(GetSysColor(COLOR_3DLIGHT)),
+      m_gradientEnd(GetSysColor(COLOR_BTNSHADOW))
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = 12;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::wcscpy(lf.lfFaceName, lex::Widen("隶书").c_str());
+    m_hostFont.CreateFontIndirect(lf);
+    m_feed.SetWarningSink(&m_warning);
+
     HINSTANCE instance = lex::AfxGetResourceHandle();
     m_hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -22,9 +82,468 @@ CLexorinDlg::~CLexorinDlg()
 BOOL CLexorinDlg::OnInitDialog()
 {
     lex::CDialog::OnInitDialog();
+    CLexorinApp& app = TheApp();
+
+    if (GetStyle() & WS_SYSMENU) {
+        std::string about = lex::LoadStringCp936(IDS_ABOUTBOX);
+        HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE);
+        if (sysMenu && !about.empty()) {
+            AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, lex::Widen(about).c_str());
+        }
+    }
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
     SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hSmallIcon);
-    CLexorinApp& app = TheApp();
+
+    m_gradientStart = GetSysColor(COLOR_3DLIGHT);
+    m_gradientEnd = GetSysColor(COLOR_BTNSHADOW);
     SetWindowText(app.m_strProductName + app.m_strVersion);
+
+    // Background: the built-in tile, then the user's bitmap file if it loads.
+    m_background.LoadBitmap(IDB_BACKGROUND);
+    {
+        lex::CClientDC windowDC(m_hWnd);
+        m_memDC.CreateCompatibleDC(windowDC.GetSafeHdc());
+    }
+    if (m_background)
+        m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
+    app.m_strBkFileName = AppSettings().InterfaceBKImageFileName();
+    LoadBackgroundImage(app.m_strBkFileName.c_str());
+
+    AddTrayIcon();
+
+    RECT empty = {0, 0, 0, 0};
+    m_toolbar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE | CCS_TOP, empty,
+                     m_hWnd, IDC_MAIN_TOOLBAR);
+    m_toolbar.LoadToolBar(IDR_MAINTOOLBAR);
+    PlaceBanner();
+    LayoutSpacers();
+    m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);
+    m_toolbar.AutoSize();
+    KeepOnScreen();
+
+    m_feed.SetPosition(AppSettings().DictWordCount());
+    OpenDictionary();
+
+    lex::CSettings settings = AppSettings();
+    SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
+                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    m_feed.StartEntryTimer();
     return TRUE;
+}
+
+void CLexorinDlg::OnDestroy()
+{
+    CLexorinApp& app = TheApp();
+    lex::CSettings settings = AppSettings();
+    settings.SetDictWordCount(m_feed.GetPosition());
+    if (app.m_bDictOpen)
+        m_feed.Close();
+    m_feed.StopTimer();
+    Shell_NotifyIconW(NIM_DELETE, &m_tray);
+    if (m_oldMemBitmap) {
+        m_memDC.SelectObject(m_oldMemBitmap);
+        m_oldMemBitmap = nullptr;
+    }
+    m_background.DeleteObject();
+    RECT r;
+    GetWindowRect(&r);
+    settings.SetInterfaceLeft(r.left);
+    settings.SetInterfaceTop(r.top);
+    settings.SetInterfaceCX(r.right - r.left);
+    settings.SetInterfaceCY(r.bottom - r.top);
+    settings.SetInterfaceBKImageFileName(app.m_strBkFileName);
+}
+
+LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_DESTROY: {
+        LRESULT result = Default();
+        OnDestroy();
+        return result;
+    }
+    case WM_NCHITTEST:
+        return OnNcHitTest(lParam);
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = kMinTrackWidth;
+        info->ptMinTrackSize.y = kMinTrackHeight;
+        return Default();
+    }
+    case WM_MOVE: {
+        LRESULT result = Default();
+        KeepOnScreen();
+        return result;
+    }
+    case WM_SIZE: {
+        LRESULT result = Default();
+        OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    case WM_PAINT:
+        if (IsIconic(m_hWnd)) {
+            OnPaintMinimized();
+            return 0;
+        }
+        break;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_TIMER:
+        if (wParam == kFeedTimer)
+            m_feed.ShowNextEntry();
+        return 0;
+    case kTrayMessage:
+        return OnTrayNotify(wParam, lParam);
+    default:
+        break;
+    }
+    return lex::CDialog::WindowProc(msg, wParam, lParam);
+}
+
+BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case ID_DICT_NEXT:
+        m_feed.ShowNextEntry();
+        return TRUE;
+    case ID_DICT_PREVIOUS:
+        m_feed.Previous();
+        return TRUE;
+    case ID_DICT_RESTART:
+        m_feed.Restart();
+        return TRUE;
+    case ID_PAUSE_PLAY:
+        m_feed.PausePlay();
+        return TRUE;
+    case ID_SHOW_BAR:
+        ShowBar();
+        return TRUE;
+    case ID_HIDE_BAR:
+        HideBar();
+        return TRUE;
+    default:
+        break;
+    }
+    return lex::CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CLexorinDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // The toolbar forwards its tooltip's text requests here.
+    if (m_toolbar.OnTooltipNotify(reinterpret_cast<NMHDR*>(lParam), result))
+        return TRUE;
+    return lex::CDialog::OnNotify(wParam, lParam, result);
+}
+
+LRESULT CLexorinDlg::OnNcHitTest(LPARAM)
+{
+    // The whole bar drags like a caption and stretches sideways only.
+    LRESULT hit = Default();
+    switch (hit) {
+    case HTCLIENT:
+    case HTTOP:
+    case HTBOTTOM:
+        return HTCAPTION;
+    case HTTOPLEFT:
+    case HTBOTTOMLEFT:
+        return HTLEFT;
+    case HTTOPRIGHT:
+    case HTBOTTOMRIGHT:
+        return HTRIGHT;
+    default:
+        return hit;
+    }
+}
+
+void CLexorinDlg::KeepOnScreen()
+{
+    RECT desktop, window;
+    ::GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(&window);
+    int left, top;
+    KeepOnScreenPosition(ToBarRect(desktop), ToBarRect(window), left, top);
+    SetWindowPos(m_hWnd, HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void CLexorinDlg::OnSize(int cx, int cy)
+{
+    if (!m_toolbar.IsWindow())
+        return;
+    int slotIndex = m_toolbar.CommandToIndex(ID_BANNER_SLOT);
+    RECT slot = {0, 0, 0, 0};
+    m_toolbar.GetItemRect(slotIndex, &slot);
+    RECT client;
+    m_toolbar.GetClientRect(&client);
+    int oldWidth = client.right - client.left;
+
+    MoveWindow(m_toolbar.m_hWnd, 0, 0, cx, cy, FALSE);
+    m_toolbar.GetClientRect(&client);
+    slot.right += (client.right - client.left) - oldWidth;
+
+    m_feed.StopTimer();
+    m_toolbar.m_banner.DestroyWindow();
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = static_cast<WORD>(slot.right > slot.left ? slot.right - slot.left : 0);
+    m_toolbar.SendMessage(TB_SETBUTTONINFOW, ID_BANNER_SLOT, reinterpret_cast<LPARAM>(&info));
+    CreateBanner(slot, "滚动");
+    m_feed.StartEntryTimer();
+
+    ReapplyAllSettings();
+}
+
+BOOL CLexorinDlg::OnEraseBkgnd(HDC dc)
+{
+    RECT r;
+    GetClientRect(&r);
+    SIZE size = m_background.GetSize();
+    if (m_background && size.cx > 0 && size.cy > 0) {
+        int w = r.right - r.left, h = r.bottom - r.top;
+        for (int i = 0; i <= w / size.cx; ++i)
+            for (int j = 0; j <= h / size.cy; ++j)
+                BitBlt(dc, i * size.cx, j * size.cy, size.cx, size.cy, m_memDC.GetSafeHdc(), 0, 0, SRCCOPY);
+    } else {
+        DrawGradient(dc, r, m_gradientStart, m_gradientEnd, TRUE);
+    }
+    return TRUE;
+}
+
+void CLexorinDlg::OnPaintMinimized()
+{
+    lex::CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+    RECT r;
+    GetClientRect(&r);
+    int x = (r.right - r.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (r.bottom - r.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
+{
+    SendMessage(WM_SETREDRAW, FALSE);
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageW(nullptr, lex::Widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!loaded) {
+        SendMessage(WM_SETREDRAW, TRUE);
+        return FALSE;
+    }
+    if (m_oldMemBitmap)
+        m_memDC.SelectObject(m_oldMemBitmap);
+    m_background.Attach(loaded);
+    m_oldMemBitmap = m_memDC.SelectObject(loaded);
+    SendMessage(WM_SETREDRAW, TRUE);
+    return TRUE;
+}
+
+void CLexorinDlg::ClearBackgroundImage()
+{
+    SendMessage(WM_SETREDRAW, FALSE);
+    if (m_oldMemBitmap) {
+        m_memDC.SelectObject(m_oldMemBitmap);
+        m_oldMemBitmap = nullptr;
+    }
+    m_background.DeleteObject();
+    SendMessage(WM_SETREDRAW, TRUE);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CLexorinDlg::ApplyInterfaceSettings()
+{
+    CLexorinApp& app = TheApp();
+    lex::CSettings settings = AppSettings();
+    m_gradientStart = settings.InterfaceBKStartColor();
+    m_gradientEnd = settings.InterfaceBKEndColor();
+    if (settings.InterfaceBKImage()) {
+        app.m_strBkFileName = settings.InterfaceBKImageFileName();
+        if (!LoadBackgroundImage(app.m_strBkFileName.c_str()) && !m_background) {
+            // Back from the gradient with no usable file: the built-in tile again.
+            lex::CBitmap builtIn;
+            if (builtIn.LoadBitmap(IDB_BACKGROUND)) {
+                m_background = std::move(builtIn);
+                m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
+            }
+        }
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    } else {
+        ClearBackgroundImage();
+    }
+}
+
+void CLexorinDlg::ApplyBannerSettings()
+{
+    m_feed.ApplyBannerSettings(ReadBannerSettings(AppSettings()));
+}
+
+BOOL CLexorinDlg::OpenDictionary()
+{
+    return m_feed.OpenDictionary(TheApp().m_strProgramFolder, AppSettings().DictName());
+}
+
+void CLexorinDlg::ReapplyAllSettings()
+{
+    ApplyBannerSettings();
+    OpenDictionary();
+    ApplyInterfaceSettings();
+}
+
+void CLexorinDlg::CreateBanner(const RECT& slot, const char* text)
+{
+    m_toolbar.m_banner.Create(text, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER, slot, m_toolbar.m_hWnd,
+                              IDC_BANNER);
+    m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);
+}
+
+void CLexorinDlg::PlaceBanner()
+{
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_STYLE | TBIF_SIZE | TBIF_COMMAND;
+    info.idCommand = ID_BANNER_SLOT;
+    info.fsStyle = TBSTYLE_SEP;
+    info.cx = kBannerSlotWidth;
+    m_toolbar.SendMessage(TB_SETBUTTONINFOW, ID_BANNER_SLOT, reinterpret_cast<LPARAM>(&info));
+    RECT slot = {0, 0, 0, 0};
+    m_toolbar.GetItemRect(m_toolbar.CommandToIndex(ID_BANNER_SLOT), &slot);
+    m_toolbar.m_banner.Create("滚动条", WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER, slot, m_toolbar.m_hWnd,
+                              IDC_BANNER);
+}
+
+void CLexorinDlg::LayoutSpacers()
+{
+    for (UINT id : {ID_GAP_1, ID_GAP_2}) {
+        RECT r = {0, 0, 0, 0};
+        m_toolbar.GetItemRect(m_toolbar.CommandToIndex(id), &r);
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_STYLE | TBIF_SIZE | TBIF_COMMAND;
+        info.idCommand = static_cast<int>(id);
+        info.fsStyle = TBSTYLE_SEP;
+        info.cx = static_cast<WORD>((r.right - r.left) / 3);
+        m_toolbar.SendMessage(TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+// The tray icon --------------------------------------------------------------------
+
+void CLexorinDlg::AddTrayIcon()
+{
+    m_tray.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    m_tray.hWnd = m_hWnd;
+    m_tray.uID = kTrayIconId;
+    m_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_tray.uCallbackMessage = kTrayMessage;
+    m_tray.hIcon = static_cast<HICON>(LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TRAY_SHOWN),
+                                                 IMAGE_ICON, 16, 16, LR_SHARED));
+    std::wstring tip = lex::Widen(TheApp().m_strProductName).substr(0, 63);
+    std::memcpy(m_tray.szTip, tip.c_str(), (tip.size() + 1) * sizeof(wchar_t));
+    Shell_NotifyIconW(NIM_ADD, &m_tray);
+}
+
+void CLexorinDlg::UpdateTrayIcon(UINT iconId, const char* tip)
+{
+    m_tray.hIcon = static_cast<HICON>(
+        LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, LR_SHARED));
+    std::wstring wide = lex::Widen(tip).substr(0, 63);
+    std::memcpy(m_tray.szTip, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    Shell_NotifyIconW(NIM_MODIFY, &m_tray);
+}
+
+void CLexorinDlg::ShowBar()
+{
+    ShowWindow(SW_SHOW);
+    UpdateTrayIcon(IDI_TRAY_SHOWN, "显示");
+}
+
+void CLexorinDlg::HideBar()
+{
+    ShowWindow(SW_HIDE);
+    UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
+}
+
+LRESULT CLexorinDlg::OnTrayNotify(WPARAM, LPARAM lParam)
+{
+    switch (static_cast<UINT>(lParam)) {
+    case WM_LBUTTONDOWN:
+        if (IsWindowVisible()) {
+            UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
+            ShowWindow(SW_HIDE);
+        } else {
+            UpdateTrayIcon(IDI_TRAY_SHOWN, "显示");
+            ShowWindow(SW_SHOW);
+        }
+        break;
+    case WM_RBUTTONUP:
+        ShowTrayMenu();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CLexorinDlg::ShowTrayMenu()
+{
+    POINT pt;
+    GetCursorPos(&pt);
+    HINSTANCE instance = lex::AfxGetResourceHandle();
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup) {
+        SetMenuDefaultItem(popup, 0, TRUE);
+        SetForegroundWindow(m_hWnd);
+        PlaySoundW(MAKEINTRESOURCEW(IDR_WAVE_TRAY), instance, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+        // Lets the menu close properly when the user clicks elsewhere.
+        PostMessage(WM_NULL);
+    }
+    DestroyMenu(menu);
+}
+
+// The banner as the word feed drives it ----------------------------------------------
+
+void CLexorinDlg::FeedAddItem(const CBannerItem& item)
+{
+    m_toolbar.m_banner.AddItem(item);
+}
+
+void CLexorinDlg::FeedClearBanner()
+{
+    m_toolbar.m_banner.RemoveAllItems();
+}
+
+void CLexorinDlg::FeedSetAutoSize(bool on)
+{
+    m_toolbar.m_banner.SetAutoSize(on);
+}
+
+void CLexorinDlg::FeedSetSpeed(int speed)
+{
+    m_toolbar.m_banner.SetSpeed(speed);
+}
+
+void CLexorinDlg::FeedSetBackgroundColor(uint32_t colour)
+{
+    m_toolbar.m_banner.SetBackgroundColor(colour);
+}
+
+void CLexorinDlg::FeedStartTimer(int periodMs)
+{
+    SetTimer(kFeedTimer, static_cast<UINT>(periodMs));
+}
+
+void CLexorinDlg::FeedStopTimer()
+{
+    KillTimer(kFeedTimer);
+}
+
+void CLexorinDlg::FeedEndProgram(int exitCode)
+{
+    PostQuitMessage(exitCode);
 }

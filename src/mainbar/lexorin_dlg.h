@@ -1,17 +1,102 @@
-// CLexorinDlg: the main bar, the program's main window, run as a modal dialog.
+// CLexorinDlg: the main bar, the program's main window, run as a modal dialog. A
+// captionless, always-on-top bar that drags by its body, stretches sideways only,
+// keeps itself on screen, draws a tiled bitmap or a gradient behind its toolbar, feeds
+// dictionary entries onto the banner and saves its state when it is destroyed.
 #pragma once
 
+#include "banner/banner_ctrl.h"
+#include "dictionary/line_reader.h"
 #include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "mainbar/main_toolbar.h"
+#include "mainbar/word_feed.h"
 
-class CLexorinDlg : public lex::CDialog {
+#include <shellapi.h>
+
+#include <string>
+
+// The main bar's toolbar: adds nothing but owning the banner, a child of the toolbar.
+class CBarToolBar : public CMainToolBar {
 public:
+    CBannerCtrl m_banner;
+};
+
+// Over-long dictionary lines are reported in a warning box owned by no window.
+class CMessageBoxWarning : public ILineReaderWarning {
+public:
+    void Warn(const std::string& text, const std::string& caption) override;
+};
+
+class CLexorinDlg : public lex::CDialog, private IWordFeedHost {
+public:
+    static constexpr UINT_PTR kFeedTimer = 1;
+    static constexpr UINT kTrayMessage = WM_USER + 5;
+    static constexpr UINT kTrayIconId = 103;
+    static constexpr int kStartWidth = 640;
+    static constexpr int kStartHeight = 27;
+    static constexpr int kMinTrackWidth = 640;
+    static constexpr int kMinTrackHeight = 30;
+    static constexpr int kBannerSlotWidth = 435;
+
     CLexorinDlg();
     ~CLexorinDlg() override;
+
+    void KeepOnScreen();
+    BOOL LoadBackgroundImage(const char* path);
+    void ClearBackgroundImage();
+    void ApplyInterfaceSettings();
+    void ApplyBannerSettings();
+    BOOL OpenDictionary();
+    void ReapplyAllSettings();
+
+    // For tests and the about box: the parts a user sees.
+    CBarToolBar& ToolBar() { return m_toolbar; }
+    CWordFeed& Feed() { return m_feed; }
+    const NOTIFYICONDATAW& TrayIcon() const { return m_tray; }
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 protected:
     BOOL OnInitDialog() override;
 
 private:
+    void OnDestroy();
+    LRESULT OnNcHitTest(LPARAM lParam);
+    void OnSize(int cx, int cy);
+    BOOL OnEraseBkgnd(HDC dc);
+    void OnPaintMinimized();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void PlaceBanner();
+    void LayoutSpacers();
+    void CreateBanner(const RECT& slot, const char* text);
+    void AddTrayIcon();
+    void UpdateTrayIcon(UINT iconId, const char* tip);
+    void ShowTrayMenu();
+    void ShowBar();
+    void HideBar();
+
+    // IWordFeedHost
+    void FeedAddItem(const CBannerItem& item) override;
+    void FeedClearBanner() override;
+    void FeedSetAutoSize(bool on) override;
+    void FeedSetSpeed(int speed) override;
+    void FeedSetBackgroundColor(uint32_t colour) override;
+    void FeedStartTimer(int periodMs) override;
+    void FeedStopTimer() override;
+    void FeedEndProgram(int exitCode) override;
+
+    NOTIFYICONDATAW m_tray = {};
+    lex::CFont m_hostFont;
+    CMessageBoxWarning m_warning;
+    CWordFeed m_feed;
+    lex::CBitmap m_background;
+    COLORREF m_gradientStart;
+    COLORREF m_gradientEnd;
+    lex::CMemoryDC m_memDC;
+    HGDIOBJ m_oldMemBitmap = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
+    CBarToolBar m_toolbar;
 };

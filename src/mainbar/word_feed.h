@@ -74,6 +74,7 @@ public:
     void ApplyBannerSettings(const BannerSettings& settings);
     // Starts the feed timer with the entry interval, unless the feed is paused.
     void StartEntryTimer();
+    void StopTimer();
 
     int GetPosition() const { return m_position; }
     void SetPosition(int position) { m_position = position; }
@@ -88,7 +89,6 @@ private:
     void ReadAndShowEntry(const char* marker, uint32_t markerColour);
     void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
     void StartTimer(int periodMs);
-    void StopTimer();
     int ReadLine(std::string& line);
     // Moves the open reader to just after `position` lines from the start, using the
     // checkpoints of this file where it can instead of reading from the start.

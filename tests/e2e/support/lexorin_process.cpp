@@ -2,6 +2,7 @@
 #include "framework/text.h"
 #include "support/win_test_util.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace e2e {
@@ -50,6 +51,135 @@ bool CopyFolder(const std::string& from, const std::string& to)
 
 } // namespace
 
+HWND FindToolbar(HWND bar)
+{
+    return GetDlgItem(bar, 132);
+}
+
+HWND FindBanner(HWND bar)
+{
+    return GetDlgItem(FindToolbar(bar), 32777);
+}
+
+bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect)
+{
+    LRESULT index = SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0);
+    if (index < 0)
+        return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(toolbar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    bool ok = remote && SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(remote)) &&
+              ReadProcessMemory(process, remote, rect, sizeof(RECT), nullptr);
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (ok)
+        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(rect), 2);
+    return ok;
+}
+
+void ClickAt(int x, int y)
+{
+    SetCursorPos(x, y);
+    Sleep(50);
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input[0], sizeof(INPUT));
+    Sleep(60);
+    SendInput(1, &input[1], sizeof(INPUT));
+    Sleep(150);
+}
+
+void PressKey(WORD vk)
+{
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = vk;
+    input[1].type = INPUT_KEYBOARD;
+    input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(150);
+}
+
+std::vector<COLORREF> GrabScreen(const RECT& area)
+{
+    int w = area.right - area.left, h = area.bottom - area.top;
+    std::vector<COLORREF> pixels;
+    if (w <= 0 || h <= 0)
+        return pixels;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    pixels.reserve(static_cast<size_t>(w) * h);
+    for (int i = 0; i < w * h; ++i) // DIB pixels are 0x00RRGGBB
+        pixels.push_back(RGB((p[i] >> 16) & 0xff, (p[i] >> 8) & 0xff, p[i] & 0xff));
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool SaveScreenshot(const RECT& area, const std::string& name)
+{
+    std::vector<COLORREF> pixels = GrabScreen(area);
+    int w = area.right - area.left, h = area.bottom - area.top;
+    if (pixels.empty())
+        return false;
+    int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = static_cast<DWORD>(stride * h);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    for (int y = h - 1; y >= 0; --y) {
+        std::string row(static_cast<size_t>(stride), '\0');
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = pixels[static_cast<size_t>(y) * w + x];
+            row[3 * x] = static_cast<char>(GetBValue(c));
+            row[3 * x + 1] = static_cast<char>(GetGValue(c));
+            row[3 * x + 2] = static_cast<char>(GetRValue(c));
+        }
+        data += row;
+    }
+    std::string path = wintest::FromUnixPath(LEX_SCREENSHOT_DIR) + "\\" + name + ".bmp";
+    HANDLE file = CreateFileW(lex::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = ::WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == data.size();
+}
+
 HWND FindProcessWindow(DWORD pid, const std::string& title)
 {
     FindData data = {pid, lex::Widen(title), nullptr};
@@ -63,10 +193,15 @@ void Sync(HWND hWnd)
     SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
-LexorinProcess::LexorinProcess(const char* tag, const char* exeName)
+LexorinProcess::LexorinProcess(const char* tag, const char* exeName, bool withSettings)
 {
     m_folder = wintest::MakeTempFolder(tag);
     CopyFolder(wintest::FromUnixPath(LEX_DIST_DIR), m_folder);
+    // The program folder's settings file may hold a developer's own runs: start clean.
+    std::wstring ini = lex::Widen(SettingsPath());
+    DeleteFileW(ini.c_str());
+    if (withSettings)
+        CopyFileW(lex::Widen(wintest::FromUnixPath(LEX_PRISTINE_INI)).c_str(), ini.c_str(), FALSE);
     m_exe = m_folder + exeName;
     if (std::string(exeName) != "Lexorin.exe")
         MoveFileW(lex::Widen(m_folder + "Lexorin.exe").c_str(), lex::Widen(m_exe).c_str());
@@ -104,8 +239,14 @@ bool LexorinProcess::Start()
 HWND LexorinProcess::WaitForMainWindow(DWORD ms) const
 {
     HWND found = nullptr;
-    wintest::PumpUntil([&] { return (found = FindProcessWindow(m_pid, kMainTitle)) != nullptr; }, ms);
-    return found;
+    // The bar is visible before its start-up has finished: wait until it has its
+    // banner and has been placed at its full width.
+    auto ready = [&] {
+        found = FindProcessWindow(m_pid, kMainTitle);
+        RECT r;
+        return found && FindBanner(found) && GetWindowRect(found, &r) && r.right - r.left >= 640;
+    };
+    return wintest::PumpUntil(ready, ms) ? found : nullptr;
 }
 
 DWORD LexorinProcess::WaitForExit(DWORD ms) const

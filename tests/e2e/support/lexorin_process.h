@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -13,8 +14,9 @@ extern const char kMainTitle[];
 
 class LexorinProcess {
 public:
-    // Copies build/dist into a fresh temporary folder (exe name as given).
-    explicit LexorinProcess(const char* tag, const char* exeName = "Lexorin.exe");
+    // Copies build/dist into a fresh temporary folder (exe name as given), with the
+    // shipped first-run settings file; withSettings false leaves none there.
+    explicit LexorinProcess(const char* tag, const char* exeName = "Lexorin.exe", bool withSettings = true);
     ~LexorinProcess();
     LexorinProcess(const LexorinProcess&) = delete;
     LexorinProcess& operator=(const LexorinProcess&) = delete;
@@ -26,7 +28,7 @@ public:
     HANDLE Launch() const;
     // Starts the main copy.
     bool Start();
-    // The visible top-level window of the main copy with the main title, waiting up to ms.
+    // The main copy's bar once its start-up has finished (banner in place), waiting up to ms.
     HWND WaitForMainWindow(DWORD ms) const;
     // Waits for the main copy to end; its exit code, or STILL_ACTIVE on timeout.
     DWORD WaitForExit(DWORD ms) const;
@@ -41,6 +43,19 @@ private:
     DWORD m_pid = 0;
 };
 
+// The main bar's toolbar and banner (children of the bar).
+HWND FindToolbar(HWND bar);
+HWND FindBanner(HWND bar);
+// A toolbar button's rectangle in screen coordinates, read from the toolbar's process.
+bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect);
+// A real left click at a screen point: moves the pointer there, presses and releases.
+void ClickAt(int x, int y);
+// Real key presses.
+void PressKey(WORD vk);
+// Copies a screen area into memory and hands back its pixels (0x00BBGGRR), row by row.
+std::vector<COLORREF> GrabScreen(const RECT& area);
+// Saves a screen area as a PNG-ready BMP file under the screenshots folder.
+bool SaveScreenshot(const RECT& area, const std::string& name);
 // The visible top-level window of process pid whose title is title, or nullptr.
 HWND FindProcessWindow(DWORD pid, const std::string& title);
 // Lets a window of another process finish what it has queued (Wine can report stale

@@ -1,0 +1,246 @@
+// The banner's CPU cost while it scrolls: a full line (31 entries of four items, as
+// the word feed builds it) at speed 800 in a window the size of the main bar's
+// banner, with the font and width caches and with every item's font built anew on
+// every paint. A second banner with an empty line runs the same timer chain with
+// nothing to move or paint, which shows what each tick costs before the banner does
+// any work. The three runs take turns in short rounds so that the load of other
+// programs on the machine falls on all of them alike. Run from the program folder,
+// so that the phonetic font is found.
+#include "banner/banner_ctrl.h"
+#include "framework/gdi.h"
+#include "framework/wnd.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kRounds = 4;
+constexpr double kRoundSeconds = 1.25; // 5 s per run in all
+
+double ProcessCpuSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+double Now()
+{
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+struct Phase {
+    double wall = 0;
+    double cpu = 0;
+    int ticks = 0;
+    int paints = 0;
+    double tickSeconds = 0;  // wall time inside the tick handler (move, ScrollWindow, re-arm)
+    double paintSeconds = 0; // wall time inside the paint handler
+    double CpuShare() const { return wall > 0 ? cpu / wall : 0; }
+    double CpuPerTick() const { return ticks ? cpu / ticks : 0; }
+};
+
+// Runs an ordinary GetMessage loop for `seconds` (a window timer on `frame` ends it),
+// adding to p and timing the banner's own messages.
+void Pump(HWND frame, HWND banner, double seconds, Phase& p)
+{
+    const double start = Now();
+    const double cpu0 = ProcessCpuSeconds();
+    constexpr UINT_PTR kEndTimer = 77;
+    ::SetTimer(frame, kEndTimer, static_cast<UINT>(seconds * 1000), nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == frame && msg.message == WM_TIMER && msg.wParam == kEndTimer)
+            break;
+        const bool mine = msg.hwnd == banner;
+        const double t0 = mine ? Now() : 0;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        if (mine && msg.message == WM_TIMER) {
+            ++p.ticks;
+            p.tickSeconds += Now() - t0;
+        } else if (mine && msg.message == WM_PAINT) {
+            ++p.paints;
+            p.paintSeconds += Now() - t0;
+        }
+    }
+    ::KillTimer(frame, kEndTimer);
+    p.cpu += ProcessCpuSeconds() - cpu0;
+    p.wall += Now() - start;
+}
+
+void Report(const char* name, const Phase& p)
+{
+    std::printf("  %s: %.2f s, CPU %.3f s = %5.2f%% of a core; %.1f ticks/s; per tick %.3f ms CPU "
+                "(wall in tick handler %.3f ms, in paint %.3f ms)\n",
+                name, p.wall, p.cpu, 100.0 * p.CpuShare(), p.ticks / p.wall, 1000.0 * p.CpuPerTick(),
+                p.ticks ? 1000.0 * p.tickSeconds / p.ticks : 0.0, p.paints ? 1000.0 * p.paintSeconds / p.paints : 0.0);
+}
+
+void FillLikeTheWordFeed(CBannerCtrl& banner)
+{
+    static const char* const words[][3] = {
+        {"apple", "'{pl", "n. 苹果"},           {"flight", "flaIt", "n. 飞行；航班"},
+        {"banner", "'b{n@", "n. 横幅；旗帜"},   {"vocabulary", "v@'k{bjUl@rI", "n. 词汇"},
+        {"weather", "'weD@", "n. 天气"},        {"through", "Tru:", "prep. 穿过；通过"},
+        {"measure", "'meZ@", "v. 测量 n. 措施"}, {"thought", "TO:t", "n. 思想；想法"},
+    };
+    const uint32_t rowStyles[3] = {0x00FFFFFF | BANNER_BOLD, 0x0000FFFF | BANNER_ITALIC,
+                                   0x0080FF80 | BANNER_UNDERLINE};
+    for (int entry = 0; entry < 31; ++entry) {
+        const auto& w = words[entry % 8];
+        // Vary the styles from entry to entry, as changed settings would.
+        const uint32_t extra = (entry % 3 == 0) ? BANNER_ITALIC : (entry % 3 == 1) ? BANNER_BOLD : 0;
+        banner.AddItem(CBannerItem(std::string("☉ "), BANNER_FONT_SONG, 0, 0x00FFFFFF, BANNER_BUTTON_FACE));
+        banner.AddItem(CBannerItem(std::string(w[0]) + "  ", BANNER_FONT_SONG, 0, rowStyles[0] | extra,
+                                   BANNER_BUTTON_FACE));
+        banner.AddItem(CBannerItem(std::string(w[1]) + "  ", BANNER_FONT_PHONETIC, 0, rowStyles[1],
+                                   BANNER_BUTTON_FACE));
+        banner.AddItem(CBannerItem(std::string(w[2]) + "  ", BANNER_FONT_SONG, 0, rowStyles[2] | extra,
+                                   entry % 4 == 0 ? 0x00303030 : BANNER_BUTTON_FACE));
+    }
+}
+
+// The banner with a way to run its own drawing of one column into a memory surface:
+// the item loop, font selection and DrawText, without the system's paint and scroll
+// machinery.
+class BenchBanner : public CBannerCtrl {
+public:
+    // Microseconds per column: the best of many short batches, since a batch that
+    // another program interrupted only ever reads slower.
+    double DrawColumnMicros(int batches, int repeats)
+    {
+        RECT rc;
+        GetClientRect(&rc);
+        const RECT column = {rc.right - 1, rc.top, rc.right, rc.bottom};
+        lex::CClientDC window(m_hWnd);
+        lex::CMemoryDC dc;
+        dc.CreateCompatibleDC(window.GetSafeHdc());
+        lex::CBitmap surface;
+        surface.CreateCompatibleBitmap(window.GetSafeHdc(), rc.right, rc.bottom);
+        lex::CSelectObject keep(dc.GetSafeHdc(), surface.GetSafeHandle());
+        dc.IntersectClipRect(column);
+        double best = 1e30;
+        for (int batch = 0; batch < batches; ++batch) {
+            const double start = Now();
+            for (int i = 0; i < repeats; ++i)
+                DrawLine(dc, GetOffset(), column, [](int) {});
+            best = std::min(best, (Now() - start) / repeats);
+        }
+        return 1e6 * best;
+    }
+};
+
+bool MakeBanner(CBannerCtrl& banner, lex::CWnd& frame, HFONT host, int y)
+{
+    const RECT rect = {12, y, 12 + 435, y + 22};
+    if (!banner.Create("滚动条", WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER, rect, frame.m_hWnd,
+                       CBannerCtrl::kDefaultId))
+        return false;
+    banner.SetFont(host);
+    banner.SetAutoSize(TRUE);
+    banner.SetBackgroundColor(0x00800000);
+    return true;
+}
+
+} // namespace
+
+int main()
+{
+    const bool phoneticFont = ::AddFontResourceW(L"Fonts\\DFHGWPRN.TTF") > 0;
+
+    lex::CWnd frame;
+    if (!frame.CreateEx(WS_EX_TOPMOST, nullptr, "banner bench", WS_POPUP, 20, 20, 460, 70, nullptr, 0)) {
+        std::printf("cannot create a window (no display?)\n");
+        return 1;
+    }
+    // Shown without activation: Wine hands activated windows to a window manager.
+    ::SetWindowPos(frame.m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+
+    // The main bar's host font: height 12, face LiSu.
+    LOGFONTW lf = {};
+    lf.lfHeight = 12;
+    lf.lfCharSet = GB2312_CHARSET;
+    wcscpy(lf.lfFaceName, L"隶书");
+    HFONT host = ::CreateFontIndirectW(&lf);
+
+    BenchBanner banner;
+    CBannerCtrl empty;
+    if (!MakeBanner(banner, frame, host, 9) || !MakeBanner(empty, frame, host, 38)) {
+        std::printf("cannot create the banners\n");
+        return 1;
+    }
+    FillLikeTheWordFeed(banner);
+    ::UpdateWindow(banner.m_hWnd);
+    ::UpdateWindow(empty.m_hWnd);
+
+    std::printf("banner: %d items (31 entries x 4), speed 800 (12 ms period), 435x22, host font 12 LiSu%s\n",
+                banner.GetItemCount(), phoneticFont ? ", DFPhonetic loaded" : ", DFPhonetic not found");
+    std::printf("scrolling, %d rounds of %.2f s per run, process CPU (GetProcessTimes user+kernel):\n", kRounds,
+                kRoundSeconds);
+
+    Phase cached, plain, idle;
+    banner.SetSpeed(800);
+    Phase warmUp;
+    Pump(frame.m_hWnd, banner.m_hWnd, 0.5, warmUp); // the first paints fill the caches
+    for (int round = 0; round < kRounds; ++round) {
+        CCanvasWnd::SetCachingEnabled(true);
+        Pump(frame.m_hWnd, banner.m_hWnd, kRoundSeconds, cached);
+        CCanvasWnd::SetCachingEnabled(false);
+        Pump(frame.m_hWnd, banner.m_hWnd, kRoundSeconds, plain);
+        CCanvasWnd::SetCachingEnabled(true);
+        banner.SetSpeed(0);
+        empty.SetSpeed(800);
+        Pump(frame.m_hWnd, empty.m_hWnd, kRoundSeconds, idle);
+        empty.SetSpeed(0);
+        banner.SetSpeed(800);
+    }
+    banner.SetSpeed(0);
+
+    Report("caches on  ", cached);
+    Report("caches off ", plain);
+    Report("empty line ", idle);
+    std::printf("  ratio off/on: %.1fx per second, %.1fx per tick (target: at least 5x)\n",
+                cached.CpuShare() > 0 ? plain.CpuShare() / cached.CpuShare() : 0.0,
+                cached.CpuPerTick() > 0 ? plain.CpuPerTick() / cached.CpuPerTick() : 0.0);
+    std::printf("  with caches: %.2f%% of a core (target: under 1%%) -> %s\n", 100.0 * cached.CpuShare(),
+                cached.CpuShare() < 0.01 ? "met" : "NOT met");
+    const double onAbove = cached.CpuPerTick() - idle.CpuPerTick();
+    const double offAbove = plain.CpuPerTick() - idle.CpuPerTick();
+    std::printf("  per tick above the empty line's timer chain: caches on %.3f ms, off %.3f ms\n", 1000.0 * onAbove,
+                1000.0 * offAbove);
+
+    const double drawOn = banner.DrawColumnMicros(200, 5);
+    CCanvasWnd::SetCachingEnabled(false);
+    const double drawOff = banner.DrawColumnMicros(20, 1);
+    CCanvasWnd::SetCachingEnabled(true);
+    const double ticksPerSecond = 1000.0 / 12;
+    std::printf("the banner's own drawing of one uncovered column (best batch): caches on %.1f us, off %.1f us "
+                "(%.1fx); at %.0f ticks/s that is %.3f%% and %.2f%% of a core\n",
+                drawOn, drawOff, drawOn > 0 ? drawOff / drawOn : 0.0, ticksPerSecond,
+                100.0 * drawOn * 1e-6 * ticksPerSecond, 100.0 * drawOff * 1e-6 * ticksPerSecond);
+    std::printf("note: GetProcessTimes counts this process only; under Wine the wineserver's and the X "
+                "server's CPU for the same work is not included.\n");
+
+    banner.DestroyWindow();
+    empty.DestroyWindow();
+    frame.DestroyWindow();
+    ::DeleteObject(host);
+    if (phoneticFont)
+        ::RemoveFontResourceW(L"Fonts\\DFHGWPRN.TTF");
+    return cached.ticks > 0 && plain.ticks > 0 ? 0 : 1;
+}

@@ -1,0 +1,158 @@
+#include "banner/banner_ctrl.h"
+#include "banner/banner_timer_win.h"
+
+#include <mmsystem.h>
+#include <windowsx.h>
+
+namespace {
+
+// Runs on the timer thread and does nothing; see CBannerCtrl::BannerArmTimer.
+void CALLBACK KeepTimerThreadProc(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+
+} // namespace
+
+CBannerCtrl::CBannerCtrl() : m_scroll(*this) {}
+
+CBannerCtrl::~CBannerCtrl()
+{
+    // The engine calls back into this object to cancel; do it while it is whole.
+    m_scroll.Stop();
+    ReleaseTimerThread();
+}
+
+void CBannerCtrl::ReleaseTimerThread()
+{
+    if (m_keepTimerThread != 0) {
+        ::timeKillEvent(m_keepTimerThread);
+        m_keepTimerThread = 0;
+    }
+}
+
+void CBannerCtrl::PreSubclassWindow()
+{
+    CCanvasWnd::PreSubclassWindow();
+    // A timer left from an earlier window must not drive this one; the host sets the
+    // speed again once the window is set up.
+    m_scroll.SetSpeed(0);
+    m_itemCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    m_plainCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+}
+
+LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_SIZE: {
+        LRESULT result = Default();
+        OnSize();
+        m_scroll.OnResize();
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        ForwardToParent(msg, wParam, lParam);
+        return 0;
+    case WM_SETCURSOR:
+        OnSetCursor();
+        return TRUE;
+    case WM_MOUSEMOVE:
+        m_lastMouse.x = GET_X_LPARAM(lParam);
+        m_lastMouse.y = GET_Y_LPARAM(lParam);
+        return 0;
+    case WM_DESTROY: {
+        LRESULT result = Default();
+        // Both are the shared system arrow, which must not be destroyed: forget them.
+        m_itemCursor = nullptr;
+        m_plainCursor = nullptr;
+        // Font, brush, items and scroll state stay for the next window; the caches
+        // are rebuilt by its first paint.
+        ReleaseWindowResources(true);
+        ReleaseTimerThread();
+        return result;
+    }
+    default:
+        break;
+    }
+    return CCanvasWnd::WindowProc(msg, wParam, lParam);
+}
+
+void CBannerCtrl::OnPaint()
+{
+    lex::CPaintDC dc(m_hWnd);
+    const RECT& rc = ClientRect();
+    dc.FillRect(rc, BackgroundBrush());
+    dc.IntersectClipRect(rc);
+    m_scroll.BeginGeometry();
+    DrawLine(dc, m_scroll.GetOffset(), dc.m_ps.rcPaint, [this](int width) { m_scroll.AddItemWidth(width); });
+}
+
+void CBannerCtrl::OnTimer(WPARAM id)
+{
+    if (!m_scroll.OnTick(static_cast<uint32_t>(id)))
+        Default();
+}
+
+void CBannerCtrl::ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND parent = GetParent();
+    if (!parent)
+        return; // a null target would post to the thread instead
+    POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ClientToScreen(m_hWnd, &pt);
+    ::ScreenToClient(parent, &pt);
+    // Posted, not sent: the parent handles the click after this handler has returned.
+    ::PostMessageW(parent, msg, wParam, MAKELPARAM(pt.x, pt.y));
+}
+
+void CBannerCtrl::OnSetCursor()
+{
+    HCURSOR cursor = m_scroll.HitTest(m_lastMouse.x) >= 0 ? m_itemCursor : m_plainCursor;
+    if (cursor)
+        ::SetCursor(cursor);
+}
+
+bool CBannerCtrl::BannerWindowExists() const { return IsWindow() != FALSE; }
+
+BannerRect CBannerCtrl::BannerClientRect() const
+{
+    const RECT& rc = ClientRect();
+    BannerRect r;
+    r.left = rc.left;
+    r.top = rc.top;
+    r.right = rc.right;
+    r.bottom = rc.bottom;
+    return r;
+}
+
+int CBannerCtrl::BannerItemCount() const { return GetItemCount(); }
+
+void CBannerCtrl::BannerInvalidateAll() { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+
+void CBannerCtrl::BannerScrollContents(int dx)
+{
+    const RECT& rc = ClientRect();
+    ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+}
+
+uint32_t CBannerCtrl::BannerArmTimer(int periodMs)
+{
+    // Wine ends its multimedia timer thread whenever no timer is left, so a chain of
+    // one-shots starts a new thread for every tick: about 1 ms of CPU 83 times a second,
+    // ten times all the banner's own work. A long periodic timer that does nothing keeps
+    // the thread alive while the banner has a window. Windows keeps its thread anyway.
+    if (m_keepTimerThread == 0)
+        m_keepTimerThread =
+            ::timeSetEvent(65535, 1000, KeepTimerThreadProc, 0, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
+    return periodMs > 0 ? lex::ArmBannerTimer(m_hWnd, static_cast<UINT>(periodMs)) : 0;
+}
+
+void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }

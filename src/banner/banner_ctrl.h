@@ -1,0 +1,60 @@
+// CBannerCtrl: the window that shows the banner line. It paints the items from the
+// scroll offset, records where each item stands, moves the line one pixel per tick
+// of its multimedia timer and passes every mouse click on to its parent, so that a
+// click on the moving text acts like a click on the toolbar around it.
+//
+// The host creates it as a child static control (Create), sends its font
+// (SetFont), applies the settings (SetAutoSize, SetSpeed, SetBackgroundColor) and
+// adds items. To resize, the host destroys the window and creates it again on the
+// same object: items, colours, offset and speed survive, the timer does not (the
+// host sets the speed again).
+#pragma once
+
+#include "banner/banner_scroll.h"
+#include "banner/canvas_wnd.h"
+
+class CBannerCtrl : public CCanvasWnd, private IBannerScrollHost {
+public:
+    static constexpr UINT kDefaultId = 32777;
+
+    CBannerCtrl();
+    ~CBannerCtrl() override;
+
+    // -1000..1000: positive moves the line left, negative right, 0 stops it where it
+    // is (the stored speed is kept). Out-of-range values are ignored.
+    void SetSpeed(int speed) { m_scroll.SetSpeed(speed); }
+    int GetSpeed() const { return m_scroll.GetSpeed(); }
+    // The item under client x, or -1.
+    int HitTest(int x) const { return m_scroll.HitTest(x); }
+    // Client x of item 0's left edge, and where each item stood at the last paint.
+    int GetOffset() const { return m_scroll.GetOffset(); }
+    int GetLineWidth() const { return m_scroll.GetLineWidth(); }
+    const std::vector<int>& GetItemLeftEdges() const { return m_scroll.GetItemLeftEdges(); }
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnPaint();
+    void OnTimer(WPARAM id);
+    void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnSetCursor();
+    void ReleaseTimerThread();
+
+    // IBannerScrollHost
+    bool BannerWindowExists() const override;
+    BannerRect BannerClientRect() const override;
+    int BannerItemCount() const override;
+    void BannerInvalidateAll() override;
+    void BannerScrollContents(int dx) override;
+    uint32_t BannerArmTimer(int periodMs) override;
+    void BannerCancelTimer(uint32_t id) override;
+
+    CBannerScroll m_scroll;
+    HCURSOR m_itemCursor = nullptr;
+    HCURSOR m_plainCursor = nullptr;
+    POINT m_lastMouse = {0, 0};
+    // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
+    UINT m_keepTimerThread = 0;
+};

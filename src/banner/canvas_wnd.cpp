@@ -1,0 +1,302 @@
+#include "banner/canvas_wnd.h"
+#include "framework/text.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+
+namespace {
+
+bool g_caching = true;
+
+uint32_t SystemButtonFace() { return ::GetSysColor(COLOR_BTNFACE); }
+
+bool SameLogFont(const LOGFONTW& a, const LOGFONTW& b)
+{
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+           std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
+int ClampToInt(long long v)
+{
+    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+} // namespace
+
+CCanvasWnd::CCanvasWnd()
+{
+    // Items built with back colour -1 take the system's button face from here on.
+    SetButtonFaceColorSource(SystemButtonFace);
+    SetBackgroundColor(static_cast<COLORREF>(-1));
+}
+
+CCanvasWnd::~CCanvasWnd()
+{
+    RemoveAllItems();
+    m_fonts = {};
+    m_itemFont.DeleteObject();
+    m_backBrush.DeleteObject();
+}
+
+void CCanvasWnd::SetCachingEnabled(bool on) { g_caching = on; }
+
+bool CCanvasWnd::IsCachingEnabled() { return g_caching; }
+
+bool CCanvasWnd::CanvasWindowExists() const { return IsWindow() != FALSE; }
+
+void CCanvasWnd::CanvasInvalidateAll() { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+
+void CCanvasWnd::SetBackgroundColor(COLORREF colour)
+{
+    if (colour == static_cast<COLORREF>(-1))
+        colour = ::GetSysColor(COLOR_BTNFACE);
+    m_backColor = colour;
+    m_backBrush.CreateSolidBrush(colour);
+    if (IsWindow())
+        Invalidate(TRUE);
+}
+
+void CCanvasWnd::SetAutoSize(BOOL on) { m_autoSize = on ? 1 : 0; }
+
+HBRUSH CCanvasWnd::BackgroundBrush()
+{
+    // The plain canvas gives its brush up with its window; a new window gets a new one.
+    if (!m_backBrush)
+        m_backBrush.CreateSolidBrush(m_backColor);
+    return m_backBrush.GetSafeHandle();
+}
+
+void CCanvasWnd::DescribeBaseFont(LOGFONTW* lf)
+{
+    *lf = LOGFONTW();
+    HFONT host = m_hWnd ? reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)) : nullptr;
+    if (!host || ::GetObjectW(host, sizeof *lf, lf) == 0)
+        *lf = LOGFONTW();
+    if (m_autoSize) {
+        lf->lfHeight = m_clientRect.bottom - m_clientRect.top;
+    } else {
+        lf->lfHeight = ::GetSystemMetrics(SM_CYCAPTION);
+        lf->lfWidth = lf->lfHeight * 7 / 16;
+    }
+}
+
+void CCanvasWnd::DescribeItemFont(const CBannerItem& item, LOGFONTW* lf)
+{
+    DescribeBaseFont(lf);
+    lf->lfWeight = item.IsBold() ? 900 : 400;
+    lf->lfItalic = item.IsItalic() ? 1 : 0;
+    lf->lfUnderline = item.IsUnderline() ? 1 : 0;
+    lf->lfCharSet = DEFAULT_CHARSET;
+    lf->lfQuality = DEFAULT_QUALITY;
+    const std::wstring face = lex::Widen(BannerFontFace(item.fontKind));
+    std::fill(std::begin(lf->lfFaceName), std::end(lf->lfFaceName), L'\0');
+    std::wcsncpy(lf->lfFaceName, face.c_str(), LF_FACESIZE - 1);
+}
+
+void CCanvasWnd::CreateItemFont(const CBannerItem& item)
+{
+    m_itemFont.DeleteObject();
+    LOGFONTW lf;
+    DescribeItemFont(item, &lf);
+    m_itemFont.CreateFontIndirect(lf);
+}
+
+void CCanvasWnd::PreSubclassWindow()
+{
+    GetClientRect(&m_clientRect);
+    {
+        lex::CClientDC dc(m_hWnd);
+        if (dc.GetSafeHdc())
+            dc.FillRect(m_clientRect, BackgroundBrush());
+    }
+    // A static control lets clicks through to its parent unless it notifies.
+    ModifyStyle(0, SS_NOTIFY);
+}
+
+LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_SIZE: {
+        LRESULT result = Default();
+        OnSize();
+        return result;
+    }
+    case WM_DESTROY: {
+        LRESULT result = Default();
+        ReleaseWindowResources(false);
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return TRUE; // the paint handlers fill the background themselves
+    default:
+        break;
+    }
+    return CStatic::WindowProc(msg, wParam, lParam);
+}
+
+void CCanvasWnd::OnSize() { GetClientRect(&m_clientRect); }
+
+void CCanvasWnd::ReleaseWindowResources(bool keepFontAndBrush)
+{
+    m_fonts = {};
+    m_widths.clear();
+    m_widths.shrink_to_fit();
+    m_cacheBaseValid = false;
+    if (!keepFontAndBrush) {
+        m_itemFont.DeleteObject();
+        m_backBrush.DeleteObject();
+    }
+}
+
+void CCanvasWnd::OnPaint()
+{
+    lex::CPaintDC dc(m_hWnd);
+    dc.FillRect(m_clientRect, BackgroundBrush());
+    DrawLine(dc, m_clientRect.left, dc.m_ps.rcPaint, [](int) {});
+}
+
+void CCanvasWnd::SetItemColours(lex::CDC& dc, const CBannerItem& item)
+{
+    // An item on the button face is drawn on the control's own colour; any other back
+    // colour shows as a box behind its text (the background mode stays opaque).
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    dc.SetBkColor(item.backColor == face ? m_backColor : item.backColor);
+    dc.SetTextColor(item.GetTextColor());
+}
+
+void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed)
+{
+    HGDIOBJ original = ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
+    dc.SetBkMode(OPAQUE);
+    if (g_caching)
+        DrawLineCached(dc, startX, paintRect, placed);
+    else
+        DrawLinePlain(dc, startX, placed);
+    dc.SelectObject(original);
+}
+
+void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed)
+{
+    HDC hdc = dc.GetSafeHdc();
+    HGDIOBJ original = ::GetCurrentObject(hdc, OBJ_FONT);
+    long long x = startX;
+    const int count = GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        const CBannerItem& item = ItemRef(i);
+        // The previous item's font must leave the DC before it is released.
+        dc.SelectObject(original);
+        CreateItemFont(item);
+        if (m_itemFont)
+            dc.SelectObject(m_itemFont.GetSafeHandle());
+        SetItemColours(dc, item);
+        TEXTMETRICW tm = {};
+        dc.GetTextMetrics(&tm);
+        const std::wstring wide = lex::Widen(item.text);
+        SIZE extent = {0, 0};
+        ::GetTextExtentPoint32W(hdc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+        RECT r = {ClampToInt(x), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
+        ::DrawTextW(hdc, wide.c_str(), static_cast<int>(wide.size()), &r, 0);
+        const int width = extent.cx + tm.tmOverhang;
+        placed(width);
+        x += width;
+    }
+}
+
+int CCanvasWnd::FontKeyOf(const CBannerItem& item)
+{
+    const int face = (item.fontKind >= BANNER_FONT_SONG && item.fontKind <= BANNER_FONT_HEI) ? item.fontKind : 0;
+    return (item.IsBold() ? 1 : 0) | (item.IsItalic() ? 2 : 0) | (item.IsUnderline() ? 4 : 0) | (face << 3);
+}
+
+void CCanvasWnd::RefreshCacheBase()
+{
+    LOGFONTW base;
+    DescribeBaseFont(&base);
+    if (m_cacheBaseValid && SameLogFont(base, m_cacheBase))
+        return;
+    // Another host font, height or auto-size setting: every font and width is stale.
+    m_fonts = {};
+    m_widths.clear();
+    m_cacheBase = base;
+    m_cacheBaseValid = true;
+}
+
+CCanvasWnd::CachedFont& CCanvasWnd::FontFor(const CBannerItem& item, HDC dc)
+{
+    CachedFont& entry = m_fonts[static_cast<size_t>(FontKeyOf(item))];
+    if (entry.font)
+        return entry;
+    LOGFONTW lf;
+    DescribeItemFont(item, &lf);
+    entry.font.CreateFontIndirect(lf);
+    TEXTMETRICW tm = {};
+    HGDIOBJ old = ::SelectObject(dc, entry.font.GetSafeHandle());
+    ::GetTextMetricsW(dc, &tm);
+    ::SelectObject(dc, old);
+    entry.overhang = tm.tmOverhang;
+    // Text is clipped at its cell's left edge, but a slanted or overhanging glyph may
+    // reach past the right end of its cell into the next items.
+    entry.inkMargin = tm.tmHeight + tm.tmMaxCharWidth + tm.tmOverhang;
+    return entry;
+}
+
+const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem& item, HDC dc)
+{
+    CachedWidth& entry = m_widths[static_cast<size_t>(index)];
+    const int key = FontKeyOf(item);
+    if (entry.fontKey == key && entry.text == item.text)
+        return entry;
+    CachedFont& font = FontFor(item, dc);
+    entry.text = item.text;
+    entry.fontKey = key;
+    entry.wide = lex::Widen(item.text);
+    SIZE extent = {0, 0};
+    HGDIOBJ old = ::SelectObject(dc, font.font.GetSafeHandle());
+    ::GetTextExtentPoint32W(dc, entry.wide.c_str(), static_cast<int>(entry.wide.size()), &extent);
+    ::SelectObject(dc, old);
+    entry.width = extent.cx + font.overhang;
+    return entry;
+}
+
+void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
+                                const std::function<void(int)>& placed)
+{
+    HDC hdc = dc.GetSafeHdc();
+    RefreshCacheBase();
+    const int count = GetItemCount();
+    m_widths.resize(static_cast<size_t>(count));
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    // Only the part of the invalid area inside the client can show anything.
+    const long long visibleLeft = std::max(paintRect.left, m_clientRect.left);
+    const long long visibleRight = std::min(paintRect.right, m_clientRect.right);
+    HGDIOBJ selected = nullptr;
+    long long x = startX;
+    for (int i = 0; i < count; ++i) {
+        const CBannerItem& item = ItemRef(i);
+        const CachedWidth& w = WidthFor(i, item, hdc);
+        placed(w.width);
+        const long long left = x;
+        x += w.width;
+        if (left >= visibleRight)
+            continue;
+        CachedFont& font = m_fonts[static_cast<size_t>(w.fontKey)];
+        if (left + w.width + font.inkMargin <= visibleLeft)
+            continue;
+        if (selected != font.font.GetSafeHandle()) {
+            selected = font.font.GetSafeHandle();
+            ::SelectObject(hdc, selected);
+        }
+        ::SetBkColor(hdc, item.backColor == face ? m_backColor : item.backColor);
+        ::SetTextColor(hdc, item.GetTextColor());
+        RECT r = {ClampToInt(left), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
+        ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
+    }
+}

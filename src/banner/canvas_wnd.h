@@ -1,0 +1,106 @@
+// CCanvasWnd: the banner's base window. A static control that owns the item list,
+// the background colour with its brush and the item fonts, and paints its items side
+// by side from its left edge, each in its own font, colour and back colour.
+//
+// Item fonts derive from the host's font (WM_SETFONT). Building a font and measuring
+// text is by far the most expensive part of a paint, and the banner repaints a
+// one-pixel column 83 times a second, so fonts and text widths are cached: fonts by
+// the description CreateItemFont would give, widths per list position. The caches
+// belong to the window and are dropped when its font, size or auto-size change and
+// when it is destroyed. SetCachingEnabled(false) paints the plain way (a new font per
+// item per paint) for comparison.
+#pragma once
+
+#include "banner/canvas_items.h"
+#include "framework/controls.h"
+#include "framework/gdi.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CCanvasWnd : public lex::CStatic, public CCanvasItems {
+public:
+    CCanvasWnd();
+    ~CCanvasWnd() override;
+
+    // -1 means the system button-face colour as it is now.
+    void SetBackgroundColor(COLORREF colour);
+    COLORREF GetBackgroundColor() const { return m_backColor; }
+    // On: item fonts are as tall as the client area. No repaint by itself.
+    void SetAutoSize(BOOL on);
+    BOOL GetAutoSize() const { return m_autoSize ? TRUE : FALSE; }
+
+    // Builds the item font for one item from the window's font and the item's style;
+    // it replaces the previous item font. GetItemFont gives it (nullptr if none).
+    void CreateItemFont(const CBannerItem& item);
+    HFONT GetItemFont() const { return m_itemFont.GetSafeHandle(); }
+
+    // Process-wide switch between cached and plain painting (benchmarks compare both).
+    static void SetCachingEnabled(bool on);
+    static bool IsCachingEnabled();
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    bool CanvasWindowExists() const override;
+    void CanvasInvalidateAll() override;
+
+    void OnPaint();
+    void OnSize();
+    // Drops the item font and the caches; the brush too for the plain canvas.
+    void ReleaseWindowResources(bool keepFontAndBrush);
+
+    const RECT& ClientRect() const { return m_clientRect; }
+    HBRUSH BackgroundBrush();
+
+    // Draws the items in list order, item 0 at x = startX, inside the paint DC whose
+    // invalid area is paintRect. Every item's width (text extent plus overhang) is
+    // reported through placed, in order, whether or not the item was drawn. With the
+    // caches on, only items that can reach paintRect are drawn; the picture is the
+    // same as drawing them all.
+    void DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
+
+private:
+    // The description CreateItemFont builds, without creating the font.
+    void DescribeItemFont(const CBannerItem& item, LOGFONTW* lf);
+    // The host font's description with the height and width rules applied: all that
+    // item fonts share. Caches built for another base are stale.
+    void DescribeBaseFont(LOGFONTW* lf);
+
+    struct CachedFont {
+        lex::CFont font;
+        int overhang = 0;
+        // How far right of its cell an item's ink may reach (italic lean, overhang).
+        int inkMargin = 0;
+    };
+    struct CachedWidth {
+        std::string text;
+        int fontKey = -1;
+        int width = 0;
+        std::wstring wide;
+    };
+    static int FontKeyOf(const CBannerItem& item);
+    void RefreshCacheBase();
+    CachedFont& FontFor(const CBannerItem& item, HDC dc);
+    const CachedWidth& WidthFor(int index, const CBannerItem& item, HDC dc);
+
+    void DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed);
+    void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
+    void SetItemColours(lex::CDC& dc, const CBannerItem& item);
+
+    COLORREF m_backColor = 0;
+    lex::CBrush m_backBrush;
+    lex::CFont m_itemFont;
+    RECT m_clientRect = {0, 0, 0, 0};
+    BYTE m_autoSize = 1;
+
+    // Caches, valid for m_cacheBase.
+    bool m_cacheBaseValid = false;
+    LOGFONTW m_cacheBase = {};
+    // Bold, italic, underline and the face (four choices): 32 descriptions.
+    std::array<CachedFont, 32> m_fonts;
+    std::vector<CachedWidth> m_widths;
+};

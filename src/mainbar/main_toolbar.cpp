@@ -1,0 +1,122 @@
+#include "mainbar/main_toolbar.h"
+#include "framework/app.h"
+#include "framework/text.h"
+#include "mainbar/bar_layout.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+const WORD kToolbarResourceType = 241;
+}
+
+BOOL CMainToolBar::LoadToolBar(UINT resourceId)
+{
+    HINSTANCE instance = lex::AfxGetResourceHandle();
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(kToolbarResourceType));
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    ToolbarResource toolbar;
+    if (!data || !ParseToolbarResource(data, SizeofResource(instance, found), toolbar))
+        return FALSE;
+
+    TBADDBITMAP bitmap = {instance, resourceId};
+    if (SendMessage(TB_ADDBITMAP, toolbar.ids.size(), reinterpret_cast<LPARAM>(&bitmap)) == static_cast<LRESULT>(-1))
+        return FALSE;
+
+    std::vector<UINT> ids(toolbar.ids.begin(), toolbar.ids.end());
+    BOOL ok = SetButtons(ids.data(), static_cast<int>(ids.size()));
+    if (ok) {
+        SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(toolbar.imageWidth, toolbar.imageHeight));
+        SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(toolbar.imageWidth + 7, toolbar.imageHeight + 7));
+    }
+    return ok;
+}
+
+BOOL CMainToolBar::SetButtons(const UINT* ids, int count)
+{
+    for (int n = GetButtonCount(); n > 0; --n)
+        SendMessage(TB_DELETEBUTTON, 0);
+    int images = 0;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        button.fsState = TBSTATE_ENABLED;
+        if (ids) {
+            if (ids[i] == 0) {
+                button.fsStyle = TBSTYLE_SEP;
+                button.iBitmap = 8; // a separator's width
+            } else {
+                button.fsStyle = TBSTYLE_BUTTON;
+                button.idCommand = static_cast<int>(ids[i]);
+                button.iBitmap = images;
+                button.iString = images;
+                ++images;
+            }
+        }
+        if (!SendMessage(TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button)))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CMainToolBar::OnTooltipNotify(NMHDR* header, LRESULT* result)
+{
+    if (header->code != TTN_GETDISPINFOW && header->code != TTN_GETDISPINFOA)
+        return FALSE;
+    std::string tip = TooltipPart(lex::LoadStringCp936(static_cast<UINT>(header->idFrom)));
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        std::wstring wide = lex::Widen(tip).substr(0, 79);
+        info->lpszText = info->szText;
+        std::memcpy(info->szText, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    } else {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        // An ANSI request gets code page 936 bytes, cut on a character boundary.
+        std::string narrow = lex::Narrow(lex::Widen(tip).substr(0, 39));
+        info->lpszText = info->szText;
+        std::memcpy(info->szText, narrow.c_str(), narrow.size() + 1);
+    }
+    *result = 0;
+    return TRUE;
+}
+
+BOOL CMainToolBar::IsOnButton(POINT pt) const
+{
+    int index = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+    if (index < 0)
+        return FALSE;
+    TBBUTTON button = {};
+    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)))
+        return FALSE;
+    return !(button.fsStyle & TBSTYLE_SEP);
+}
+
+LRESULT CMainToolBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN: {
+        // A press on the toolbar's background, a gap or the banner drags the main bar.
+        // A press on a button is the button's own: the bar's move loop would swallow
+        // the release and the button would never fire.
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (!IsOnButton(pt)) {
+            // WM_NCLBUTTONDOWN carries screen coordinates.
+            POINT screen = pt;
+            ClientToScreen(m_hWnd, &screen);
+            ::PostMessageW(GetParent(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+        }
+        return Default();
+    }
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnTooltipNotify(reinterpret_cast<NMHDR*>(lParam), &result))
+            return result;
+        break;
+    }
+    default:
+        break;
+    }
+    return lex::CToolBarCtrl::WindowProc(msg, wParam, lParam);
+}

@@ -1,0 +1,280 @@
+// The main bar as a real window in a temporary program folder: placement, dragging and
+// stretching, the banner in its toolbar slot, the feed timer, the background and the
+// settings written when it is destroyed.
+#include "app/lexorin_app.h"
+#include "framework/text.h"
+#include "mainbar/lexorin_dlg.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "support/win_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+class MainBarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = wintest::MakeTempFolder("mainbar");
+        CreateDirectoryW(lex::Widen(folder + "Dictionary").c_str(), nullptr);
+        std::string lines;
+        for (int i = 1; i <= 50; ++i)
+            lines += "word" + std::to_string(i) + "/f" + std::to_string(i) + "/意思" + std::to_string(i) + "\r\n";
+        WriteFile(folder + "Dictionary\\缺省字典.KM", lines);
+        app.m_strProgramFolder = folder;
+        app.m_strProductName = "Quillmere";
+        app.m_strVersion = "4.1";
+        app.m_hInstance = GetModuleHandleW(nullptr);
+    }
+    void TearDown() override
+    {
+        if (dlg.m_hWnd)
+            dlg.DestroyWindow();
+        wintest::RemoveFolder(folder);
+    }
+    static void WriteFile(const std::string& path, const std::string& bytes)
+    {
+        HANDLE h = CreateFileW(lex::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    lex::CSettings Settings() { return lex::CSettings(app.SettingsPath()); }
+    void Open()
+    {
+        ASSERT_TRUE(dlg.Create(IDD_LEXORIN_DIALOG));
+        wintest::PumpMessages(100);
+    }
+    LRESULT HitAt(int x, int y)
+    {
+        RECT r;
+        GetWindowRect(dlg.m_hWnd, &r);
+        return SendMessageW(dlg.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y));
+    }
+
+    std::string folder;
+    CLexorinApp app;
+    CLexorinDlg dlg;
+};
+
+} // namespace
+
+TEST_F(MainBarTest, OpensTopmostWithoutCaptionWhereTheSettingsSay)
+{
+    Settings().SetInterfaceLeft(100);
+    Settings().SetInterfaceTop(50);
+    Open();
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 640);
+    EXPECT_GE(r.bottom - r.top, 27);
+    EXPECT_LE(r.bottom - r.top, 30);
+    EXPECT_TRUE(GetWindowLongW(dlg.m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE((GetWindowLongW(dlg.m_hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION);
+    EXPECT_EQ(dlg.GetWindowText(), "Quillmere4.1");
+}
+
+TEST_F(MainBarTest, PartlyOffScreenBarIsPulledBack)
+{
+    Settings().SetInterfaceLeft(-100);
+    Settings().SetInterfaceTop(20);
+    Open();
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    EXPECT_EQ(r.left, 0);
+}
+
+TEST_F(MainBarTest, DragsByBodyAndStretchesSidewaysOnly)
+{
+    Open();
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    EXPECT_EQ(HitAt(w / 2, 0), HTCAPTION) << "top edge";
+    EXPECT_EQ(HitAt(w / 2, h - 1), HTCAPTION) << "bottom edge";
+    EXPECT_EQ(HitAt(0, 0), HTLEFT) << "top-left corner";
+    EXPECT_EQ(HitAt(w - 1, h - 1), HTRIGHT) << "bottom-right corner";
+    EXPECT_EQ(HitAt(0, h / 2), HTLEFT);
+    // Inside the toolbar the client area belongs to the toolbar, whose presses become a
+    // caption press of the bar; the bar's own client area maps to the caption too.
+    POINT inside = {w / 2, h / 2};
+    LRESULT mapped = SendMessageW(dlg.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + inside.x, r.top + inside.y));
+    EXPECT_EQ(mapped, HTCAPTION);
+}
+
+TEST_F(MainBarTest, ToolbarPressBecomesCaptionPressOfTheBar)
+{
+    Open();
+    // A window procedure spy on the bar sees the posted WM_NCLBUTTONDOWN.
+    static bool sawCaptionPress = false;
+    static WNDPROC original = nullptr;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(dlg.m_hWnd, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_NCLBUTTONDOWN && w == HTCAPTION) {
+                sawCaptionPress = true;
+                return 0; // no modal move loop in a test
+            }
+            return CallWindowProcW(original, h, m, w, l);
+        })));
+    RECT slot;
+    dlg.ToolBar().GetItemRect(dlg.ToolBar().CommandToIndex(ID_GAP_1), &slot);
+    dlg.ToolBar().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(slot.left + 1, slot.top + 2));
+    dlg.ToolBar().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(slot.left + 1, slot.top + 2));
+    wintest::PumpMessages(50);
+    SetWindowLongPtrW(dlg.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    EXPECT_TRUE(sawCaptionPress);
+}
+
+TEST_F(MainBarTest, BannerSitsInItsSlotAndKeepsItsItemsWhenStretched)
+{
+    Open();
+    CBannerCtrl& banner = dlg.ToolBar().m_banner;
+    ASSERT_TRUE(banner.IsWindow());
+    RECT slot;
+    dlg.ToolBar().GetItemRect(dlg.ToolBar().CommandToIndex(ID_BANNER_SLOT), &slot);
+    EXPECT_EQ(slot.right - slot.left, 435);
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    ASSERT_EQ(banner.GetItemCount(), 8);
+
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, r.right - r.left + 100, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    wintest::PumpMessages(50);
+    dlg.ToolBar().GetItemRect(dlg.ToolBar().CommandToIndex(ID_BANNER_SLOT), &slot);
+    EXPECT_EQ(slot.right - slot.left, 535) << "the slot widens by the same amount";
+    ASSERT_TRUE(banner.IsWindow());
+    RECT b;
+    GetWindowRect(banner.m_hWnd, &b);
+    EXPECT_EQ(b.right - b.left, 535);
+    EXPECT_EQ(banner.GetItemCount(), 8) << "the re-created banner keeps its items";
+}
+
+TEST_F(MainBarTest, FeedTimerRunsEverySecondAfterStartAndAtTheSettingAfterApply)
+{
+    Settings().SetBannerScrollSpeed(3);
+    Open();
+    EXPECT_EQ(dlg.Feed().GetTimerPeriod(), 1000);
+    dlg.ApplyBannerSettings();
+    EXPECT_EQ(dlg.Feed().GetTimerPeriod(), 3000);
+    // And the timer really fires: one entry (four items) after about a second.
+    dlg.Feed().StartEntryTimer();
+    int before = dlg.ToolBar().m_banner.GetItemCount();
+    EXPECT_TRUE(wintest::PumpUntil([&] { return dlg.ToolBar().m_banner.GetItemCount() > before; }, 3000));
+}
+
+TEST_F(MainBarTest, TooltipsComeFromTheStringTable)
+{
+    Open();
+    for (auto [id, text] : {std::pair<UINT, const char*>{ID_DICT_NEXT, "下条"}, {ID_APP_EXIT_CMD, "退出"}}) {
+        NMTTDISPINFOW info = {};
+        info.hdr.hwndFrom = nullptr;
+        info.hdr.idFrom = id;
+        info.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(dlg.m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(lex::Narrow(info.lpszText ? info.lpszText : L""), text);
+    }
+}
+
+TEST_F(MainBarTest, GradientRunsFromStartColourAtTopToEndColourAtBottom)
+{
+    Settings().SetInterfaceBKImage(false);
+    Settings().SetInterfaceBKStartColor(0x0000ff);
+    Settings().SetInterfaceBKEndColor(0xff0000);
+    Open();
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 640, 40);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem));
+    RECT client;
+    dlg.GetClientRect(&client);
+    COLORREF top = GetPixel(mem, 5, 0);
+    COLORREF bottom = GetPixel(mem, 5, client.bottom - 1);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(GetRValue(top), 200);
+    EXPECT_LT(GetBValue(top), 60);
+    EXPECT_GT(GetBValue(bottom), 200);
+    EXPECT_LT(GetRValue(bottom), 60);
+}
+
+TEST_F(MainBarTest, BackgroundBitmapIsTiledFromTheTopLeft)
+{
+    // A 4 x 4 bitmap file, left half black, right half white.
+    std::string bmp(54 + 4 * 4 * 4, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 4);
+    put32(22, 4);
+    bmp[26] = 1;
+    bmp[28] = 32;
+    for (int p = 0; p < 16; ++p)
+        if (p % 4 >= 2)
+            put32(54 + 4 * p, 0x00ffffff);
+    WriteFile(folder + "tile.bmp", bmp);
+    Settings().SetInterfaceBKImageFileName(folder + "tile.bmp");
+    Open();
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 640, 40);
+    HGDIOBJ old = SelectObject(mem, target);
+    dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem));
+    EXPECT_EQ(GetPixel(mem, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(mem, 2, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(mem, 4, 5), RGB(0, 0, 0)) << "repeated across and down";
+    EXPECT_EQ(GetPixel(mem, 603, 21), RGB(255, 255, 255));
+    SelectObject(mem, old);
+    DeleteObject(target);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MainBarTest, DestroyingWritesPositionPlacementAndBackgroundName)
+{
+    Settings().SetDictWordCount(4);
+    Open();
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    dlg.DestroyWindow();
+    lex::CSettings s = Settings();
+    EXPECT_EQ(s.DictWordCount(), 5);
+    EXPECT_EQ(s.InterfaceLeft(), r.left);
+    EXPECT_EQ(s.InterfaceTop(), r.top);
+    EXPECT_EQ(s.InterfaceBKImageFileName(), "2");
+    std::string text;
+    ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), text));
+    EXPECT_NE(text.find("InterfaceCX=" + std::to_string(r.right - r.left)), std::string::npos);
+    EXPECT_NE(text.find("InterfaceCY="), std::string::npos);
+}
+
+TEST_F(MainBarTest, HideFromToolbarAndTrayClicksToggleTheBarAndTheIcon)
+{
+    Open();
+    dlg.SendMessage(WM_COMMAND, ID_HIDE_BAR);
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "隐藏");
+    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "显示");
+    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_EQ(dlg.TrayIcon().uCallbackMessage, static_cast<UINT>(WM_USER + 5));
+    dlg.SendMessage(WM_COMMAND, ID_SHOW_BAR);
+    EXPECT_TRUE(dlg.IsWindowVisible());
+}
