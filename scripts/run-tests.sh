@@ -16,4 +16,11 @@ run() {
 }
 export -f run
 export build
-exec "$here/with-display.sh" bash -c run
+"$here/with-display.sh" bash -c run
+rc=$?
+# The end-to-end tests leave screenshots of the main screens as BMP files.
+for bmp in "$here"/../docs/screenshots/*.bmp; do
+  [ -f "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+exit $rc

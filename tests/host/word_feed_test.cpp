@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ class WordFeedTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = ::testing::TempDir() + "lexfeed_" + std::to_string(counter++) + "/";
+        folder = ::testing::TempDir() + "lexfeed_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + "/";
         std::string cmd = "mkdir -p '" + folder + "'";
         ASSERT_EQ(std::system(cmd.c_str()), 0);
     }
