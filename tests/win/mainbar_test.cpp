@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -277,4 +278,51 @@ TEST_F(MainBarTest, HideFromToolbarAndTrayClicksToggleTheBarAndTheIcon)
     EXPECT_EQ(dlg.TrayIcon().uCallbackMessage, static_cast<UINT>(WM_USER + 5));
     dlg.SendMessage(WM_COMMAND, ID_SHOW_BAR);
     EXPECT_TRUE(dlg.IsWindowVisible());
+}
+
+namespace {
+// Reads the open popup menu from inside its own modal loop, then closes it.
+struct OpenMenuReader {
+    static std::vector<std::pair<UINT, std::string>> items;
+    static UINT defaultItem;
+    static void CALLBACK Read(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (!popup)
+            return;
+        KillTimer(nullptr, id);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            items.emplace_back(GetMenuItemID(menu, i), lex::Narrow(text));
+        }
+        defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
+        EndMenu();
+    }
+};
+std::vector<std::pair<UINT, std::string>> OpenMenuReader::items;
+UINT OpenMenuReader::defaultItem = 0;
+} // namespace
+
+TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
+{
+    Open();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, OpenMenuReader::Read);
+    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_RBUTTONUP);
+    KillTimer(nullptr, timer);
+    const std::vector<std::pair<UINT, std::string>> expected = {
+        {ID_SHOW_BAR, "显示单词条"}, {ID_HIDE_BAR, "隐藏单词条"}, {0, ""},
+        {ID_OPTIONS, "设置..."},    {0, ""},                    {ID_HELP_ITEM, "帮助"},
+        {ID_APP_ABOUT_CMD, "关于..."}, {ID_TIP_OF_DAY, "每日一贴..."}, {0, ""},
+        {ID_APP_EXIT_CMD, "退出"}};
+    EXPECT_EQ(OpenMenuReader::items, expected);
+    EXPECT_EQ(OpenMenuReader::defaultItem, 0u) << "the first item is the default";
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    // Help has no handler: choosing it changes nothing.
+    dlg.SendMessage(WM_COMMAND, ID_HELP_ITEM);
+    EXPECT_TRUE(dlg.IsWindowVisible());
+    dlg.SendMessage(WM_COMMAND, ID_SHOW_BAR);
+    EXPECT_TRUE(dlg.IsWindowVisible()) << "show on a shown bar keeps it shown";
+    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "显示");
 }

@@ -246,7 +246,12 @@ HWND LexorinProcess::WaitForMainWindow(DWORD ms) const
         RECT r;
         return found && FindBanner(found) && GetWindowRect(found, &r) && r.right - r.left >= 640;
     };
-    return wintest::PumpUntil(ready, ms) ? found : nullptr;
+    if (!wintest::PumpUntil(ready, ms))
+        return nullptr;
+    // A sent message is answered only once the bar's thread waits for messages again,
+    // that is after its start-up has returned.
+    Sync(found);
+    return found;
 }
 
 DWORD LexorinProcess::WaitForExit(DWORD ms) const
