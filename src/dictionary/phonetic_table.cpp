@@ -1,4 +1,5 @@
 #include "dictionary/phonetic_table.h"
+#include "framework/utf8.h"
 
 namespace lex {
 
@@ -162,25 +163,6 @@ bool DecodeUtf8(const std::string& s, size_t& i, char32_t& out)
     return true;
 }
 
-void AppendUtf8(std::string& s, char32_t c)
-{
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 char32_t FontSymbolForCode(unsigned char code)
@@ -244,7 +226,7 @@ std::string CodesToIpaUtf8(const std::string& codes)
 {
     std::string out;
     for (char32_t c : CodesToIpa(codes))
-        AppendUtf8(out, c);
+        lex::AppendUtf8(out, c);
     return out;
 }
 

@@ -1,5 +1,6 @@
 # The framework layer. The file backend belongs to the portable core's link, one
-# backend per platform; everything else is Windows-only.
+# backend per platform; UTF-8 encoding is portable; everything else is Windows-only.
+list(APPEND LEX_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/utf8.cpp)
 if(WIN32)
   list(APPEND LEX_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/fileio_win.cpp

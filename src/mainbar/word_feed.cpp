@@ -91,15 +91,10 @@ bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::stri
     m_readerLines = 0;
 
     std::string line;
-    if (ReadLine(line) == 0) {
-        // No line at all: the position starts over.
-        m_position = 0;
-        m_reader.Rewind();
-        m_readerLines = 0;
-        ReadLine(line);
-    } else {
+    if (ReadLine(line) == 0)
+        StartOver(line); // no line at all
+    else
         SeekToPosition(m_position);
-    }
     return true;
 }
 
@@ -139,13 +134,8 @@ void CWordFeed::FeedContinuousEntry()
 void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
 {
     std::string line;
-    if (ReadLine(line) == 0) {
-        // End of the dictionary: start over from its first line.
-        m_position = 0;
-        m_reader.Rewind();
-        m_readerLines = 0;
-        ReadLine(line);
-    }
+    if (ReadLine(line) == 0)
+        StartOver(line); // end of the dictionary
     ++m_position;
     DictEntry entry = SplitDictEntry(line);
 
@@ -187,9 +177,15 @@ void CWordFeed::Restart()
     if (m_busy || !m_dictOpen)
         return;
     m_host.FeedClearBanner();
-    m_reader.Rewind();
-    m_readerLines = 0;
+    SeekToPosition(0);
     m_position = 0;
+}
+
+void CWordFeed::StartOver(std::string& line)
+{
+    m_position = 0;
+    SeekToPosition(0);
+    ReadLine(line);
 }
 
 void CWordFeed::PausePlay()

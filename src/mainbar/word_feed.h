@@ -94,6 +94,9 @@ private:
     // checkpoints of this file where it can instead of reading from the start.
     void SeekToPosition(int position);
     void ForgetCheckpoints();
+    // Back to the start with the position at 0, reading the first line into line (it
+    // stays empty for a dictionary without lines).
+    void StartOver(std::string& line);
 
     IWordFeedHost& m_host;
     int& m_dictOpen;

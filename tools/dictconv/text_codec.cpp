@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #include "dictionary/phonetic_table.h"
+#include "framework/utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -221,23 +222,7 @@ std::u32string DecodeUtf8(const std::string& s)
 
 void AppendUtf8(std::string& out, char32_t c)
 {
-    if (IsUndecodable(c) || (c >= 0xD800 && c <= 0xDFFF))
-        c = 0xFFFD;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    lex::AppendUtf8(out, IsUndecodable(c) ? char32_t(0xFFFD) : c);
 }
 
 std::string EncodeUtf8(const std::u32string& s)
