@@ -66,8 +66,3 @@ BOOL CLexorinApp::InitInstance()
     // The main bar's modal loop was the whole program.
     return FALSE;
 }
-
-BOOL CLexorinApp::OnCommand(UINT id)
-{
-    return lex::CWinApp::OnCommand(id);
-}

@@ -11,7 +11,6 @@ public:
     CLexorinApp();
 
     BOOL InitInstance() override;
-    BOOL OnCommand(UINT id) override;
 
     // Settings file path, rebuilt from the program folder for every access.
     std::string SettingsPath() const;
