@@ -18,6 +18,17 @@ for b in "$bench"/bench/*_bench; do
 done
 run_win() {
   wineserver -p 2>/dev/null
+  # The CPU that Wine spends outside the program, in this prefix's wineserver (it works
+  # in a folder named after the prefix's device and inode) and in this display's Xvfb:
+  # the main bar's benchmark reads theirs from /proc too.
+  local p id
+  id=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep wineserver); do
+    [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$id" ] && export LEX_BENCH_WINESERVER_PID=$p
+  done
+  for p in $(pgrep -x Xvfb); do
+    tr '\0' '\n' <"/proc/$p/cmdline" | grep -qxF "$DISPLAY" && export LEX_BENCH_XSERVER_PID=$p
+  done
   for b in "$build"/win/bench/win/*_bench.exe; do
     [ -f "$b" ] || continue
     echo "== $(basename "$b")"

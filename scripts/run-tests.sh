@@ -9,6 +9,12 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 printf 'subdirs("host")\nsubdirs("win")\n' > "$build/CTestTestfile.cmake"
 run() {
   wineserver -p 2>/dev/null
+  # The first Windows program of a Wine session starts Wine's helper processes (services,
+  # the desktop window), which inherit its output handles and live until the session
+  # ends. Start them here, detached from CTest's pipes, or CTest would wait on that
+  # first test's output until the session ended.
+  wine "$build/win/tests/win/framework_test.exe" --gtest_filter=Framework.ObjectCreatedInCodeSeesItsOwnCreationMessages \
+    </dev/null >/dev/null 2>&1
   ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
   rc=$?
   wineserver -k 2>/dev/null
