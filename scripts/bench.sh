@@ -8,7 +8,7 @@ build=$(cd "${1:-$src/build}" && pwd)
 bench="$build/bench"
 test -f "$bench/build.ninja" || cmake -S "$src" -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEX_BENCH=ON >/dev/null
 cmake --build "$bench" >/dev/null || exit 1
-export WINEPREFIX=${LEX_WINEPREFIX:-$build/wineprefix}
+export WINEPREFIX=${LEXORIN_WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rc=0
 for b in "$bench"/bench/*_bench; do
