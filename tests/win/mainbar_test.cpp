@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -48,6 +49,29 @@ protected:
     {
         ASSERT_TRUE(dlg.Create(IDD_LEXORIN_DIALOG));
         wintest::PumpMessages(100);
+    }
+    // The bar's background as WM_ERASEBKGND draws it into a memory bitmap; at(x, y).
+    struct Background {
+        HDC mem;
+        HBITMAP bitmap;
+        HGDIOBJ old;
+        COLORREF At(int x, int y) const { return GetPixel(mem, x, y); }
+        ~Background()
+        {
+            SelectObject(mem, old);
+            DeleteObject(bitmap);
+            DeleteDC(mem);
+        }
+    };
+    std::unique_ptr<Background> EraseIntoMemory()
+    {
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 640, 40);
+        ReleaseDC(nullptr, screen);
+        auto bg = std::unique_ptr<Background>(new Background{mem, bitmap, SelectObject(mem, bitmap)});
+        dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem));
+        return bg;
     }
     LRESULT HitAt(int x, int y)
     {
@@ -188,19 +212,11 @@ TEST_F(MainBarTest, GradientRunsFromStartColourAtTopToEndColourAtBottom)
     Settings().SetInterfaceBKStartColor(0x0000ff);
     Settings().SetInterfaceBKEndColor(0xff0000);
     Open();
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 640, 40);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem));
+    auto bg = EraseIntoMemory();
     RECT client;
     dlg.GetClientRect(&client);
-    COLORREF top = GetPixel(mem, 5, 0);
-    COLORREF bottom = GetPixel(mem, 5, client.bottom - 1);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    COLORREF top = bg->At(5, 0);
+    COLORREF bottom = bg->At(5, client.bottom - 1);
     EXPECT_GT(GetRValue(top), 200);
     EXPECT_LT(GetBValue(top), 60);
     EXPECT_GT(GetBValue(bottom), 200);
@@ -230,19 +246,11 @@ TEST_F(MainBarTest, BackgroundBitmapIsTiledFromTheTopLeft)
     WriteFile(folder + "tile.bmp", bmp);
     Settings().SetInterfaceBKImageFileName(folder + "tile.bmp");
     Open();
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 640, 40);
-    HGDIOBJ old = SelectObject(mem, target);
-    dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem));
-    EXPECT_EQ(GetPixel(mem, 0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(GetPixel(mem, 2, 0), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(mem, 4, 5), RGB(0, 0, 0)) << "repeated across and down";
-    EXPECT_EQ(GetPixel(mem, 603, 21), RGB(255, 255, 255));
-    SelectObject(mem, old);
-    DeleteObject(target);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    auto bg = EraseIntoMemory();
+    EXPECT_EQ(bg->At(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(bg->At(2, 0), RGB(255, 255, 255));
+    EXPECT_EQ(bg->At(4, 5), RGB(0, 0, 0)) << "repeated across and down";
+    EXPECT_EQ(bg->At(603, 21), RGB(255, 255, 255));
 }
 
 TEST_F(MainBarTest, DestroyingWritesPositionPlacementAndBackgroundName)
