@@ -4,11 +4,21 @@
 
 #include <commctrl.h>
 
+#include <unordered_map>
+
 namespace lex {
 
 namespace {
 
-const wchar_t kObjectProp[] = L"Lexorin.CWnd";
+// Which object each linked window belongs to. A process-local map rather than a window
+// property: under Wine every property look-up is a round trip to the wineserver, and the
+// look-up runs for several windows on every message (PreTranslateMessage walks the parent
+// chain). Windows and their objects live on the one UI thread.
+std::unordered_map<HWND, CWnd*>& ObjectMap()
+{
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
 const UINT_PTR kSubclassId = 0x4C58; // 'LX'
 const wchar_t kPlainClass[] = L"LexorinWnd";
 
@@ -100,13 +110,15 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!hWnd)
         return nullptr;
-    return static_cast<CWnd*>(GetPropW(hWnd, kObjectProp));
+    auto& map = ObjectMap();
+    auto it = map.find(hWnd);
+    return it == map.end() ? nullptr : it->second;
 }
 
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
-    SetPropW(hWnd, kObjectProp, this);
+    ObjectMap()[hWnd] = this;
     SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -115,7 +127,7 @@ void CWnd::Detach()
     if (!m_hWnd)
         return;
     RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
-    RemovePropW(m_hWnd, kObjectProp);
+    ObjectMap().erase(m_hWnd);
     m_hWnd = nullptr;
 }
 

@@ -4,8 +4,8 @@
 // thread CBT hook, so the object's own WindowProc sees WM_NCCREATE, WM_CREATE and
 // WM_INITDIALOG) or afterwards by subclassing an existing window (dialog controls).
 // Either way PreSubclassWindow runs exactly once, right after the link is made.
-// The link is a window property plus a comctl32 subclass whose reference data is the
-// object; after WM_NCDESTROY both are removed, m_hWnd is cleared and PostNcDestroy
+// The link is an entry in a handle map plus a comctl32 subclass whose reference data is
+// the object; after WM_NCDESTROY both are removed, m_hWnd is cleared and PostNcDestroy
 // runs, the one place where a self-owned window may delete itself.
 //
 // Messages arrive in the virtual WindowProc. A derived class handles what it needs in
