@@ -10,16 +10,20 @@ namespace lex {
 
 namespace {
 
-// Which object each linked window belongs to. A process-local map rather than a window
-// property: under Wine every property look-up is a round trip to the wineserver, and the
-// look-up runs for several windows on every message (PreTranslateMessage walks the parent
-// chain). Windows and their objects live on the one UI thread.
-std::unordered_map<HWND, CWnd*>& ObjectMap()
+// The link of each window to its object and to the window procedure it had before.
+// A process-local map, not window properties or comctl32's subclass list: under Wine
+// every property look-up is a round trip to the wineserver, and look-ups would run for
+// several windows on every message (PreTranslateMessage walks the parent chain).
+// Windows and their objects live on the one UI thread.
+struct Link {
+    CWnd* object; // nullptr once cut while another procedure sits on top of ours
+    WNDPROC super;
+};
+std::unordered_map<HWND, Link>& Links()
 {
-    static std::unordered_map<HWND, CWnd*> map;
-    return map;
+    static std::unordered_map<HWND, Link> links;
+    return links;
 }
-const UINT_PTR kSubclassId = 0x4C58; // 'LX'
 const wchar_t kPlainClass[] = L"LexorinWnd";
 
 // The object that the next window created on this thread belongs to.
@@ -34,6 +38,7 @@ struct MessageFrame {
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
+    WNDPROC super;
     MessageFrame* outer;
 };
 thread_local MessageFrame* t_frame = nullptr;
@@ -80,18 +85,31 @@ CreationLink::~CreationLink()
     t_pending = m_saved;
 }
 
-LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData)
+LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* object = reinterpret_cast<CWnd*>(refData);
-    MessageFrame frame = {hWnd, msg, wParam, lParam, t_frame};
+    auto& links = Links();
+    auto it = links.find(hWnd);
+    if (it == links.end())
+        return DefWindowProcW(hWnd, msg, wParam, lParam);
+    const Link link = it->second;
+    if (!link.object) {
+        // Unlinked, but a later procedure still calls ours: pass everything on.
+        LRESULT result = CallWindowProcW(link.super, hWnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            links.erase(hWnd);
+        return result;
+    }
+    MessageFrame frame = {hWnd, msg, wParam, lParam, link.super, t_frame};
     t_frame = &frame;
-    LRESULT result = object->WindowProc(msg, wParam, lParam);
+    LRESULT result = link.object->WindowProc(msg, wParam, lParam);
     t_frame = frame.outer;
     if (msg == WM_NCDESTROY) {
         // The window is gone after this message: cut the link while the handle is
         // still valid, then tell the object, which may delete itself.
+        CWnd* object = link.object;
         if (object->m_hWnd == hWnd)
             object->Detach();
+        Links().erase(hWnd);
         object->PostNcDestroy();
     }
     return result;
@@ -110,24 +128,34 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!hWnd)
         return nullptr;
-    auto& map = ObjectMap();
-    auto it = map.find(hWnd);
-    return it == map.end() ? nullptr : it->second;
+    auto& links = Links();
+    auto it = links.find(hWnd);
+    return it == links.end() ? nullptr : it->second.object;
 }
 
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
-    ObjectMap()[hWnd] = this;
-    SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    WNDPROC super = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ObjectWindowProc)));
+    Links()[hWnd] = Link{this, super};
 }
 
 void CWnd::Detach()
 {
     if (!m_hWnd)
         return;
-    RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
-    ObjectMap().erase(m_hWnd);
+    auto it = Links().find(m_hWnd);
+    if (it != Links().end()) {
+        // Put the old procedure back if ours is still the one called first; otherwise
+        // stay in the chain and only pass messages on.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == ObjectWindowProc) {
+            SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.super));
+            Links().erase(it);
+        } else {
+            it->second.object = nullptr;
+        }
+    }
     m_hWnd = nullptr;
 }
 
@@ -200,12 +228,15 @@ LRESULT CWnd::Default()
 {
     if (!t_frame)
         return 0;
-    return DefSubclassProc(t_frame->hWnd, t_frame->msg, t_frame->wParam, t_frame->lParam);
+    return CallWindowProcW(t_frame->super, t_frame->hWnd, t_frame->msg, t_frame->wParam, t_frame->lParam);
 }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefSubclassProc(m_hWnd, msg, wParam, lParam);
+    auto it = Links().find(m_hWnd);
+    if (it == Links().end())
+        return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    return CallWindowProcW(it->second.super, m_hWnd, msg, wParam, lParam);
 }
 
 BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)

@@ -4,9 +4,10 @@
 // thread CBT hook, so the object's own WindowProc sees WM_NCCREATE, WM_CREATE and
 // WM_INITDIALOG) or afterwards by subclassing an existing window (dialog controls).
 // Either way PreSubclassWindow runs exactly once, right after the link is made.
-// The link is an entry in a handle map plus a comctl32 subclass whose reference data is
-// the object; after WM_NCDESTROY both are removed, m_hWnd is cleared and PostNcDestroy
-// runs, the one place where a self-owned window may delete itself.
+// The link is our window procedure in front of the window's own, and an entry in a
+// handle map that names the object and the procedure to call for default processing.
+// After WM_NCDESTROY the link is cut, m_hWnd is cleared and PostNcDestroy runs, the one
+// place where a self-owned window may delete itself.
 //
 // Messages arrive in the virtual WindowProc. A derived class handles what it needs in
 // a switch that calls named handlers and gives everything else to its base class.
@@ -89,7 +90,7 @@ public:
     HFONT GetFont() const { return (HFONT)SendMessage(WM_GETFONT); }
 
 private:
-    friend LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK CreationHookProc(int, WPARAM, LPARAM);
     void Attach(HWND hWnd);
     void Detach();

@@ -215,3 +215,29 @@ TEST(Cp936Text, WindowTextRoundTripsByteForByte)
     EXPECT_EQ(Widen("\xA8\x91"), std::wstring(L"\x2609")) << "0xA891 is the sun sign in code page 936";
     wnd.DestroyWindow();
 }
+
+TEST(Framework, UnlinkingUnderAnotherSubclassKeepsTheWindowWorking)
+{
+    // Someone subclasses our window after us; cutting our link must not break the chain.
+    static WNDPROC below = nullptr;
+    static int seenOnTop = 0;
+    RecordingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "x", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    HWND hWnd = wnd.m_hWnd;
+    below = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hWnd, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            ++seenOnTop;
+            return CallWindowProcW(below, h, m, w, l);
+        })));
+    size_t before = wnd.seen.size();
+    EXPECT_EQ(wnd.UnsubclassWindow(), hWnd);
+    EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
+    ::SetWindowTextW(hWnd, L"still works");
+    wchar_t text[32] = {};
+    ::GetWindowTextW(hWnd, text, 32);
+    EXPECT_STREQ(text, L"still works");
+    EXPECT_EQ(wnd.seen.size(), before) << "the unlinked object hears nothing more";
+    EXPECT_GT(seenOnTop, 0);
+    ::DestroyWindow(hWnd);
+    EXPECT_EQ(wnd.postNcDestroyCalls, 0);
+}
