@@ -101,8 +101,10 @@ TEST(MainBarE2E, ToolbarButtonsWorkWithRealClicksAndPositionCarriesOver)
     ClickButton(bar, ID_APP_EXIT_CMD);
     ASSERT_EQ(app.WaitForExit(10000), 0u) << "the exit button ends the program";
     int paused = SavedPosition(app);
-    // Pause came at most one automatic step after start (position 10 or 11).
-    EXPECT_TRUE(paused == 12 || paused == 13) << paused;
+    // Pause came within the first automatic steps (position 10 + k, k = 0..2 on a slow
+    // machine); next x3, previous, next then leave it two further on.
+    EXPECT_GE(paused, 12);
+    EXPECT_LE(paused, 14);
 
     // Restart, then next: line 1.
     ASSERT_TRUE(app.Start());
