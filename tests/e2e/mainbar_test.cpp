@@ -131,6 +131,6 @@ TEST(MainBarE2E, SecondStartContinuesAtTheSavedPosition)
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     ASSERT_EQ(app.WaitForExit(10000), 0u);
     int saved = SavedPosition(app);
-    EXPECT_GE(saved, 501);
+    EXPECT_GE(saved, 500) << "continued from the saved position, not from the start";
     EXPECT_LE(saved, 503);
 }
