@@ -22,8 +22,6 @@ public:
     {
         return CWnd::Create(L"BUTTON", text, style, rect, parent, id);
     }
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-    void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 };
 
 class CToolBarCtrl : public CWnd {

@@ -197,16 +197,4 @@ void DDX_Text(CDataExchange* dx, int id, std::string& value)
     }
 }
 
-void DDX_Text(CDataExchange* dx, int id, int& value)
-{
-    std::string text;
-    if (dx->m_bSaveAndValidate) {
-        DDX_Text(dx, id, text);
-        value = std::atoi(text.c_str());
-    } else {
-        text = std::to_string(value);
-        DDX_Text(dx, id, text);
-    }
-}
-
 } // namespace lex

@@ -25,9 +25,6 @@ public:
     void EndDialog(INT_PTR result);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
-    UINT GetTemplateId() const { return m_templateId; }
-    BOOL IsModal() const { return m_modal; }
-
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -61,6 +58,5 @@ public:
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Check(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, std::string& value);
-void DDX_Text(CDataExchange* dx, int id, int& value);
 
 } // namespace lex

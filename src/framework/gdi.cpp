@@ -1,6 +1,5 @@
 #include "framework/gdi.h"
 #include "framework/app.h"
-#include "framework/text.h"
 
 namespace lex {
 
@@ -19,27 +18,6 @@ SIZE CBitmap::GetSize() const
         size.cx = bm.bmWidth;
         size.cy = bm.bmHeight;
     }
-    return size;
-}
-
-void CDC::FillSolidRect(const RECT& r, COLORREF colour)
-{
-    COLORREF old = ::SetBkColor(m_hDC, colour);
-    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-    ::SetBkColor(m_hDC, old);
-}
-
-int CDC::DrawText(const std::string& text, RECT* r, UINT format)
-{
-    std::wstring wide = Widen(text);
-    return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), r, format);
-}
-
-SIZE CDC::GetTextExtent(const std::string& text) const
-{
-    std::wstring wide = Widen(text);
-    SIZE size = {0, 0};
-    ::GetTextExtentPoint32W(m_hDC, wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
 

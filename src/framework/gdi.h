@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-#include <string>
 #include <utility>
 
 namespace lex {
@@ -104,17 +103,7 @@ public:
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     void FillRect(const RECT& r, HBRUSH brush) { ::FillRect(m_hDC, &r, brush); }
-    void FillSolidRect(const RECT& r, COLORREF colour);
-    // Draws code page 936 text.
-    int DrawText(const std::string& text, RECT* r, UINT format);
-    SIZE GetTextExtent(const std::string& text) const;
     BOOL GetTextMetrics(TEXTMETRICW* tm) const { return ::GetTextMetricsW(m_hDC, tm); }
-    BOOL BitBlt(int x, int y, int cx, int cy, HDC src, int sx, int sy, DWORD rop)
-    {
-        return ::BitBlt(m_hDC, x, y, cx, cy, src, sx, sy, rop);
-    }
-    BOOL MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr); }
-    BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     int IntersectClipRect(const RECT& r) { return ::IntersectClipRect(m_hDC, r.left, r.top, r.right, r.bottom); }
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
 

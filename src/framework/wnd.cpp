@@ -231,14 +231,6 @@ LRESULT CWnd::Default()
     return CallWindowProcW(t_frame->super, t_frame->hWnd, t_frame->msg, t_frame->wParam, t_frame->lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    auto it = Links().find(m_hWnd);
-    if (it == Links().end())
-        return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
-    return CallWindowProcW(it->second.super, m_hWnd, msg, wParam, lParam);
-}
-
 BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     HWND child = nullptr;

@@ -61,7 +61,6 @@ public:
 
     // Default processing of the message being handled.
     LRESULT Default();
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Thin helpers; texts are code page 936.
     void SetWindowText(const std::string& text);
