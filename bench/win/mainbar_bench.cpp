@@ -9,7 +9,7 @@
 // Run from the program folder (build/win/dist). scripts/bench.sh passes the process ids
 // of the wineserver and the X server, whose CPU is read from /proc over the same 10 s.
 #include "app/lexorin_app.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "mainbar/lexorin_dlg.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -1,6 +1,6 @@
 #include "app/lexorin_app.h"
-#include "app/program_folder.h"
-#include "framework/text.h"
+#include "base/program_folder.h"
+#include "base/text.h"
 #include "mainbar/lexorin_dlg.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -1,5 +1,5 @@
 #include "banner/canvas_wnd.h"
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,7 +3,7 @@
 // with a line counter that also counts blank lines written as terminator pairs.
 #pragma once
 
-#include "framework/fileio.h"
+#include "base/fileio.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 #include "dictionary/phonetic_table.h"
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 namespace lex {
 

@@ -1,5 +1,5 @@
 #include "framework/app.h"
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #include "framework/dialog.h"
 #include "framework/app.h"
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <cstdlib>
 

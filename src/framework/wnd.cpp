@@ -1,6 +1,6 @@
 #include "framework/wnd.h"
 #include "framework/app.h"
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <commctrl.h>
 

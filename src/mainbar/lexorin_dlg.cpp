@@ -1,6 +1,6 @@
 #include "mainbar/lexorin_dlg.h"
 #include "app/lexorin_app.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "mainbar/bar_layout.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -1,6 +1,6 @@
 #include "mainbar/main_toolbar.h"
 #include "framework/app.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "mainbar/bar_layout.h"
 
 #include <windowsx.h>

@@ -1,5 +1,5 @@
 #include "mainbar/word_feed.h"
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "dictionary/entry.h"
 #include "settings/settings.h"
 

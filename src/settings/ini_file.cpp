@@ -1,7 +1,7 @@
 #include "settings/ini_file.h"
 
-#include "framework/fileio.h"
-#include "settings/dbcs.h"
+#include "base/fileio.h"
+#include "base/dbcs.h"
 #include "settings/value_conv.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 #include "settings/ini_file.h"
 #include "settings/value_conv.h"
 

@@ -2,7 +2,7 @@
 // would with Esc. Used by `make run` on a headless machine.
 //   lexdrive wait MS     waits for the main bar; exit 0 when it is there
 //   lexdrive close MS    sends Esc to the main bar and waits until it is gone
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 

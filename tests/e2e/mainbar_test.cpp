@@ -1,8 +1,8 @@
 // The real program with its shipped dictionary and first-run settings: entries flow
 // onto a readable bar, the toolbar buttons work with real clicks, and the reading
 // position carries over to the next start.
-#include "framework/fileio.h"
-#include "framework/text.h"
+#include "base/fileio.h"
+#include "base/text.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/lexorin_process.h"

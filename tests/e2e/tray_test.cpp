@@ -1,5 +1,5 @@
 // The tray icon as the shell drives it: notifications sent to the running program.
-#include "framework/fileio.h"
+#include "base/fileio.h"
 #include "settings/settings.h"
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"

@@ -1,4 +1,4 @@
-#include "framework/fileio.h"
+#include "base/fileio.h"
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>

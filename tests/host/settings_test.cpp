@@ -1,4 +1,4 @@
-#include "framework/fileio.h"
+#include "base/fileio.h"
 #include "settings/settings.h"
 #include "settings/value_conv.h"
 

@@ -2,7 +2,7 @@
 // clicks go and how its line moves. Checked from the pixels on screen and from the
 // messages the parent receives.
 #include "banner/banner_ctrl.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "support/win_test_util.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "framework/app.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "support/test_ids.h"
 #include "support/win_test_util.h"
 

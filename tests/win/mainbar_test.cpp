@@ -2,7 +2,7 @@
 // stretching, the banner in its toolbar slot, the feed timer, the background and the
 // settings written when it is destroyed.
 #include "app/lexorin_app.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "mainbar/lexorin_dlg.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

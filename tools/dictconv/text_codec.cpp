@@ -3,7 +3,7 @@
 #include "platform.h"
 
 #include "dictionary/phonetic_table.h"
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <cctype>

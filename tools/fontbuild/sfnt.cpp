@@ -1,5 +1,5 @@
 #include "sfnt.h"
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <set>

@@ -1,5 +1,5 @@
 #include "support/lexorin_process.h"
-#include "framework/text.h"
+#include "base/text.h"
 #include "support/win_test_util.h"
 
 #include <commctrl.h>

@@ -1,5 +1,5 @@
 #include "support/win_test_util.h"
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <shellapi.h>
 

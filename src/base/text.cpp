@@ -1,4 +1,4 @@
-#include "framework/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 

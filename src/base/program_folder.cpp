@@ -1,6 +1,6 @@
-#include "app/program_folder.h"
+#include "base/program_folder.h"
 
-#include "settings/dbcs.h"
+#include "base/dbcs.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Windows backend of the portable file functions: UTF-16 paths, deny-none sharing,
 // and an atomic replace through MoveFileEx.
-#include "framework/fileio.h"
-#include "framework/text.h"
+#include "base/fileio.h"
+#include "base/text.h"
 
 #include <windows.h>
 

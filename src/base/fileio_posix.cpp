@@ -1,5 +1,5 @@
 // POSIX backend of the portable file functions, for the native build and its tests.
-#include "framework/fileio.h"
+#include "base/fileio.h"
 
 #include <cerrno>
 #include <cstdio>

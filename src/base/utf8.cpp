@@ -1,4 +1,4 @@
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 namespace lex {
 
