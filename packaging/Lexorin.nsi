@@ -44,13 +44,17 @@ VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT_NAME}"
 VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "FileDescription" "${DESCRIPTION} 安装程序"
-VIAddVersionKey /LANG=2052 "LegalCopyright" "${PRODUCT_NAME}"
+; No copyright line of ours to state.
+!pragma warning disable 9100
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+!define MUI_WELCOMEPAGE_TEXT "此程序将引导你完成 $(^NameDA) 的安装。$\r$\n$\r$\n\
+Lexorin 只为当前用户安装，不需要管理员权限。如果 Lexorin 正在运行，安装程序会先让它退出；\
+升级时保留你的阅读位置、设置和你自己添加的词典。$\r$\n$\r$\n$_CLICK"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
