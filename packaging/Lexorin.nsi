@@ -65,10 +65,10 @@ Lexorin 只为当前用户安装，不需要管理员权限。如果 Lexorin 正
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-; Asks a running Lexorin to end, the way its own "退出" does, and waits until the
+; Asks a running Lexorin to end, the way its own "退出" does, and waits until its
 ; process has gone, so that no file of the program folder is still in use. The one
-; copy that runs owns a mutex named after the exe; when it ends the mutex is
-; abandoned, which is how we see it go.
+; copy that runs owns a mutex named after the exe, which tells whether one runs at all
+; (also before its bar exists) and is abandoned when it ends.
 !macro CLOSE_RUNNING_LEXORIN prefix
 Function ${prefix}CloseRunningLexorin
   Push $0
@@ -77,6 +77,8 @@ Function ${prefix}CloseRunningLexorin
   Push $3
   Push $4
   Push $5
+  Push $6
+  Push $7
   StrLen $5 "${PRODUCT_NAME}"
   StrCpy $4 0
   retry:
@@ -85,6 +87,7 @@ Function ${prefix}CloseRunningLexorin
     Goto done
   ${EndIf}
   ; The main bar is a dialog titled with the product name and version.
+  StrCpy $7 0
   StrCpy $1 0
   ${Do}
     FindWindow $1 "#32770" "" 0 $1
@@ -94,20 +97,31 @@ Function ${prefix}CloseRunningLexorin
     System::Call 'user32::GetWindowTextW(p r1, w .r2, i 128) i'
     StrCpy $3 $2 $5
     ${If} $3 == "${PRODUCT_NAME}"
+    ${AndIf} $7 P= 0
+      System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r6) i'
+      System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r6) p .r7'
       SendMessage $1 ${WM_COMMAND} ${ID_APP_EXIT_CMD} 0 /TIMEOUT=3000
     ${EndIf}
   ${Loop}
   System::Call 'kernel32::WaitForSingleObject(p r0, i 5000) i .r2'
   ${If} $2 = 0
   ${OrIf} $2 = 128
-    ; Ours now (released when the other process ended): give it back and let the
-    ; process finish unloading.
+    ; Ours now (abandoned by the ended copy): give it back, and wait until that
+    ; process has unloaded its exe.
     System::Call 'kernel32::ReleaseMutex(p r0)'
     System::Call 'kernel32::CloseHandle(p r0)'
-    Sleep 500
+    ${IfNot} $7 P= 0
+      System::Call 'kernel32::WaitForSingleObject(p r7, i 5000) i'
+      System::Call 'kernel32::CloseHandle(p r7)'
+    ${Else}
+      Sleep 500
+    ${EndIf}
     Goto done
   ${EndIf}
   System::Call 'kernel32::CloseHandle(p r0)'
+  ${IfNot} $7 P= 0
+    System::Call 'kernel32::CloseHandle(p r7)'
+  ${EndIf}
   IntOp $4 $4 + 1
   ${If} $4 < 2
     Goto retry
@@ -121,6 +135,8 @@ Function ${prefix}CloseRunningLexorin
   StrCpy $4 0
   Goto retry
   done:
+  Pop $7
+  Pop $6
   Pop $5
   Pop $4
   Pop $3
