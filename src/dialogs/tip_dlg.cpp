@@ -9,10 +9,12 @@
 
 namespace {
 
+// "宋体" has no internal leading, so its cell and its characters are equally high; a
+// character height keeps the size right with a substitute face that has leading.
 lex::CFont MakeSongtiFont(int height, int weight)
 {
     LOGFONTW lf = {};
-    lf.lfHeight = height;
+    lf.lfHeight = -height;
     lf.lfWeight = weight;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfPitchAndFamily = FF_SWISS;
