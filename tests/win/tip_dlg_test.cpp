@@ -233,4 +233,45 @@ TEST_F(TipDlgTest, LongTipIsWrappedAndCutAtItsRectangle)
     dlg.DestroyWindow();
 }
 
+TEST_F(TipDlgTest, EveryShippedTipFitsTheTipRectangle)
+{
+    std::string shipped = wintest::FromUnixPath(LEX_DIST_DIR) + "\\Tips.tip";
+    CTipDlg dlg(nullptr, ini, shipped);
+    ASSERT_TRUE(dlg.HasTipsFile());
+    Open(dlg);
+    RECT box = Child(dlg, IDC_TIP_TEXT);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+
+    LOGFONTW lf = {};
+    lf.lfHeight = -12;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FF_SWISS;
+    wcscpy(lf.lfFaceName, lex::Widen("宋体").c_str());
+    HFONT font = CreateFontIndirectW(&lf);
+    HDC dc = GetDC(dlg.m_hWnd);
+    HGDIOBJ old = SelectObject(dc, font);
+
+    lex::CSettings scratch(folder + "scratch.ini");
+    lex::CTipsFile shippedTips;
+    ASSERT_EQ(shippedTips.Open(shipped, scratch), lex::CTipsFile::OpenResult::kReady);
+    int count = 0;
+    int64_t last = -1;
+    std::string tip;
+    while (shippedTips.ReadNextTip(tip).found && shippedTips.Position() > last) {
+        last = shippedTips.Position();
+        ++count;
+        std::wstring text = lex::Widen(tip);
+        RECT need = {0, 0, width, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_WORDBREAK | DT_CALCRECT);
+        EXPECT_LE(need.bottom, height) << "tip " << count << " is cut: " << tip;
+        EXPECT_LE(need.right, width) << "tip " << count;
+    }
+    EXPECT_GE(count, 34);
+    SelectObject(dc, old);
+    ReleaseDC(dlg.m_hWnd, dc);
+    DeleteObject(font);
+    dlg.DestroyWindow();
+}
+
 } // namespace
