@@ -2,6 +2,7 @@
 // to, the tray menu's "每日一贴..." opens it at the following tip, and a missing or
 // tipless tips file never costs the user the bar.
 #include "base/fileio.h"
+#include "base/text.h"
 #include "dialogs/tips_file.h"
 #include "settings/settings.h"
 #include "support/lexorin_process.h"
@@ -111,7 +112,7 @@ TEST(TipE2E, MissingOrTiplessTipsFileLeavesTheBarUsable)
         LexorinProcess app(missing ? "notips" : "tipless");
         std::string tipsPath = app.Folder() + "Tips.tip";
         if (missing)
-            DeleteFileA(tipsPath.c_str());
+            DeleteFileW(lex::Widen(tipsPath).c_str());
         else
             ASSERT_TRUE(lex::ReplaceFileContents(tipsPath, "; nothing but comments\r\n\r\n  and a blank-led line\r\n"));
         lex::CSettings(app.SettingsPath()).SetTipStartUp(1);
