@@ -1,6 +1,7 @@
 #include "app/lexorin_app.h"
 #include "base/program_folder.h"
 #include "base/text.h"
+#include "dialogs/tip_dlg.h"
 #include "mainbar/lexorin_dlg.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -32,6 +33,25 @@ void CLexorinApp::MakePhoneticFontAvailable()
         std::wstring target = std::wstring(windows) + L"\\Fonts\\DFHGWPRN.TTF";
         CopyFileW(font.c_str(), target.c_str(), TRUE);
     }
+}
+
+BOOL CLexorinApp::OnCommand(UINT id)
+{
+    if (id == ID_TIP_OF_DAY) {
+        CTipDlg tip(nullptr, SettingsPath());
+        tip.DoModal();
+        return TRUE;
+    }
+    return lex::CWinApp::OnCommand(id);
+}
+
+void CLexorinApp::ShowTipAtStartup()
+{
+    if (lex::CSettings(SettingsPath()).TipStartUp() == 0)
+        return;
+    CTipDlg tip(nullptr, SettingsPath());
+    if (tip.StartUpFlag())
+        tip.DoModal();
 }
 
 BOOL CLexorinApp::InitInstance()

@@ -11,6 +11,10 @@ public:
     CLexorinApp();
 
     BOOL InitInstance() override;
+    // The tip of the day command (32793) and the framework's own commands.
+    BOOL OnCommand(UINT id) override;
+    // At the end of the main bar's start-up: shows the tip of the day if "StartUp" is on.
+    void ShowTipAtStartup();
 
     // Settings file path, rebuilt from the program folder for every access.
     std::string SettingsPath() const;

@@ -29,6 +29,9 @@ public:
     int64_t Tell() const;
     // The file's size in bytes, or -1.
     int64_t Size() const;
+    // When the file's contents were last written, in seconds since 1970-01-01 UTC,
+    // or -1.
+    int64_t LastWriteTime() const;
 
 private:
     void* m_handle = nullptr;

@@ -66,6 +66,14 @@ int64_t ReadFile::Size() const
     return static_cast<int64_t>(st.st_size);
 }
 
+int64_t ReadFile::LastWriteTime() const
+{
+    struct stat st {};
+    if (!m_handle || fstat(fileno(AsFile(m_handle)), &st) != 0)
+        return -1;
+    return static_cast<int64_t>(st.st_mtime);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out)
 {
     out.clear();

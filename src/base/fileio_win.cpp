@@ -68,6 +68,22 @@ int64_t ReadFile::Size() const
     return size.QuadPart;
 }
 
+int64_t ReadFile::LastWriteTime() const
+{
+    FILETIME written;
+    if (!m_handle || !GetFileTime(AsHandle(m_handle), nullptr, nullptr, &written))
+        return -1;
+    ULARGE_INTEGER ticks; // 100 ns steps since 1601-01-01
+    ticks.LowPart = written.dwLowDateTime;
+    ticks.HighPart = written.dwHighDateTime;
+    constexpr uint64_t kTicksPerSecond = 10000000;
+    constexpr uint64_t kSeconds1601To1970 = 11644473600;
+    uint64_t seconds = ticks.QuadPart / kTicksPerSecond;
+    if (seconds < kSeconds1601To1970)
+        return -1;
+    return static_cast<int64_t>(seconds - kSeconds1601To1970);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out)
 {
     out.clear();

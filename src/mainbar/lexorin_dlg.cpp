@@ -129,6 +129,7 @@ BOOL CLexorinDlg::OnInitDialog()
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_feed.StartEntryTimer();
+    app.ShowTipAtStartup();
     return TRUE;
 }
 

@@ -54,3 +54,14 @@
 
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
+
+// Tip of the day: the bulb picture, the dialog's controls and its strings
+#define IDB_TIP_BULB            104
+#define IDC_TIP_PICTURE         104
+#define IDC_TIP_PANEL           536
+#define IDC_TIP_NEXT            544
+#define IDC_TIP_STARTUP         545
+#define IDC_TIP_TEXT            547
+#define IDS_TIP_FILE_MISSING    32801
+#define IDS_TIP_FILE_DAMAGED    32802
+#define IDS_TIP_HEADING         32803

@@ -1,0 +1,234 @@
+#include "dialogs/tip_dlg.h"
+
+#include "base/text.h"
+#include "framework/app.h"
+#include "framework/gdi.h"
+#include "resources/resource.h"
+
+#include <cwchar>
+
+namespace {
+
+// "宋体" has no internal leading, so its cell and its characters are equally high; a
+// character height keeps the size right with a substitute face that has leading.
+lex::CFont MakeSongtiFont(int height, int weight)
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = -height;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = FF_SWISS;
+    std::wcsncpy(lf.lfFaceName, lex::Widen("宋体").c_str(), LF_FACESIZE - 1);
+    lex::CFont font;
+    font.CreateFontIndirect(lf);
+    return font;
+}
+
+// Moves a top-level window fully onto the work area of the monitor it is on.
+void KeepOnItsMonitor(HWND hWnd)
+{
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    MONITORINFO info = {sizeof info, {}, {}, 0};
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    const RECT& work = info.rcWork;
+    int x = r.left, y = r.top;
+    if (r.right > work.right)
+        x -= r.right - work.right;
+    if (r.bottom > work.bottom)
+        y -= r.bottom - work.bottom;
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
+    if (x != r.left || y != r.top)
+        SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
+CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath)
+    : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath)
+{
+    m_bStartup = m_settings.TipStartUp();
+    switch (m_tips.Open(tipsPath, m_settings)) {
+    case lex::CTipsFile::OpenResult::kMissing:
+        m_strTip = lex::LoadStringCp936(IDS_TIP_FILE_MISSING);
+        break;
+    case lex::CTipsFile::OpenResult::kSeekFailed:
+        ReportDamagedFile();
+        m_strTip.clear();
+        break;
+    case lex::CTipsFile::OpenResult::kReady:
+        ReadNextTip();
+        break;
+    }
+}
+
+CTipDlg::~CTipDlg()
+{
+    if (m_tips.IsOpen()) {
+        m_tips.SavePosition(m_settings);
+        m_tips.Close();
+    }
+}
+
+std::string CTipDlg::TipsPathBesideExe()
+{
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    size_t slash = folder.find_last_of(L"\\/");
+    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
+    return lex::Narrow(folder) + "Tips.tip";
+}
+
+void CTipDlg::ReportDamagedFile()
+{
+    lex::CWinApp* app = lex::AfxGetApp();
+    lex::MessageBoxCp936(nullptr, lex::LoadStringCp936(IDS_TIP_FILE_DAMAGED), app ? app->m_appName : std::string(),
+                         MB_OK);
+}
+
+void CTipDlg::ReadNextTip()
+{
+    lex::TipSearch search = m_tips.ReadNextTip(m_strTip);
+    if (search.rewindFailed)
+        ReportDamagedFile();
+}
+
+INT_PTR CTipDlg::DoModal()
+{
+    if (!m_tips.IsOpen()) {
+        MessageBeep(0xFFFFFFFF);
+        return IDOK;
+    }
+    if (!m_parent) {
+        lex::CWinApp* app = lex::AfxGetApp();
+        if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+            m_parent = app->m_pMainWnd;
+    }
+    return lex::CDialog::DoModal();
+}
+
+void CTipDlg::DoDataExchange(lex::CDataExchange* dx)
+{
+    lex::DDX_Control(dx, IDOK, m_btnOK);
+    lex::DDX_Control(dx, IDC_TIP_NEXT, m_btnNext);
+    lex::DDX_Check(dx, IDC_TIP_STARTUP, m_bStartup);
+}
+
+BOOL CTipDlg::OnInitDialog()
+{
+    lex::CDialog::OnInitDialog();
+    if (!m_tips.IsOpen())
+        EnableWindow(m_btnNext.m_hWnd, FALSE);
+    KeepOnItsMonitor(m_hWnd);
+    return TRUE;
+}
+
+void CTipDlg::OnOK()
+{
+    lex::CDialog::OnOK();
+    m_settings.SetTipStartUp(m_bStartup);
+}
+
+BOOL CTipDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == IDC_TIP_NEXT && HIWORD(wParam) == BN_CLICKED) {
+        OnNextButton();
+        return TRUE;
+    }
+    return lex::CDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CTipDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_TIP_TEXT)
+            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        break;
+    default:
+        break;
+    }
+    return lex::CDialog::WindowProc(msg, wParam, lParam);
+}
+
+void CTipDlg::OnNextButton()
+{
+    ReadNextTip();
+    UpdateData(FALSE);
+    lex::CClientDC dc(m_hWnd);
+    PaintTipArea(dc.GetSafeHdc(), TRUE);
+}
+
+void CTipDlg::OnPaint()
+{
+    lex::CPaintDC dc(m_hWnd);
+    PaintTipArea(dc.GetSafeHdc(), FALSE);
+}
+
+RECT CTipDlg::ChildRect(int id) const
+{
+    RECT r = {0, 0, 0, 0};
+    HWND child = GetDlgItem(id);
+    if (child) {
+        ::GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    }
+    return r;
+}
+
+void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
+{
+    RECT panel = ChildRect(IDC_TIP_PANEL);
+    RECT tipRect = ChildRect(IDC_TIP_TEXT);
+    RECT picture = ChildRect(IDC_TIP_PICTURE);
+    HBRUSH window = GetSysColorBrush(COLOR_WINDOW);
+
+    if (!partial) {
+        FillRect(dc, &panel, window);
+        lex::CBrush shadow;
+        shadow.CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
+        RECT sidebar = panel;
+        sidebar.right = tipRect.left - 10;
+        FillRect(dc, &sidebar, shadow.GetSafeHandle());
+
+        // The picture's white surround takes the sidebar's colour before it is copied.
+        lex::CBitmap bulb;
+        if (bulb.LoadBitmap(IDB_TIP_BULB)) {
+            SIZE size = bulb.GetSize();
+            lex::CMemoryDC mem;
+            mem.CreateCompatibleDC(dc);
+            lex::CSelectObject keepBitmap(mem.GetSafeHdc(), bulb.GetSafeHandle());
+            lex::CSelectObject keepBrush(mem.GetSafeHdc(), shadow.GetSafeHandle());
+            ExtFloodFill(mem.GetSafeHdc(), 0, 0, RGB(255, 255, 255), FLOODFILLSURFACE);
+            BitBlt(dc, picture.left, picture.top, size.cx, size.cy, mem.GetSafeHdc(), 0, 0, SRCCOPY);
+        }
+
+        RECT line = {panel.left, picture.bottom + 6, panel.right, picture.bottom + 7};
+        FillRect(dc, &line, shadow.GetSafeHandle());
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    }
+
+    lex::CFont heading = MakeSongtiFont(18, FW_BOLD);
+    lex::CFont text = MakeSongtiFont(12, FW_NORMAL);
+    {
+        lex::CSelectObject keepFont(dc, heading.GetSafeHandle());
+        RECT r = {tipRect.left, picture.top, tipRect.right, tipRect.bottom};
+        std::wstring title = lex::Widen(lex::LoadStringCp936(IDS_TIP_HEADING));
+        DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &r, DT_SINGLELINE);
+    }
+    {
+        lex::CSelectObject keepFont(dc, text.GetSafeHandle());
+        FillRect(dc, &tipRect, window);
+        RECT r = tipRect;
+        std::wstring tip = lex::Widen(m_strTip);
+        DrawTextW(dc, tip.c_str(), static_cast<int>(tip.size()), &r, DT_WORDBREAK);
+    }
+}
