@@ -8,7 +8,7 @@ HOST    := $(BUILD)/host
 WIN     := $(BUILD)/win
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps host win build prefix run test bench clean
+.PHONY: all deps host win build packages dist prefix run test bench clean
 
 all: build
 
@@ -27,10 +27,16 @@ win: host
 
 build: win
 
+# The portable zip and the installer, with their SHA-256 sums, in $(BUILD)/dist-packages.
+packages: win
+	@cmake --build $(WIN) --target packages
+
+dist: packages
+
 prefix: deps
 	@scripts/prepare-prefix.sh
 
-test: build prefix
+test: build packages prefix
 	@scripts/run-tests.sh $(BUILD)
 
 run: build prefix

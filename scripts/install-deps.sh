@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils
   fonts-wqy-zenhei fonts-sil-charis
   imagemagick locales
+  nsis zip unzip
 )
 
 missing=()

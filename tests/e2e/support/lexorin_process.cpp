@@ -207,10 +207,16 @@ LexorinProcess::LexorinProcess(const char* tag, const char* exeName, bool withSe
         MoveFileW(lex::Widen(m_folder + "Lexorin.exe").c_str(), lex::Widen(m_exe).c_str());
 }
 
+LexorinProcess::LexorinProcess(InPlace, const std::string& folder)
+    : m_folder(folder), m_exe(folder + "Lexorin.exe"), m_ownsFolder(false)
+{
+}
+
 LexorinProcess::~LexorinProcess()
 {
     Kill();
-    wintest::RemoveFolder(m_folder);
+    if (m_ownsFolder)
+        wintest::RemoveFolder(m_folder);
 }
 
 HANDLE LexorinProcess::Launch() const

@@ -17,6 +17,10 @@ public:
     // Copies build/dist into a fresh temporary folder (exe name as given), with the
     // shipped first-run settings file; withSettings false leaves none there.
     explicit LexorinProcess(const char* tag, const char* exeName = "Lexorin.exe", bool withSettings = true);
+    // Runs Lexorin.exe of an existing program folder (an installed or unpacked copy,
+    // with a trailing backslash) where it is; the folder is left in place.
+    struct InPlace {};
+    LexorinProcess(InPlace, const std::string& folder);
     ~LexorinProcess();
     LexorinProcess(const LexorinProcess&) = delete;
     LexorinProcess& operator=(const LexorinProcess&) = delete;
@@ -41,6 +45,7 @@ private:
     std::string m_exe;
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
+    bool m_ownsFolder = true;
 };
 
 // The main bar's toolbar and banner (children of the bar).
