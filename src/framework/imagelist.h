@@ -31,11 +31,22 @@ public:
         Attach(ImageList_Create(cx, cy, flags, initial, grow));
         return m_hImageList != nullptr;
     }
-    // A list of cx-wide images cut from a bitmap resource, with mask colour mask.
+    // A 32-bit list of cx-wide images cut from a bitmap resource, with mask colour
+    // mask. (The bitmap is loaded at the screen's depth and masked by exact colour;
+    // loading a palette bitmap straight into a list can mask by palette index.)
     BOOL CreateFromBitmap(HINSTANCE instance, UINT bitmapId, int cx, COLORREF mask)
     {
-        Attach(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), cx, 1, mask, IMAGE_BITMAP,
-                                    LR_CREATEDIBSECTION));
+        DeleteImageList();
+        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+        BITMAP info = {};
+        if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || cx <= 0) {
+            if (bitmap)
+                ::DeleteObject(bitmap);
+            return FALSE;
+        }
+        if (Create(cx, info.bmHeight, ILC_COLOR32 | ILC_MASK, info.bmWidth / cx, 1) && Add(bitmap, mask) < 0)
+            DeleteImageList();
+        ::DeleteObject(bitmap);
         return m_hImageList != nullptr;
     }
     // An independent copy of another list (nothing when other is empty).
