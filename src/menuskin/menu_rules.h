@@ -55,7 +55,9 @@ struct FlatMenuColours {
 };
 
 // sameDeviceColour(a, b) tells whether the screen shows a and b as the same colour;
-// then the background and the icon column fall back to the window and menu-bar colours.
+// then the background and the icon column fall back to the window and menu-bar colours,
+// and when those match too, the column takes the button-face colour (or, if that
+// matches as well, the window colour slightly darkened).
 template <class SameDeviceColour>
 FlatMenuColours MakeFlatMenuColours(const MenuSystemColours& sys, const MenuSkinState& state,
                                     SameDeviceColour sameDeviceColour);
@@ -96,6 +98,9 @@ FlatMenuColours MakeFlatMenuColours(const MenuSystemColours& sys, const MenuSkin
     if (sameDeviceColour(c.background, c.iconColumn)) {
         c.background = sys.window;
         c.iconColumn = c.menuBar;
+        // Schemes whose menu colour is the window colour would lose the column altogether.
+        if (sameDeviceColour(c.background, c.iconColumn))
+            c.iconColumn = sameDeviceColour(c.background, sys.btnFace) ? MenuDarken(16, c.background) : sys.btnFace;
     }
     if (state.highContrast)
         c.selectionFill = sys.highlight;
