@@ -57,26 +57,17 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF colour)
     FillSolid(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, colour);
 }
 
-// The icon's silhouette in one colour: the brush shows where the image's mask is opaque.
+// The icon's silhouette in one colour: the brush wherever the image is opaque.
 void DrawSilhouette(HDC dc, HIMAGELIST list, int index, int x, int y, COLORREF colour)
 {
-    IMAGEINFO info = {};
-    if (!ImageList_GetImageInfo(list, index, &info) || !info.hbmMask)
+    HICON icon = ImageList_GetIcon(list, index, ILD_TRANSPARENT);
+    if (!icon)
         return;
-    lex::CMemoryDC maskDC;
-    if (!maskDC.CreateCompatibleDC(dc))
-        return;
-    lex::CSelectObject mask(maskDC.GetSafeHdc(), info.hbmMask);
     lex::CBrush brush;
     brush.CreateSolidBrush(colour);
-    lex::CSelectObject selected(dc, brush.GetSafeHandle());
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    // Where the mask is black (opaque) the brush, elsewhere the destination: D ^ ((D ^ P) & S).
-    BitBlt(dc, x, y, info.rcImage.right - info.rcImage.left, info.rcImage.bottom - info.rcImage.top,
-           maskDC.GetSafeHdc(), info.rcImage.left, info.rcImage.top, 0x00B8074A);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
+    DrawStateW(dc, brush.GetSafeHandle(), nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, 0, 0,
+               DST_ICON | DSS_MONO);
+    DestroyIcon(icon);
 }
 
 } // namespace
