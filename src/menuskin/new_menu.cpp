@@ -216,7 +216,12 @@ CNewMenu::~CNewMenu()
 
 BOOL CNewMenu::LoadMenu(UINT id)
 {
-    return LoadMenu(::LoadMenuW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(id)));
+    HMENU menu = ::LoadMenuW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(id));
+    if (menu && !LoadMenu(menu)) {
+        ::DestroyMenu(menu);
+        return FALSE;
+    }
+    return menu != nullptr;
 }
 
 BOOL CNewMenu::LoadMenu(HMENU menu)
