@@ -44,8 +44,9 @@ std::unordered_map<HWND, MenuWindowRecord>& Records()
     return records;
 }
 
-HHOOK g_hook = nullptr;
-int g_scopes = 0;
+// The hook belongs to the thread that tracks the menu.
+thread_local HHOOK g_hook = nullptr;
+thread_local int g_scopes = 0;
 
 LRESULT CALLBACK MenuWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

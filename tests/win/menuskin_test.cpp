@@ -250,12 +250,15 @@ public:
 
 std::vector<COLORREF> Grab(const RECT& r)
 {
-    std::vector<COLORREF> out;
+    Surface s(r.right - r.left, r.bottom - r.top);
     HDC screen = GetDC(nullptr);
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            out.push_back(GetPixel(screen, x, y));
+    BitBlt(s.dc.GetSafeHdc(), 0, 0, s.cx, s.cy, screen, r.left, r.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
+    GdiFlush();
+    std::vector<COLORREF> out;
+    for (int y = 0; y < s.cy; ++y)
+        for (int x = 0; x < s.cx; ++x)
+            out.push_back(s.At(x, y));
     return out;
 }
 
@@ -303,6 +306,18 @@ TEST(MenuSkin, TrackedPopupGetsFlatFrameAndShadowAndIsReleasedOnClose)
                 EXPECT_EQ(at(2, H - k), red) << "the left end of the band is left alone";
             }
         }
+        // Printed (WM_PRINT), the window shows the same frame around the system's items.
+        Surface printed(W, H);
+        PrintWindow(menu, printed.dc.GetSafeHdc(), 0);
+        GdiFlush();
+        EXPECT_EQ(printed.At(0, h / 2), c.frame);
+        EXPECT_EQ(printed.At(w / 2, h - 1), c.frame);
+        EXPECT_EQ(printed.At(1, h / 2), at(1, h / 2)) << "the icon column";
+        int same = 0;
+        for (int y = 2; y < h - 2; ++y)
+            for (int x = 2; x < w - 2; ++x)
+                same += printed.At(x, y) == at(x, y);
+        EXPECT_GT(same, (w - 4) * (h - 4) * 9 / 10) << "the items as on screen";
         checked = true;
     };
     tray.popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, 150, 150, &owner);
