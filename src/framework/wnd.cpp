@@ -1,5 +1,6 @@
 #include "framework/wnd.h"
 #include "framework/app.h"
+#include "framework/menu.h"
 #include "base/text.h"
 
 #include <commctrl.h>
@@ -341,6 +342,9 @@ BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resul
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    // Menu items (wParam 0) are drawn by the menu object that owns the item.
+    if ((msg == WM_DRAWITEM || msg == WM_MEASUREITEM) && wParam == 0 && CMenu::RouteOwnerDraw(msg, wParam, lParam))
+        return TRUE;
     if (ReflectToChild(msg, wParam, lParam, &result))
         return result;
     switch (msg) {

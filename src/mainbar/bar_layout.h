@@ -1,23 +1,14 @@
 // The main bar's arithmetic, kept apart from the window so it can be tested natively:
-// the toolbar resource format, keeping the bar on screen, the background gradient and
+// keeping the bar on screen, the background gradient and
 // the tooltip part of a command string.
 #pragma once
+
+#include "base/toolbar_resource.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// A toolbar resource (type 241): 16-bit little-endian version, image width, image
-// height, item count, then one command id per item (0 is a separator).
-struct ToolbarResource {
-    uint16_t version = 0;
-    uint16_t imageWidth = 0;
-    uint16_t imageHeight = 0;
-    std::vector<uint16_t> ids;
-};
-// False for data too short for its own item count.
-bool ParseToolbarResource(const void* data, size_t size, ToolbarResource& out);
 
 struct BarRect {
     int left = 0;

@@ -2,6 +2,7 @@
 #include "app/lexorin_app.h"
 #include "base/text.h"
 #include "mainbar/bar_layout.h"
+#include "menuskin/new_menu.h"
 #include "resources/resource.h"
 #include "settings/option_sheet.h"
 #include "settings/settings.h"
@@ -524,19 +525,20 @@ void CLexorinDlg::ShowTrayMenu()
     POINT pt;
     GetCursorPos(&pt);
     HINSTANCE instance = lex::AfxGetResourceHandle();
-    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAY_MENU));
-    if (!menu)
+    // The skinned menu: owner-drawn items with the toolbar's icons, a flat frame and shadow.
+    CNewMenu menu;
+    if (!menu.LoadMenu(IDR_TRAY_MENU))
         return;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (popup) {
-        SetMenuDefaultItem(popup, 0, TRUE);
+    menu.LoadToolBarIcons(IDR_MAINTOOLBAR);
+    if (CNewMenu* popup = menu.GetSubMenu(0)) {
+        popup->SetDefaultItem(0, TRUE);
         SetForegroundWindow(m_hWnd);
         PlaySoundW(MAKEINTRESOURCEW(IDR_WAVE_TRAY), instance, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
-        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+        popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, this);
         // Lets the menu close properly when the user clicks elsewhere.
         PostMessage(WM_NULL);
     }
-    DestroyMenu(menu);
+    menu.DestroyMenu();
 }
 
 // The banner as the word feed drives it ----------------------------------------------

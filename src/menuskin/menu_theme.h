@@ -1,0 +1,58 @@
+// The flat menu theme: measures and draws owner-drawn popup items (a light icon column,
+// a tinted box with a one-pixel frame around the hot item, the default item in bold),
+// and paints the flat frame and the soft shadow of popup-menu windows. Its colours
+// follow the system colours, high contrast and the screen's colour depth.
+#pragma once
+
+#include "menuskin/menu_rules.h"
+
+#include <windows.h>
+
+class CNewMenu;
+class CNewMenuItemData;
+
+// The system facts the skin reads once per process.
+struct MenuSkinSystem {
+    MenuSkinState state;
+    int screenColours = 0;      // device colour count; 64000 when the device has no limit
+    bool systemShadows = false; // SPI_GETDROPSHADOW when the skin started
+};
+const MenuSkinSystem& MenuSkinFacts();
+
+// Formats the calling thread's last error and shows it in a box titled "Error"; nothing
+// when the last error is 0.
+void MenuErrorReport();
+
+class CMenuThemeFlat {
+public:
+    CMenuThemeFlat();
+
+    // The theme in use (id 2: the flat look with its own window frame).
+    static CMenuThemeFlat& Active();
+
+    int Id() const { return m_id; }
+    bool DrawsOwnFrame() const { return (m_flags & 1) != 0; }
+    // Space between a menu window's edge and its client area.
+    int m_leftInset = 2;
+    int m_topInset = 2;
+    int m_rightInset;
+    int m_bottomInset;
+
+    FlatMenuColours Colours() const;
+
+    // Items. iconWidth/iconHeight are the owning menu's icon size.
+    void MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
+                     bool bold, bool menuBar) const;
+    void DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
+                  bool menuBar) const;
+
+    // The window frame of a W x H popup-menu window drawn into its window DC; `screen`
+    // (may be null) is a 32-bit top-down copy of what lay under the window, at least
+    // W x H, the source of the shadow.
+    void PaintFrame(HDC dc, int width, int height, const RECT& client, HBITMAP screen) const;
+
+private:
+    void PaintShadow(HDC dc, int width, int height, HBITMAP screen) const;
+    int m_id = 2;
+    unsigned m_flags = 1;
+};
