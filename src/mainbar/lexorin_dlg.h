@@ -76,6 +76,8 @@ private:
     void ShowTrayMenu();
     void ShowBar();
     void HideBar();
+    void OnAboutCommand();
+    void ShowAboutBox();
 
     // IWordFeedHost
     void FeedAddItem(const CBannerItem& item) override;

@@ -54,3 +54,11 @@
 
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
+
+// The about box (template 100): its controls and the logo
+#define IDC_ABOUT_CLOUDS        1000
+#define IDC_ABOUT_VERSION       1006
+#define IDC_ABOUT_MAIL          1019
+#define IDC_ABOUT_HOMEPAGE      1023
+#define IDC_ABOUT_LOGO          1024
+#define IDB_ABOUT_LOGO          164
