@@ -18,21 +18,19 @@ constexpr int kSkyRightMarginDu = 64;
 
 std::string Credits(const std::string& productName)
 {
-    std::string text;
-    text += "\t" + productName + "\n";
-    text += "\n";
-    text += "\r编程:\n";
-    text += "羽湖工作室\n";
-    text += "\n";
-    text += "\r地址:\n";
-    text += "Lexorin 开源项目\n";
-    text += "\n";
-    text += "\r(C) 2026 羽湖工作室\n";
-    text += "\n";
-    text += "\rAll rights reserved.\n";
-    text += "\n";
-    text += "\rdocs/index.html\n";
-    return text;
+    return "\t" + productName + "\n"
+           "\n"
+           "\r编程:\n"
+           "羽湖工作室\n"
+           "\n"
+           "\r地址:\n"
+           "Lexorin 开源项目\n"
+           "\n"
+           "\r(C) 2026 羽湖工作室\n"
+           "\n"
+           "\rAll rights reserved.\n"
+           "\n"
+           "\rdocs/index.html";
 }
 
 } // namespace

@@ -94,10 +94,10 @@ void CloudMotion::MouseMove(int x, int y)
     lastY = y;
 }
 
-int NextCreditsPosition(int position, int height)
+int NextCreditsPosition(int position, int height, int creditsHeight)
 {
     --position;
-    return position < -height ? height : position;
+    return position < -std::max(height, creditsHeight) ? height : position;
 }
 
 bool CloudSky::Create(int width, int height, const CloudRandom& random)

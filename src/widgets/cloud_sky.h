@@ -46,9 +46,9 @@ struct CloudMotion {
     void MouseMove(int x, int y);
 };
 
-// The credits' next y: one pixel up; after leaving above -height they re-enter at the
-// bottom edge (height).
-int NextCreditsPosition(int position, int height);
+// The credits' next y: one pixel up; once the whole text (creditsHeight rows, at least
+// the sky's height) has left at the top, it re-enters at the bottom edge (height).
+int NextCreditsPosition(int position, int height, int creditsHeight);
 
 // The sky: three layers over a width x height area and their motion.
 class CloudSky {

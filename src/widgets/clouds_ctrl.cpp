@@ -4,8 +4,10 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -96,47 +98,61 @@ void CCloudsCtrl::PreSubclassWindow()
 
 void CCloudsCtrl::RenderCredits(HDC screen)
 {
-    if (!m_textDC.CreateCompatibleDC(screen) || !m_textBitmap.CreateCompatibleBitmap(screen, m_width, m_height)) {
-        m_textDC.DeleteDC();
-        return;
-    }
-    m_oldTextBitmap = m_textDC.SelectObject(m_textBitmap.GetSafeHandle());
-    HDC dc = m_textDC.GetSafeHdc();
-    RECT all = {0, 0, m_width, m_height};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
+    struct Line {
+        std::wstring text;
+        const lex::CFont* font;
+        int top;
+    };
     lex::CFont title, heading, body;
     title.Attach(MakeCreditsFont(24, FW_BOLD));
     heading.Attach(MakeCreditsFont(16, FW_BOLD));
     body.Attach(MakeCreditsFont(14, 0));
-    SetBkMode(dc, TRANSPARENT);
+
+    if (!m_textDC.CreateCompatibleDC(screen))
+        return;
+    HDC dc = m_textDC.GetSafeHdc();
+    // Lay the lines out first: each advances by its font's character height.
+    std::vector<Line> lines;
     int y = 0;
     size_t start = 0;
-    while (start <= m_credits.size()) {
+    for (;;) {
         size_t end = m_credits.find('\n', start);
         if (end == std::string::npos)
             end = m_credits.size();
-        std::string line = m_credits.substr(start, end - start);
-        start = end + 1;
-
-        SetTextColor(dc, RGB(0, 0, 0));
+        std::string text = m_credits.substr(start, end - start);
         const lex::CFont* font = &body;
-        if (!line.empty() && line[0] == '\t') {
+        if (!text.empty() && text[0] == '\t') {
             font = &title;
-            line.erase(0, line.find_first_not_of('\t'));
-        } else if (!line.empty() && line[0] == '\r') {
+            text.erase(0, text.find_first_not_of('\t'));
+        } else if (!text.empty() && text[0] == '\r') {
             font = &heading;
-            line.erase(0, line.find_first_not_of('\r'));
+            text.erase(0, text.find_first_not_of('\r'));
         }
+        lines.push_back(Line{lex::Widen(text), font, y});
         lex::CSelectObject select(dc, font->GetSafeHandle());
-        std::wstring text = lex::Widen(line);
-        RECT r = {0, y, m_width, m_height};
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
         TEXTMETRICW tm = {};
         GetTextMetricsW(dc, &tm);
         y += tm.tmHeight;
         if (end == m_credits.size())
             break;
+        start = end + 1;
+    }
+    // The bitmap holds the whole text, however much taller than the sky it is.
+    m_creditsHeight = std::max(m_height, y);
+    if (!m_textBitmap.CreateCompatibleBitmap(screen, m_width, m_creditsHeight)) {
+        m_textDC.DeleteDC();
+        return;
+    }
+    m_oldTextBitmap = m_textDC.SelectObject(m_textBitmap.GetSafeHandle());
+    RECT all = {0, 0, m_width, m_creditsHeight};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (const Line& line : lines) {
+        lex::CSelectObject select(dc, line.font->GetSafeHandle());
+        RECT r = {0, line.top, m_width, m_creditsHeight};
+        DrawTextW(dc, line.text.c_str(), static_cast<int>(line.text.size()), &r,
+                  DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
 }
 
@@ -157,8 +173,8 @@ void CCloudsCtrl::RenderFrame()
     SetDIBitsToDevice(frame, 0, 0, static_cast<DWORD>(m_width), static_cast<DWORD>(m_height), 0, 0, 0,
                       static_cast<UINT>(m_height), m_bits, &m_info, DIB_RGB_COLORS);
     // NOT source OR destination: the white paper leaves the clouds, black letters turn white.
-    BitBlt(frame, 0, m_textPos, m_width, m_height, m_textDC.GetSafeHdc(), 0, 0, MERGEPAINT);
-    m_textPos = lex::NextCreditsPosition(m_textPos, m_height);
+    BitBlt(frame, 0, m_textPos, m_width, m_creditsHeight, m_textDC.GetSafeHdc(), 0, 0, MERGEPAINT);
+    m_textPos = lex::NextCreditsPosition(m_textPos, m_height, m_creditsHeight);
     if (m_hWnd)
         Invalidate(FALSE);
 }

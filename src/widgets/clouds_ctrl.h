@@ -24,7 +24,8 @@ public:
 
     // Replaces the credits text: lines separated by '\n'; a line starting with TAB is a
     // title, one starting with CR a heading, any other body text. Only text set before
-    // the control is attached is shown.
+    // the control is attached is shown. A text taller than the sky is shown whole: it
+    // rises through and comes back once its last line has left.
     void SetCreditsText(const char* text);
     void SetMouseSteering(BOOL on) { m_sky.Motion().steering = on != FALSE; }
 
@@ -36,6 +37,7 @@ public:
     bool IsAnimating() const { return m_timerRunning; }
     HDC FrameDC() const { return m_frameDC.GetSafeHdc(); }
     HDC CreditsDC() const { return m_textDC.GetSafeHdc(); }
+    int CreditsHeight() const { return m_creditsHeight; }
     const uint32_t* FramePixels() const { return m_bits; }
     lex::CloudSky& Sky() { return m_sky; }
 
@@ -56,6 +58,7 @@ private:
     int m_textPos = 0;
     int m_width = 0;
     int m_height = 0;
+    int m_creditsHeight = 0; // the credits bitmap's height: the sky's, or the text's if taller
     lex::CloudSky m_sky;
     lex::CMemoryDC m_textDC;
     lex::CBitmap m_textBitmap;

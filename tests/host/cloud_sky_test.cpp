@@ -139,29 +139,28 @@ TEST(CloudSky, FrameMixesThreeLayersThroughTheBlueToWhitePalette)
     EXPECT_EQ(b[0], palette[static_cast<size_t>(sky.Layer(0)[1 * w + 2] / 3)]);
 }
 
-TEST(CloudCredits, RiseOnePixelPerFrameAndReEnterAtTheBottomEdge)
+TEST(CloudCredits, RiseOnePixelPerFrameAndReEnterAtTheBottomEdgeOnceGone)
 {
-    const int h = 50;
-    int position = h + 25; // where the credits start, below the bottom edge
-    int frames = 0, lowest = position;
-    for (;;) {
-        const int next = lex::NextCreditsPosition(position, h);
-        ++frames;
-        ASSERT_LT(frames, 1000);
-        if (next != position - 1) {
+    // Steps from start until the text jumps back in; the lowest position before that.
+    auto cycle = [](int start, int height, int creditsHeight, int& lowest) {
+        int position = start, frames = 0;
+        lowest = start;
+        for (;;) {
+            const int next = lex::NextCreditsPosition(position, height, creditsHeight);
+            ++frames;
+            if (next != position - 1 || frames > 10000)
+                return next == height ? frames : -1;
             position = next;
-            break;
+            lowest = std::min(lowest, position);
         }
-        position = next;
-        lowest = std::min(lowest, position);
-    }
-    EXPECT_EQ(position, h) << "back in at the bottom edge";
-    EXPECT_EQ(lowest, -h) << "the last frame shows them just gone above the top";
-    EXPECT_EQ(frames, 126) << "75 down to -50 one pixel at a time, then back at 50";
-    int cycle = 0;
-    do {
-        position = lex::NextCreditsPosition(position, h);
-        ++cycle;
-    } while (position != h);
-    EXPECT_EQ(cycle, 2 * h + 1);
+    };
+    const int h = 50;
+    int lowest = 0;
+    EXPECT_EQ(cycle(h + 25, h, h, lowest), 126) << "from 25 px below the bottom up and out, then back at the edge";
+    EXPECT_EQ(lowest, -h) << "the last frame before the jump shows them just gone above the top";
+    EXPECT_EQ(cycle(h, h, h, lowest), 2 * h + 1);
+
+    // Credits taller than the sky come back only once their last line has left.
+    EXPECT_EQ(cycle(h, h, 170, lowest), h + 170 + 1);
+    EXPECT_EQ(lowest, -170);
 }
