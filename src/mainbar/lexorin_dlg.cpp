@@ -1,6 +1,7 @@
 #include "mainbar/lexorin_dlg.h"
 #include "app/lexorin_app.h"
 #include "base/text.h"
+#include "dialogs/about_dlg.h"
 #include "mainbar/bar_layout.h"
 #include "menuskin/new_menu.h"
 #include "resources/resource.h"
@@ -200,6 +201,12 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage:
         return OnTrayNotify(wParam, lParam);
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            ShowAboutBox();
+            return 0;
+        }
+        break;
     default:
         break;
     }
@@ -229,6 +236,9 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_OPTIONS:
         OnOptions();
+        return TRUE;
+    case ID_APP_ABOUT_CMD:
+        OnAboutCommand();
         return TRUE;
     default:
         break;
@@ -581,4 +591,24 @@ void CLexorinDlg::FeedStopTimer()
 void CLexorinDlg::FeedEndProgram(int exitCode)
 {
     PostQuitMessage(exitCode);
+}
+
+// The about box ------------------------------------------------------------------------
+
+void CLexorinDlg::OnAboutCommand()
+{
+    // The toolbar and the tray menu open one box at a time.
+    CLexorinApp& app = TheApp();
+    if (app.m_bAboutBoxOpen)
+        return;
+    app.m_bAboutBoxOpen = TRUE;
+    ShowAboutBox();
+    app.m_bAboutBoxOpen = FALSE;
+}
+
+void CLexorinDlg::ShowAboutBox()
+{
+    const CLexorinApp& app = TheApp();
+    CAboutDlg about(AboutBoxInfo{app.m_strProductName, app.m_strVersion, app.m_strProgramFolder}, this);
+    about.DoModal();
 }

@@ -77,6 +77,8 @@ private:
     void ShowBar();
     void HideBar();
     void OnOptions();
+    void OnAboutCommand();
+    void ShowAboutBox();
 
     // IWordFeedHost
     void FeedAddItem(const CBannerItem& item) override;

@@ -76,3 +76,11 @@
 #define IDC_DICT_CAPTURE        1034
 #define IDC_VOICE_MANUAL        1022
 #define IDC_VOICE_AUTO          1023
+
+// The about box (template 100): its controls and the logo
+#define IDC_ABOUT_CLOUDS        1000
+#define IDC_ABOUT_VERSION       1006
+#define IDC_ABOUT_MAIL          1019
+#define IDC_ABOUT_HOMEPAGE      1023
+#define IDC_ABOUT_LOGO          1024
+#define IDB_ABOUT_LOGO          164
