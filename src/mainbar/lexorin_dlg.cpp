@@ -4,6 +4,7 @@
 #include "mainbar/bar_layout.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "widgets/bmp_file.h"
 
 #include <mmsystem.h>
 #include <windowsx.h>
@@ -146,6 +147,7 @@ void CLexorinDlg::OnDestroy()
         m_oldMemBitmap = nullptr;
     }
     m_background.DeleteObject();
+    m_backgroundStamp = FileStamp();
     RECT r;
     GetWindowRect(&r);
     settings.SetInterfaceLeft(r.left);
@@ -325,9 +327,21 @@ void CLexorinDlg::OnPaintMinimized()
 
 BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
 {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    const bool stamped =
+        GetFileAttributesExW(lex::Widen(path).c_str(), GetFileExInfoStandard, &attributes) &&
+        !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (stamped) {
+        stamp.path = path;
+        stamp.size = (static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+        stamp.lastWrite = (static_cast<unsigned long long>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+                          attributes.ftLastWriteTime.dwLowDateTime;
+        if (m_background && stamp == m_backgroundStamp)
+            return TRUE; // the picture on show is this very file
+    }
     SendMessage(WM_SETREDRAW, FALSE);
-    HBITMAP loaded = static_cast<HBITMAP>(
-        LoadImageW(nullptr, lex::Widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    HBITMAP loaded = stamped ? lex::LoadBitmapFile(path) : nullptr;
     if (!loaded) {
         SendMessage(WM_SETREDRAW, TRUE);
         return FALSE;
@@ -335,6 +349,7 @@ BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
     if (m_oldMemBitmap)
         m_memDC.SelectObject(m_oldMemBitmap);
     m_background.Attach(loaded);
+    m_backgroundStamp = stamp;
     m_oldMemBitmap = m_memDC.SelectObject(loaded);
     SendMessage(WM_SETREDRAW, TRUE);
     return TRUE;
@@ -348,6 +363,7 @@ void CLexorinDlg::ClearBackgroundImage()
         m_oldMemBitmap = nullptr;
     }
     m_background.DeleteObject();
+    m_backgroundStamp = FileStamp();
     SendMessage(WM_SETREDRAW, TRUE);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -365,6 +381,7 @@ void CLexorinDlg::ApplyInterfaceSettings()
             lex::CBitmap builtIn;
             if (builtIn.LoadBitmap(IDB_BACKGROUND)) {
                 m_background = std::move(builtIn);
+                m_backgroundStamp = FileStamp();
                 m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
             }
         }

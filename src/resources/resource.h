@@ -54,3 +54,14 @@
 
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
+
+// The bitmap preview panel (dialog 5000) and the interface settings page (dialog 146)
+#define IDC_BMP_PREVIEW_AREA    5001
+#define IDC_BMP_WIDTH           5002
+#define IDC_BMP_HEIGHT          5003
+#define IDC_BMP_COLOURS         5004
+#define IDC_BMP_SIZE            5005
+#define IDC_BMP_SHOW_PREVIEW    5006
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
