@@ -65,3 +65,10 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
 #endif
+#define IDI_INTERFACE_PAGE      181
+#define IDC_BK_END_COLOR        1004
+#define IDC_BK_FILE             1009
+#define IDC_BK_BROWSE           1011
+#define IDC_BK_IMAGE            1014
+#define IDC_BK_START_COLOR      1021
+#define IDC_BK_PREVIEW          1035
