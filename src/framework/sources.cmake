@@ -5,5 +5,6 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/propsheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp)
 endif()
