@@ -289,7 +289,8 @@ TEST(BackgroundE2E, UntickingThePictureAndPickingTwoColoursDrawsTheGradientAfter
     EXPECT_EQ(settings.InterfaceBKStartColor(), top);
     EXPECT_EQ(settings.InterfaceBKEndColor(), bottom);
     EXPECT_TRUE(wintest::PumpUntil([&] { return GradientMatches(bar, top, bottom) > clientPixels / 2; }, 5000))
-        << "the bar draws yellow to blue around its toolbar pictures: " << GradientMatches(bar, top, bottom) << " of " << clientPixels;
+        << "the bar draws yellow to blue around its toolbar pictures: " << GradientMatches(bar, top, bottom)
+        << " of " << clientPixels;
     RECT br;
     GetWindowRect(bar, &br);
     e2e::SaveScreenshot(br, "mainbar-gradient");

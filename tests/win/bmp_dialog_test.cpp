@@ -65,7 +65,8 @@ std::string ItemText(HWND panel, int id)
 class ScriptedBmpDialog : public CBmpDialog {
 public:
     using Step = std::function<void(HWND dialog, HWND panel)>;
-    explicit ScriptedBmpDialog(const std::string& folder) : CBmpDialog(TRUE, nullptr, nullptr, 0, "BMP Files (*.bmp)|*.bmp||")
+    explicit ScriptedBmpDialog(const std::string& folder)
+        : CBmpDialog(TRUE, nullptr, nullptr, 0, "BMP Files (*.bmp)|*.bmp||")
     {
         m_folder = lex::Widen(folder);
         m_ofn.lpstrInitialDir = m_folder.c_str();
