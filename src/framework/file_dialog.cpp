@@ -8,8 +8,9 @@ namespace {
 
 constexpr size_t kFileBufferChars = 1024;
 
-// The window that owns a dialog opened from parent: its top-level window, or this
-// thread's active window (else the main window) when there is no parent.
+// The window that owns a dialog opened from parent: its top-level window; without a
+// parent, this thread's active window, else the main window's last active pop-up
+// (the settings sheet, say, while another program has the focus).
 HWND DialogOwner(CWnd* parent)
 {
     HWND owner = parent ? parent->m_hWnd : nullptr;
@@ -17,7 +18,8 @@ HWND DialogOwner(CWnd* parent)
         owner = ::GetActiveWindow();
     if (!owner) {
         CWinApp* app = AfxGetApp();
-        owner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+        if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+            owner = ::GetLastActivePopup(app->m_pMainWnd->m_hWnd);
     }
     return owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
 }

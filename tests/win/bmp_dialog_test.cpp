@@ -65,8 +65,8 @@ std::string ItemText(HWND panel, int id)
 class ScriptedBmpDialog : public CBmpDialog {
 public:
     using Step = std::function<void(HWND dialog, HWND panel)>;
-    explicit ScriptedBmpDialog(const std::string& folder)
-        : CBmpDialog(TRUE, nullptr, nullptr, 0, "BMP Files (*.bmp)|*.bmp||")
+    explicit ScriptedBmpDialog(const std::string& folder, lex::CWnd* parent = nullptr)
+        : CBmpDialog(TRUE, nullptr, nullptr, 0, "BMP Files (*.bmp)|*.bmp||", parent)
     {
         m_folder = lex::Widen(folder);
         m_ofn.lpstrInitialDir = m_folder.c_str();
@@ -140,14 +140,24 @@ bool SelectFile(HWND dialog, const wchar_t* stem, DWORD* ms = nullptr)
     return true;
 }
 
-// The preview area's pixel at a fraction of its width and height.
+// The preview area's pixel at a fraction of its width and height, as the area paints
+// itself into memory (windows of other tests may cover it on the screen).
 COLORREF PreviewPixel(HWND panel, double fx, double fy)
 {
     HWND area = GetDlgItem(panel, CBmpDialog::kPreviewArea);
-    UpdateWindow(area);
     RECT r;
     GetClientRect(area, &r);
-    return wintest::ClientPixel(area, static_cast<int>(r.right * fx), static_cast<int>(r.bottom * fy));
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    SendMessageW(area, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    COLORREF c = GetPixel(mem, static_cast<int>(r.right * fx), static_cast<int>(r.bottom * fy));
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    return c;
 }
 
 class BmpDialogTest : public ::testing::Test {
@@ -307,17 +317,16 @@ TEST_F(BmpDialogTest, DamagedAndEnormousFilesLeaveTheLabelsEmptyAndNothingWaits)
 
 TEST_F(BmpDialogTest, OkReturnsThePathReleasesThePreviewAndTheOwnerWasDisabledMeanwhile)
 {
-    // A window of ours is active: with no parent given, it owns the dialog.
-    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    SetActiveWindow(owner);
-    wintest::PumpMessages(50);
-    ScriptedBmpDialog dlg(folder);
+    // Opened from a child control: the control's top-level window owns the dialog.
+    lex::CWnd owner, child;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 10, 10, 200, 100, nullptr, 0));
+    ASSERT_TRUE(child.CreateEx(0, L"STATIC", "child", WS_CHILD | WS_VISIBLE, 5, 5, 50, 20, owner.m_hWnd, 1));
+    ScriptedBmpDialog dlg(folder, &child);
     BOOL ownerEnabledMeanwhile = TRUE;
     HWND dialogOwner = nullptr;
     INT_PTR result = dlg.Run({
         [&](HWND dialog, HWND) {
-            ownerEnabledMeanwhile = IsWindowEnabled(owner);
+            ownerEnabledMeanwhile = IsWindowEnabled(owner.m_hWnd);
             dialogOwner = GetWindow(dialog, GW_OWNER);
             SelectFile(dialog, L"wide24");
         },
@@ -330,9 +339,8 @@ TEST_F(BmpDialogTest, OkReturnsThePathReleasesThePreviewAndTheOwnerWasDisabledMe
     EXPECT_EQ(dlg.GetPathName(), folder + "wide24.bmp");
     EXPECT_EQ(CBmpDialog::PreviewBitmap(), nullptr) << "released when the file is accepted";
     EXPECT_FALSE(ownerEnabledMeanwhile);
-    EXPECT_EQ(dialogOwner, owner);
-    EXPECT_TRUE(IsWindowEnabled(owner));
-    DestroyWindow(owner);
+    EXPECT_EQ(dialogOwner, owner.m_hWnd);
+    EXPECT_TRUE(IsWindowEnabled(owner.m_hWnd));
 }
 
 } // namespace
