@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/wnd.h"
+#include "base/text.h"
 
 #include <commctrl.h>
 
@@ -21,6 +22,41 @@ public:
     BOOL Create(const std::string& text, DWORD style, const RECT& rect, HWND parent, UINT id)
     {
         return CWnd::Create(L"BUTTON", text, style, rect, parent, id);
+    }
+};
+
+class CComboBox : public CWnd {
+public:
+    BOOL Create(DWORD style, const RECT& rect, HWND parent, UINT id)
+    {
+        return CWnd::Create(L"COMBOBOX", std::string(), style, rect, parent, id);
+    }
+    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+    int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+    // Returns the new entry's index, CB_ERR or CB_ERRSPACE.
+    int AddString(const std::string& text)
+    {
+        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+    }
+    DWORD_PTR GetItemData(int index) const { return SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)); }
+    int SetItemData(int index, DWORD_PTR data)
+    {
+        return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
+    }
+    std::string GetLBText(int index) const
+    {
+        int n = static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
+        if (n < 0)
+            return std::string();
+        std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+        n = static_cast<int>(SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&buf[0])));
+        buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return Narrow(buf);
+    }
+    int SetItemHeight(int index, UINT height)
+    {
+        return static_cast<int>(SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(index), height));
     }
 };
 

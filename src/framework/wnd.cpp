@@ -320,6 +320,12 @@ BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resul
         if (wParam != 0)
             child = ::GetDlgItem(m_hWnd, static_cast<int>(wParam));
         break;
+    case WM_COMPAREITEM:
+        child = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    case WM_DELETEITEM:
+        child = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem;
+        break;
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_CTLCOLORBTN:

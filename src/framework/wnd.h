@@ -12,7 +12,7 @@
 // Messages arrive in the virtual WindowProc. A derived class handles what it needs in
 // a switch that calls named handlers and gives everything else to its base class.
 // The base handles WM_COMMAND (OnCommand), WM_NOTIFY (OnNotify) and reflects control
-// notifications (commands, notifies, owner-draw, WM_CTLCOLOR*, scrolling) to the
+// notifications (commands, notifies, owner-draw requests, WM_CTLCOLOR*, scrolling) to the
 // child object that owns them (OnChildNotify) before its parent sees them.
 #pragma once
 

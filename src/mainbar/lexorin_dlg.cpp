@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "settings/option_sheet.h"
 #include "settings/settings.h"
+#include "widgets/bmp_file.h"
 
 #include <mmsystem.h>
 #include <windowsx.h>
@@ -140,6 +141,9 @@ void CLexorinDlg::OnDestroy()
 {
     CLexorinApp& app = TheApp();
     lex::CSettings settings = AppSettings();
+    // The state saved at exit goes into the file as one replacement: a kill half-way
+    // must not pair this run's reading position with the last run's window.
+    lex::CSettingsGroup shutdownState(settings);
     settings.SetDictWordCount(m_feed.GetPosition());
     if (app.m_bDictOpen)
         m_feed.Close();
@@ -150,6 +154,7 @@ void CLexorinDlg::OnDestroy()
         m_oldMemBitmap = nullptr;
     }
     m_background.DeleteObject();
+    m_backgroundStamp = FileStamp();
     RECT r;
     GetWindowRect(&r);
     settings.SetInterfaceLeft(r.left);
@@ -157,6 +162,7 @@ void CLexorinDlg::OnDestroy()
     settings.SetInterfaceCX(r.right - r.left);
     settings.SetInterfaceCY(r.bottom - r.top);
     settings.SetInterfaceBKImageFileName(app.m_strBkFileName);
+    shutdownState.Commit();
 }
 
 LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -341,9 +347,21 @@ void CLexorinDlg::OnPaintMinimized()
 
 BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
 {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    const bool stamped =
+        GetFileAttributesExW(lex::Widen(path).c_str(), GetFileExInfoStandard, &attributes) &&
+        !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (stamped) {
+        stamp.path = path;
+        stamp.size = (static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+        stamp.lastWrite = (static_cast<unsigned long long>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+                          attributes.ftLastWriteTime.dwLowDateTime;
+        if (m_background && stamp == m_backgroundStamp)
+            return TRUE; // the picture on show is this very file
+    }
     SendMessage(WM_SETREDRAW, FALSE);
-    HBITMAP loaded = static_cast<HBITMAP>(
-        LoadImageW(nullptr, lex::Widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    HBITMAP loaded = stamped ? lex::LoadBitmapFile(path) : nullptr;
     if (!loaded) {
         SendMessage(WM_SETREDRAW, TRUE);
         return FALSE;
@@ -351,6 +369,7 @@ BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
     if (m_oldMemBitmap)
         m_memDC.SelectObject(m_oldMemBitmap);
     m_background.Attach(loaded);
+    m_backgroundStamp = stamp;
     m_oldMemBitmap = m_memDC.SelectObject(loaded);
     SendMessage(WM_SETREDRAW, TRUE);
     return TRUE;
@@ -364,6 +383,7 @@ void CLexorinDlg::ClearBackgroundImage()
         m_oldMemBitmap = nullptr;
     }
     m_background.DeleteObject();
+    m_backgroundStamp = FileStamp();
     SendMessage(WM_SETREDRAW, TRUE);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -381,6 +401,7 @@ void CLexorinDlg::ApplyInterfaceSettings()
             lex::CBitmap builtIn;
             if (builtIn.LoadBitmap(IDB_BACKGROUND)) {
                 m_background = std::move(builtIn);
+                m_backgroundStamp = FileStamp();
                 m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
             }
         }

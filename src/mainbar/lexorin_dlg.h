@@ -95,6 +95,18 @@ private:
     CMessageBoxWarning m_warning;
     CWordFeed m_feed;
     lex::CBitmap m_background;
+    // The file m_background was loaded from, as it was then: the bar re-applies its
+    // background on every resize step, and an unchanged file is not decoded again.
+    struct FileStamp {
+        std::string path;
+        unsigned long long size = 0;
+        unsigned long long lastWrite = 0;
+        bool operator==(const FileStamp& o) const
+        {
+            return path == o.path && size == o.size && lastWrite == o.lastWrite;
+        }
+    };
+    FileStamp m_backgroundStamp;
     COLORREF m_gradientStart;
     COLORREF m_gradientEnd;
     lex::CMemoryDC m_memDC;

@@ -84,3 +84,21 @@
 #define IDC_ABOUT_HOMEPAGE      1023
 #define IDC_ABOUT_LOGO          1024
 #define IDB_ABOUT_LOGO          164
+
+// The bitmap preview panel (dialog 5000) and the interface settings page (dialog 146)
+#define IDC_BMP_PREVIEW_AREA    5001
+#define IDC_BMP_WIDTH           5002
+#define IDC_BMP_HEIGHT          5003
+#define IDC_BMP_COLOURS         5004
+#define IDC_BMP_SIZE            5005
+#define IDC_BMP_SHOW_PREVIEW    5006
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+#define IDI_INTERFACE_PAGE      181
+#define IDC_BK_END_COLOR        1004
+#define IDC_BK_FILE             1009
+#define IDC_BK_BROWSE           1011
+#define IDC_BK_IMAGE            1014
+#define IDC_BK_START_COLOR      1021
+#define IDC_BK_PREVIEW          1035

@@ -2,6 +2,7 @@
 #include "framework/app.h"
 #include "resources/resource.h"
 #include "settings/option_dict_page.h"
+#include "settings/option_interface_page.h"
 #include "settings/option_voice_page.h"
 
 COptionSheet::COptionSheet(lex::CWnd* parent) : CTreePropSheet("选项", parent, 0)
@@ -34,6 +35,7 @@ void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
 {
     // One line per page, in the order of the tree.
     sheet.AddOptionPage(std::make_unique<COptionBaseDictPage>(context), kOptionImageDictionary);
+    sheet.AddOptionPage(std::make_unique<COptionInterfaceMiscPage>(context), kOptionImageInterface);
     sheet.AddOptionPage(std::make_unique<COptionVoiceSoundPage>(), kOptionImageVoice);
 }
 

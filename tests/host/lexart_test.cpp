@@ -308,3 +308,65 @@ TEST(LexArtShipped, HandCursorPointsWithItsHotSpot) {
     EXPECT_EQ(hand.hotY, 0);
     EXPECT_EQ(art.PixelAt(hand, hand.hotX, hand.hotY).a, 255);  // the fingertip itself
 }
+
+TEST(LexArtPaint, RampsBlendsAndMistakes) {
+    ArtFile art = Parse("kind bmp\ncanvas 4 5\nfill vertical 0:000000 1:ff0000\n"
+                        "fill horizontal 0:0000ff00 1:0000ff80\n");
+    ASSERT_EQ(art.canvas.size(), 20u);
+    auto at = [&](int x, int y) { return art.canvas[static_cast<size_t>(y) * 4 + x]; };
+    EXPECT_EQ(at(0, 0).r, 0);
+    EXPECT_EQ(at(0, 4).r, 255);
+    EXPECT_EQ(at(0, 2).r, 128);
+    EXPECT_EQ(at(0, 2).b, 0) << "alpha 0 at the left leaves the ramp alone";
+    EXPECT_EQ(at(3, 4).r, 127) << "half-opaque blue at the right halves the red";
+    EXPECT_EQ(at(3, 4).b, 128);
+    std::vector<uint8_t> bmp = WriteBmp(art);
+    ASSERT_EQ(bmp.size(), 54u + 12 * 5);  // 4 pixels of 3 bytes make 12, no padding
+    EXPECT_EQ(U32(bmp, 18), 4u);
+    EXPECT_EQ(U32(bmp, 22), 5u);
+    EXPECT_EQ(bmp[54 + 2], 255) << "bottom row first";
+
+    ArtFile waves = Parse("kind bmp\ncanvas 40 20\nfill vertical 0:000000 1:000000\nwaves 2 0.25 0.5 3 ffffff\n");
+    int lit = 0;
+    for (const Rgba& c : waves.canvas) lit += c.r > 0;
+    EXPECT_GT(lit, 40 * 2);  // a ribbon across every column, a few pixels high
+    EXPECT_LT(lit, 40 * 8);
+
+    std::string error;
+    ArtFile bad;
+    EXPECT_FALSE(ParseArt("kind bmp\ncanvas 4 4\nfill vertical 0.5:ffffff 0.2:000000\n", bad, error));
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_FALSE(ParseArt("kind bmp\nkey a ffffff\ncanvas 4 4\n", bad, error));
+    EXPECT_FALSE(ParseArt("kind bmp\ncanvas 5000 4\n", bad, error));
+    EXPECT_FALSE(ParseArt("kind ico\ncanvas 4 4\n", bad, error));
+    EXPECT_FALSE(ParseArt("kind bmp\ncanvas 4 4\ngrain 3\n", bad, error));
+}
+
+TEST(LexArtShipped, BackgroundPicturesTileSidewaysAndStayLight) {
+    for (const char* name : {"Sky", "Silver", "Celadon"}) {
+        std::ifstream in(std::string(LEX_SOURCE_DIR) + "/data/backgrounds/" + name + ".art", std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        ArtFile art = Parse(text.str());
+        ASSERT_FALSE(art.canvas.empty()) << name;
+        const int w = art.canvasWidth, h = art.canvasHeight;
+        EXPECT_GE(h, 30) << name << ": one row of tiles covers the bar";
+        auto px = [&](int x, int y) { return art.canvas[static_cast<size_t>(y) * w + x]; };
+        auto step = [&](int x1, int x2, int y) {
+            Rgba a = px(x1, y), b = px(x2, y);
+            return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+        };
+        double light = 0;
+        int distinct = 0;
+        for (int y = 0; y < h; ++y) {
+            int inside = 0;
+            for (int x = 1; x < w; ++x) inside = std::max(inside, step(x - 1, x, y));
+            EXPECT_LE(step(w - 1, 0, y), inside) << name << " row " << y;
+            for (int x = 0; x < w; ++x) light += (px(x, y).r + px(x, y).g + px(x, y).b) / 3.0 / (w * h);
+            distinct += !(px(0, y) == px(0, y > 0 ? y - 1 : 0));
+        }
+        // Light enough for the dark toolbar pictures to stand out, and a real gradient.
+        EXPECT_GT(light, 190) << name;
+        EXPECT_GT(distinct, h / 2) << name;
+    }
+}

@@ -253,6 +253,69 @@ TEST_F(MainBarTest, BackgroundBitmapIsTiledFromTheTopLeft)
     EXPECT_EQ(bg->At(603, 21), RGB(255, 255, 255));
 }
 
+// A one-colour 8 x 8 bitmap file at 24 bits per pixel.
+std::string SolidBitmap(COLORREF colour)
+{
+    std::string bmp(54 + 8 * 8 * 3, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 8);
+    put32(22, 8);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    for (int p = 0; p < 64; ++p) {
+        bmp[54 + 3 * p] = static_cast<char>(GetBValue(colour));
+        bmp[55 + 3 * p] = static_cast<char>(GetGValue(colour));
+        bmp[56 + 3 * p] = static_cast<char>(GetRValue(colour));
+    }
+    return bmp;
+}
+
+TEST_F(MainBarTest, ReplacedBackgroundFileShowsItsNewPictureAndBrokenFilesKeepTheOldOne)
+{
+    // The bar keeps the decoded picture while its file is unchanged; a file replaced
+    // under the same name must still show its new picture at the next apply.
+    const std::string path = folder + "back.bmp";
+    WriteFile(path, SolidBitmap(RGB(200, 0, 0)));
+    Settings().SetInterfaceBKImageFileName(path);
+    Open();
+    EXPECT_EQ(EraseIntoMemory()->At(10, 10), RGB(200, 0, 0));
+    WriteFile(path, SolidBitmap(RGB(0, 0, 200)));
+    // The same size; the write time a few seconds on, as a later save would give.
+    HANDLE h = CreateFileW(lex::Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME t;
+    GetSystemTimeAsFileTime(&t);
+    ULARGE_INTEGER later;
+    later.LowPart = t.dwLowDateTime;
+    later.HighPart = t.dwHighDateTime;
+    later.QuadPart += 5ull * 10000000;
+    t.dwLowDateTime = later.LowPart;
+    t.dwHighDateTime = later.HighPart;
+    SetFileTime(h, nullptr, nullptr, &t);
+    CloseHandle(h);
+    dlg.ApplyInterfaceSettings();
+    EXPECT_EQ(EraseIntoMemory()->At(10, 10), RGB(0, 0, 200));
+
+    // A file that claims 60000 x 60000 pixels, and one cut short: not loaded, the
+    // picture on show stays.
+    std::string huge = SolidBitmap(0);
+    huge[18] = huge[22] = static_cast<char>(0x60);
+    huge[19] = huge[23] = static_cast<char>(0xEA);
+    WriteFile(folder + "huge.bmp", huge);
+    EXPECT_FALSE(dlg.LoadBackgroundImage((folder + "huge.bmp").c_str()));
+    WriteFile(folder + "short.bmp", SolidBitmap(0).substr(0, 100));
+    Settings().SetInterfaceBKImageFileName(folder + "short.bmp");
+    dlg.ApplyInterfaceSettings();
+    EXPECT_EQ(EraseIntoMemory()->At(10, 10), RGB(0, 0, 200));
+}
+
 TEST_F(MainBarTest, DestroyingWritesPositionPlacementAndBackgroundName)
 {
     Settings().SetDictWordCount(4);

@@ -17,6 +17,23 @@
 // never keys. A bmp file with several images lays them side by side into one strip
 // (the toolbar's button images); an ico or cur file keeps one entry per image.
 //
+// A bmp may instead be painted: larger smooth pictures such as backgrounds, 24 bits.
+// The statements after 'canvas' paint over the whole picture, in order:
+//
+//     canvas 480 40            ; width height; starts black
+//     fill vertical 0:dfeefa 0.5:b9d6f0 1:a6c8e8
+//                              ; a ramp from top to bottom (or 'horizontal', left to
+//                              ; right) through colour stops position:RRGGBB[AA],
+//                              ; positions 0 to 1 in rising order; alpha blends over
+//     waves 3 0.12 0.55 5 ffffff50 0.25
+//                              ; a soft ribbon along a sine: whole periods across the
+//                              ; width (so the picture tiles sideways without a seam),
+//                              ; amplitude and centre line as fractions of the height,
+//                              ; the ribbon's half-width in pixels, colour, and an
+//                              ; optional phase in periods
+//     grain 6 17               ; brushed streaks: brightness varies by up to +-6,
+//                              ; smoothly along each row and from row to row; seed 17
+//
 // A sound file (kind wav) describes a few sine notes mixed into 16-bit mono PCM:
 //
 //     kind wav
@@ -82,6 +99,10 @@ struct ArtFile {
     int depth = 0;  // 0 until parsed: then 24 or 8 for bmp, 32 or 1 for ico/cur
     std::vector<PaletteKey> palette;
     std::vector<Image> images;
+    // A painted bmp (no keys or images): its pixels, row by row from the top.
+    int canvasWidth = 0;
+    int canvasHeight = 0;
+    std::vector<Rgba> canvas;
     Sound sound;
 
     Rgba PixelAt(const Image& image, int x, int y) const {

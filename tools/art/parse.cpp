@@ -70,6 +70,7 @@ private:
     bool PictureStatement(const std::vector<std::string>& t);
     bool SoundStatement(const std::vector<std::string>& t);
     bool Row(const std::string& row);
+    bool PaintStatement(const std::vector<std::string>& t);
     bool Finish();
 
     ArtFile& m_art;
@@ -112,6 +113,7 @@ bool Parser::Statement(const std::vector<std::string>& t) {
 
 bool Parser::PictureStatement(const std::vector<std::string>& t) {
     const std::string& word = t[0];
+    if (m_art.kind == Kind::Bmp && (word == "canvas" || !m_art.canvas.empty())) return PaintStatement(t);
     if (word == "depth" && t.size() == 2) {
         int depth = 0;
         if (!ToInt(t[1], depth)) return Fail("bad depth");
@@ -167,6 +169,149 @@ bool Parser::PictureStatement(const std::vector<std::string>& t) {
         return true;
     }
     return Fail("unknown statement '" + word + "'");
+}
+
+// Stops "position:RRGGBB[AA]" from t[first] on, positions rising from 0 to 1.
+struct Stop {
+    double at = 0;
+    Rgba colour;
+};
+
+bool ParseStops(const std::vector<std::string>& t, size_t first, std::vector<Stop>& stops) {
+    for (size_t i = first; i < t.size(); ++i) {
+        size_t colon = t[i].find(':');
+        Stop stop;
+        if (colon == std::string::npos || !ToNumber(t[i].substr(0, colon), stop.at) ||
+            !ParseColour(t[i].substr(colon + 1), stop.colour) || t[i].substr(colon + 1) == "none")
+            return false;
+        if (stop.at < 0 || stop.at > 1 || (!stops.empty() && stop.at < stops.back().at)) return false;
+        stops.push_back(stop);
+    }
+    return stops.size() >= 2;
+}
+
+uint8_t Mix(double under, double over, double alpha) {
+    double v = under + (over - under) * alpha;
+    return static_cast<uint8_t>(std::lround(std::min(255.0, std::max(0.0, v))));
+}
+
+void Blend(Rgba& pixel, double r, double g, double b, double alpha) {
+    pixel.r = Mix(pixel.r, r, alpha);
+    pixel.g = Mix(pixel.g, g, alpha);
+    pixel.b = Mix(pixel.b, b, alpha);
+}
+
+// Smooth noise in [-1, 1], periodic with the given period: random values at whole
+// positions, joined by a smooth curve.
+struct PeriodicNoise {
+    std::vector<double> knots;
+    double At(double x) const {
+        const int n = static_cast<int>(knots.size());
+        double f = std::floor(x);
+        int i = static_cast<int>(f) % n;
+        if (i < 0) i += n;
+        double t = x - f;
+        t = t * t * (3 - 2 * t);
+        return knots[i] + (knots[(i + 1) % n] - knots[i]) * t;
+    }
+};
+
+// A small, fixed pseudo-random sequence, so a seed always paints the same picture.
+struct Random {
+    uint32_t state;
+    double Next() {  // in [-1, 1]
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) / double(1u << 23) - 1.0;
+    }
+};
+
+bool Parser::PaintStatement(const std::vector<std::string>& t) {
+    const std::string& word = t[0];
+    const int w = m_art.canvasWidth, h = m_art.canvasHeight;
+    if (word == "canvas") {
+        if (t.size() != 3) return Fail("canvas needs a width and a height");
+        if (!m_art.canvas.empty() || !m_art.images.empty() || !m_art.palette.empty() || m_art.depth != 24)
+            return Fail("a painted bmp has one canvas, 24 bits, and no keys or images");
+        int cw = 0, ch = 0;
+        if (!ToInt(t[1], cw) || !ToInt(t[2], ch) || cw < 1 || ch < 1 || cw > 4096 || ch > 4096)
+            return Fail("the canvas is 1 to 4096 pixels each way");
+        m_art.canvasWidth = cw;
+        m_art.canvasHeight = ch;
+        m_art.canvas.assign(static_cast<size_t>(cw) * ch, Rgba{0, 0, 0, 255});
+        return true;
+    }
+    if (word == "fill" && t.size() >= 4 && (t[1] == "vertical" || t[1] == "horizontal")) {
+        std::vector<Stop> stops;
+        if (!ParseStops(t, 2, stops)) return Fail("fill needs two or more stops position:RRGGBB[AA], positions rising");
+        const bool vertical = t[1] == "vertical";
+        const int n = vertical ? h : w;
+        for (int i = 0; i < n; ++i) {
+            const double at = n > 1 ? static_cast<double>(i) / (n - 1) : 0;
+            size_t k = 1;
+            while (k + 1 < stops.size() && stops[k].at < at) ++k;
+            const Stop& a = stops[k - 1];
+            const Stop& b = stops[k];
+            double f = b.at > a.at ? (at - a.at) / (b.at - a.at) : 1;
+            f = std::min(1.0, std::max(0.0, f));
+            const double r = a.colour.r + (b.colour.r - a.colour.r) * f;
+            const double g = a.colour.g + (b.colour.g - a.colour.g) * f;
+            const double bl = a.colour.b + (b.colour.b - a.colour.b) * f;
+            const double alpha = (a.colour.a + (b.colour.a - a.colour.a) * f) / 255.0;
+            for (int j = 0; j < (vertical ? w : h); ++j) {
+                const int x = vertical ? j : i, y = vertical ? i : j;
+                Blend(m_art.canvas[static_cast<size_t>(y) * w + x], r, g, bl, alpha);
+            }
+        }
+        return true;
+    }
+    if (word == "waves" && (t.size() == 6 || t.size() == 7)) {
+        int periods = 0;
+        double amplitude = 0, centre = 0, half = 0, phase = 0;
+        Rgba colour;
+        if (!ToInt(t[1], periods) || periods < 1 || !ToNumber(t[2], amplitude) || !ToNumber(t[3], centre) ||
+            !ToNumber(t[4], half) || half <= 0 || !ParseColour(t[5], colour) || t[5] == "none" ||
+            (t.size() == 7 && !ToNumber(t[6], phase)))
+            return Fail("waves needs periods, amplitude, centre, half-width > 0, RRGGBB[AA] and an optional phase");
+        const double pi = std::acos(-1.0);
+        for (int x = 0; x < w; ++x) {
+            const double line = (centre + amplitude * std::sin(2 * pi * (periods * (x + 0.5) / w + phase))) * h;
+            for (int y = 0; y < h; ++y) {
+                const double d = std::fabs(y + 0.5 - line) / half;
+                if (d >= 1) continue;
+                const double cover = 1 - d * d * (3 - 2 * d);  // smooth edge
+                Blend(m_art.canvas[static_cast<size_t>(y) * w + x], colour.r, colour.g, colour.b,
+                      cover * colour.a / 255.0);
+            }
+        }
+        return true;
+    }
+    if (word == "grain" && t.size() == 3) {
+        double amount = 0;
+        int seed = 0;
+        if (!ToNumber(t[1], amount) || amount < 0 || amount > 64 || !ToInt(t[2], seed))
+            return Fail("grain needs an amount from 0 to 64 and a seed");
+        Random random{static_cast<uint32_t>(seed) * 2654435761u + 1};
+        // Each row: a slow wave along the row (a few knots across the width) plus a
+        // faster fine one, and a row level of its own; neighbouring rows are mixed.
+        std::vector<double> rowShade(static_cast<size_t>(h));
+        for (int y = 0; y < h; ++y) {
+            PeriodicNoise slow, fine;
+            for (int k = 0; k < 6; ++k) slow.knots.push_back(random.Next());
+            const int fineKnots = std::max(2, w / 12);
+            for (int k = 0; k < fineKnots; ++k) fine.knots.push_back(random.Next());
+            const double level = random.Next();
+            for (int x = 0; x < w; ++x) {
+                const double v = 0.45 * level + 0.35 * slow.At(6.0 * x / w) + 0.2 * fine.At(double(fineKnots) * x / w);
+                Rgba& p = m_art.canvas[static_cast<size_t>(y) * w + x];
+                const double delta = amount * v;
+                p.r = Mix(p.r + delta, 0, 0);
+                p.g = Mix(p.g + delta, 0, 0);
+                p.b = Mix(p.b + delta, 0, 0);
+            }
+        }
+        return true;
+    }
+    return Fail("unknown or incomplete statement '" + word + "' in a painted bmp");
 }
 
 bool Parser::Row(const std::string& row) {
@@ -245,7 +390,7 @@ bool Parser::Finish() {
         if (noteLevels * partialLevels <= 0) return Fail("every note or partial is silent");
         return true;
     }
-    if (m_art.images.empty()) return Fail("no image");
+    if (m_art.images.empty() && m_art.canvas.empty()) return Fail("no image");
     return true;
 }
 

@@ -76,9 +76,35 @@ std::vector<uint8_t> IconImage(const ArtFile& art, const Image& image) {
     return out;
 }
 
+// A painted picture: 24 bits, rows bottom-up.
+std::vector<uint8_t> WriteCanvasBmp(const ArtFile& art) {
+    const int width = art.canvasWidth, height = art.canvasHeight;
+    const uint32_t rowBytes = Padded(static_cast<uint32_t>(width) * 3);
+    const uint32_t offset = 14 + 40, imageSize = rowBytes * static_cast<uint32_t>(height);
+    std::vector<uint8_t> out;
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, offset + imageSize);
+    Put32(out, 0);
+    Put32(out, offset);
+    PutInfoHeader(out, width, height, 24, imageSize, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        const size_t rowStart = out.size();
+        for (int x = 0; x < width; ++x) {
+            const Rgba& c = art.canvas[static_cast<size_t>(y) * width + x];
+            out.push_back(c.b);
+            out.push_back(c.g);
+            out.push_back(c.r);
+        }
+        out.resize(rowStart + rowBytes, 0);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<uint8_t> WriteBmp(const ArtFile& art) {
+    if (!art.canvas.empty()) return WriteCanvasBmp(art);
     int width = 0;
     int height = art.images.front().height;
     for (const Image& image : art.images) width += image.width;
