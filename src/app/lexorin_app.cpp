@@ -49,6 +49,10 @@ BOOL CLexorinApp::InitInstance()
     if (m_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
         return FALSE;
 
+    // A missing, empty or reset settings file starts with the shipped look rather than
+    // the per-key defaults, whose red words on a red strip cannot be read.
+    lex::CSettings(SettingsPath()).WriteFirstRunLookIfNew();
+
     m_strProductName = lex::LoadStringCp936(IDS_PRODUCT_NAME);
     m_strVersion = lex::LoadStringCp936(IDS_VERSION);
 

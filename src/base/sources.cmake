@@ -9,5 +9,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/fileio_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text.cpp)
 else()
-  list(APPEND LEX_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/fileio_posix.cpp)
+  list(APPEND LEX_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/fileio_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_posix.cpp)
 endif()

@@ -1,6 +1,7 @@
 // The one place where the program's code page 936 text meets the UTF-16 of the W
 // functions. Conversions always name code page 936, never the system code page, so
 // Chinese text is right on any Windows display language.
+// Cp936ToUtf8 and Utf8ToCp936 are the exception: they exist in the native build too.
 #pragma once
 
 #include <string>
@@ -13,5 +14,11 @@ std::wstring Widen(const std::string& cp936);
 std::wstring Widen(const char* cp936);
 std::string Narrow(const std::wstring& utf16);
 std::string Narrow(const wchar_t* utf16);
+
+// Code page 936 and UTF-8, for files kept in UTF-8 or UTF-16 (these two are also
+// built natively). A character the other side has no form for becomes '?' in code
+// page 936 and U+FFFD in UTF-8; a stray byte becomes one such character.
+std::string Cp936ToUtf8(const std::string& cp936);
+std::string Utf8ToCp936(const std::string& utf8);
 
 } // namespace lex

@@ -136,6 +136,9 @@ void CLexorinDlg::OnDestroy()
 {
     CLexorinApp& app = TheApp();
     lex::CSettings settings = AppSettings();
+    // The state saved at exit goes into the file as one replacement: a kill half-way
+    // must not pair this run's reading position with the last run's window.
+    lex::CSettingsGroup shutdownState(settings);
     settings.SetDictWordCount(m_feed.GetPosition());
     if (app.m_bDictOpen)
         m_feed.Close();
@@ -153,6 +156,7 @@ void CLexorinDlg::OnDestroy()
     settings.SetInterfaceCX(r.right - r.left);
     settings.SetInterfaceCY(r.bottom - r.top);
     settings.SetInterfaceBKImageFileName(app.m_strBkFileName);
+    shutdownState.Commit();
 }
 
 LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)

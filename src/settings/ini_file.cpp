@@ -2,6 +2,8 @@
 
 #include "base/fileio.h"
 #include "base/dbcs.h"
+#include "base/text.h"
+#include "base/utf8.h"
 #include "settings/value_conv.h"
 
 #include <vector>
@@ -165,18 +167,111 @@ bool IsWritableKeyName(const std::string& name)
         && name.find('=') == std::string::npos && !HasLineBreak(name);
 }
 
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+
+bool StartsWith(const std::string& bytes, const char* prefix)
+{
+    return bytes.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
 } // namespace
+
+bool CIniDocument::Load(const std::string& path)
+{
+    m_encoding = IniEncoding::Cp936;
+    m_lines.clear();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return !FileExists(path);
+    if (StartsWith(bytes, kUtf16LeBom)) {
+        m_encoding = IniEncoding::Utf16Le;
+        bytes = Utf16LeToUtf8(bytes.substr(2));
+    } else if (StartsWith(bytes, kUtf8Bom)) {
+        m_encoding = IniEncoding::Utf8;
+        bytes.erase(0, 3);
+    }
+    m_lines = SplitLines(bytes);
+    return true;
+}
+
+std::string CIniDocument::ToText(const std::string& cp936) const
+{
+    return m_encoding == IniEncoding::Cp936 ? cp936 : Cp936ToUtf8(cp936);
+}
+
+std::string CIniDocument::FromText(const std::string& text) const
+{
+    return m_encoding == IniEncoding::Cp936 ? text : Utf8ToCp936(text);
+}
+
+std::string CIniDocument::Get(const std::string& section, const std::string& key,
+                              const std::string& defaultValue) const
+{
+    const std::string sectionName = Trim(section);
+    const std::string keyName = Trim(key);
+    if (sectionName.empty() || keyName.empty())
+        return CutToBuffer(defaultValue);
+    const KeyLocation loc = Locate(m_lines, ToText(sectionName), ToText(keyName));
+    return CutToBuffer(loc.keyFound ? FromText(loc.value) : defaultValue);
+}
+
+bool CIniDocument::Has(const std::string& section, const std::string& key) const
+{
+    const std::string sectionName = Trim(section);
+    const std::string keyName = Trim(key);
+    return !sectionName.empty() && !keyName.empty()
+        && Locate(m_lines, ToText(sectionName), ToText(keyName)).keyFound;
+}
+
+bool CIniDocument::Set(const std::string& section, const std::string& key, const std::string& value)
+{
+    const std::string sectionName = Trim(section);
+    const std::string keyName = Trim(key);
+    if (!IsWritableSectionName(sectionName) || !IsWritableKeyName(keyName) || HasLineBreak(value))
+        return false;
+    const std::string sectionText = ToText(sectionName);
+    const std::string keyText = ToText(keyName);
+    const KeyLocation loc = Locate(m_lines, sectionText, keyText);
+    std::string keyLine = keyText + "=" + ToText(value);
+    if (loc.keyFound) {
+        m_lines[loc.keyLine] = std::move(keyLine);
+    } else if (loc.sectionFound) {
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(loc.insertAt), std::move(keyLine));
+    } else {
+        if (!m_lines.empty() && FirstNonBlank(m_lines.back()) < m_lines.back().size())
+            m_lines.emplace_back(); // a blank line between sections, for the reader's eye
+        m_lines.push_back("[" + sectionText + "]");
+        m_lines.push_back(std::move(keyLine));
+    }
+    return true;
+}
+
+std::string CIniDocument::Bytes() const
+{
+    const std::string text = JoinLines(m_lines);
+    switch (m_encoding) {
+    case IniEncoding::Utf16Le:
+        return kUtf16LeBom + Utf8ToUtf16Le(text);
+    case IniEncoding::Utf8:
+        return kUtf8Bom + text;
+    case IniEncoding::Cp936:
+        break;
+    }
+    return text;
+}
+
+bool CIniDocument::Save(const std::string& path) const
+{
+    return ReplaceFileContents(path, Bytes());
+}
 
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, const std::string& path)
 {
-    std::string bytes;
-    const std::string sectionName = Trim(section);
-    const std::string keyName = Trim(key);
-    if (sectionName.empty() || keyName.empty() || !ReadWholeFile(path, bytes))
-        return CutToBuffer(defaultValue);
-    const KeyLocation loc = Locate(SplitLines(bytes), sectionName, keyName);
-    return CutToBuffer(loc.keyFound ? loc.value : defaultValue);
+    CIniDocument doc;
+    doc.Load(path);
+    return doc.Get(section, key, defaultValue);
 }
 
 int GetProfileInt(const std::string& section, const std::string& key, int defaultValue,
@@ -189,30 +284,12 @@ int GetProfileInt(const std::string& section, const std::string& key, int defaul
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path)
 {
-    const std::string sectionName = Trim(section);
-    const std::string keyName = Trim(key);
-    if (!IsWritableSectionName(sectionName) || !IsWritableKeyName(keyName) || HasLineBreak(value))
-        return false;
-
-    std::string bytes;
+    CIniDocument doc;
     // A file that exists but cannot be read must not be replaced by one holding only
     // this key.
-    if (!ReadWholeFile(path, bytes) && FileExists(path))
+    if (!doc.Load(path))
         return false;
-    std::vector<std::string> lines = SplitLines(bytes);
-    const KeyLocation loc = Locate(lines, sectionName, keyName);
-    std::string keyLine = keyName + "=" + value;
-    if (loc.keyFound) {
-        lines[loc.keyLine] = std::move(keyLine);
-    } else if (loc.sectionFound) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(loc.insertAt), std::move(keyLine));
-    } else {
-        if (!lines.empty() && FirstNonBlank(lines.back()) < lines.back().size())
-            lines.emplace_back(); // a blank line between sections, for the reader's eye
-        lines.push_back("[" + sectionName + "]");
-        lines.push_back(std::move(keyLine));
-    }
-    return ReplaceFileContents(path, JoinLines(lines));
+    return doc.Set(section, key, value) && doc.Save(path);
 }
 
 } // namespace lex

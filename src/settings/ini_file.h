@@ -7,10 +7,15 @@
 // or key gives the caller's default. The first matching section and, inside it, the
 // first matching key are the ones read and written. Lines starting with ';' are
 // comments. Any line end (CR LF, LF, CR) is read; CR LF is written.
+//
+// A file starting with a UTF-16LE byte order mark is read and written as UTF-16LE, one
+// starting with a UTF-8 byte order mark as UTF-8, each keeping its mark; any other file
+// is code page 936. Callers always speak code page 936.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // <windows.h> maps these names onto its own functions by macro. Windows code should
 // go through CSettings rather than include this header; if it must, include this
@@ -45,5 +50,37 @@ int GetProfileInt(const std::string& section, const std::string& key, int defaul
 // or an empty name.
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path);
+
+enum class IniEncoding { Cp936, Utf8, Utf16Le };
+
+// A settings file held in memory, for reading and writing several keys with one
+// replacement of the file. Get and Set follow the rules of the functions above; a
+// document saved after a series of Sets holds exactly the bytes the same series of
+// WriteProfileString calls would have left.
+class CIniDocument {
+public:
+    // Reads the file. A missing file gives an empty code page 936 document; false
+    // (an empty document) when the file exists but cannot be read.
+    bool Load(const std::string& path);
+
+    std::string Get(const std::string& section, const std::string& key, const std::string& defaultValue) const;
+    bool Has(const std::string& section, const std::string& key) const;
+    // False, changing nothing, for the names and values WriteProfileString refuses.
+    bool Set(const std::string& section, const std::string& key, const std::string& value);
+
+    IniEncoding Encoding() const { return m_encoding; }
+    // The file's bytes, byte order mark included.
+    std::string Bytes() const;
+    // Replaces the file with Bytes() atomically; false when it cannot be written.
+    bool Save(const std::string& path) const;
+
+private:
+    // Text in the file's own encoding as the lines hold it: UTF-8 for both Unicode forms.
+    std::string ToText(const std::string& cp936) const;
+    std::string FromText(const std::string& text) const;
+
+    IniEncoding m_encoding = IniEncoding::Cp936;
+    std::vector<std::string> m_lines;
+};
 
 } // namespace lex

@@ -4,6 +4,9 @@
 #include "settings/ini_file.h"
 #include "settings/value_conv.h"
 
+#include <memory>
+#include <vector>
+
 namespace lex {
 
 namespace {
@@ -14,6 +17,37 @@ constexpr char kTip[] = "Tip";
 
 // The colour readers' default text "000000ff": pure red.
 constexpr uint32_t kRed = 0x000000FF;
+
+struct KeyName {
+    const char* section;
+    const char* key;
+};
+
+// Every key the program reads or writes.
+constexpr KeyName kKnownKeys[] = {
+    {kBanner, "BannerBKColor"}, {kBanner, "BannerAutoSize"}, {kBanner, "BannerScroll"},
+    {kBanner, "BannerScrollSpeed"}, {kBanner, "BannerWordI"}, {kBanner, "BannerWordB"},
+    {kBanner, "BannerWordU"}, {kBanner, "BannerPhoneticI"}, {kBanner, "BannerPhoneticB"},
+    {kBanner, "BannerPhoneticU"}, {kBanner, "BannerDescI"}, {kBanner, "BannerDescB"},
+    {kBanner, "BannerDescU"}, {kBanner, "BannerWordColor"}, {kBanner, "BannerPhoneticColor"},
+    {kBanner, "BannerDescColor"}, {kDict, "DictName"}, {kDict, "DictWordCount"},
+    {kInterface, "InterfaceLeft"}, {kInterface, "InterfaceTop"}, {kInterface, "InterfaceCX"},
+    {kInterface, "InterfaceCY"}, {kInterface, "InterfaceBKImage"}, {kInterface, "InterfaceBKImageFileName"},
+    {kInterface, "InterfaceBKStartColor"}, {kInterface, "InterfaceBKEndColor"}, {kTip, "StartUp"},
+    {kTip, "FilePos"}, {kTip, "TimeStamp"},
+};
+
+struct KeyValue {
+    const char* section;
+    const char* key;
+    const char* value;
+};
+
+// The shipped first-run settings file, entry by entry.
+constexpr KeyValue kFirstRunLook[] = {
+#include "first_run_look.inc"
+};
+
 } // namespace
 
 const char CSettings::kDefaultDictName[] = "缺省字典";
@@ -85,46 +119,151 @@ bool CSettings::SetTipFilePos(int offset) { return WriteInt(kTip, "FilePos", off
 std::string CSettings::TipTimeStamp() const { return ReadText(kTip, "TimeStamp", ""); }
 bool CSettings::SetTipTimeStamp(const std::string& stamp) { return WriteText(kTip, "TimeStamp", stamp); }
 
+namespace {
+
+// An open group: the file's text in memory and whether a setter changed it.
+struct OpenGroup {
+    std::string path;
+    CIniDocument doc;
+    bool loaded = false; // false: the file exists but could not be read
+    bool dirty = false;
+};
+
+std::vector<std::unique_ptr<OpenGroup>>& OpenGroups()
+{
+    static std::vector<std::unique_ptr<OpenGroup>> groups;
+    return groups;
+}
+
+OpenGroup* FindGroup(const std::string& path)
+{
+    for (const auto& group : OpenGroups()) {
+        if (group->path == path)
+            return group.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CSettingsGroup::CSettingsGroup(const CSettings& settings) : m_path(settings.Path()), m_owner(!FindGroup(m_path))
+{
+    if (!m_owner)
+        return;
+    auto group = std::make_unique<OpenGroup>();
+    group->path = m_path;
+    group->loaded = group->doc.Load(m_path);
+    OpenGroups().push_back(std::move(group));
+}
+
+CSettingsGroup::~CSettingsGroup()
+{
+    Commit();
+}
+
+bool CSettingsGroup::Commit()
+{
+    if (!m_owner)
+        return true;
+    m_owner = false;
+    auto& groups = OpenGroups();
+    for (auto it = groups.begin(); it != groups.end(); ++it) {
+        if ((*it)->path != m_path)
+            continue;
+        std::unique_ptr<OpenGroup> group = std::move(*it);
+        groups.erase(it);
+        if (!group->dirty)
+            return true;
+        return group->loaded && group->doc.Save(m_path);
+    }
+    return true;
+}
+
+std::string CSettings::Read(const char* section, const char* key, const std::string& defaultText) const
+{
+    if (const OpenGroup* group = FindGroup(m_path))
+        return group->doc.Get(section, key, defaultText);
+    return GetProfileString(section, key, defaultText, m_path);
+}
+
+bool CSettings::Write(const char* section, const char* key, const std::string& text)
+{
+    OpenGroup* group = FindGroup(m_path);
+    if (!group)
+        return WriteProfileString(section, key, text, m_path);
+    if (!group->loaded || !group->doc.Set(section, key, text))
+        return false;
+    group->dirty = true;
+    return true;
+}
+
+bool CSettings::HasAnyKnownKey() const
+{
+    CIniDocument doc;
+    if (const OpenGroup* group = FindGroup(m_path))
+        doc = group->doc;
+    else
+        doc.Load(m_path);
+    for (const KeyName& name : kKnownKeys) {
+        if (doc.Has(name.section, name.key))
+            return true;
+    }
+    return false;
+}
+
+bool CSettings::WriteFirstRunLookIfNew()
+{
+    CIniDocument doc;
+    // An unreadable file is not new: it may hold the user's settings.
+    if (!doc.Load(m_path) || HasAnyKnownKey())
+        return false;
+    CSettingsGroup group(*this);
+    for (const KeyValue& entry : kFirstRunLook)
+        Write(entry.section, entry.key, entry.value);
+    return group.Commit();
+}
+
 // Flags and colours are read as text with the default in its stored form, then
 // converted, so a stored value and a default go through the same conversion.
 bool CSettings::ReadFlag(const char* section, const char* key, bool defaultOn) const
 {
-    return ParseFlag(GetProfileString(section, key, FormatFlag(defaultOn), m_path));
+    return ParseFlag(Read(section, key, FormatFlag(defaultOn)));
 }
 
 uint32_t CSettings::ReadColor(const char* section, const char* key, uint32_t defaultColor) const
 {
-    return ParseColor(GetProfileString(section, key, FormatColor(defaultColor), m_path));
+    return ParseColor(Read(section, key, FormatColor(defaultColor)));
 }
 
 int CSettings::ReadInt(const char* section, const char* key, int defaultValue) const
 {
-    return GetProfileInt(section, key, defaultValue, m_path);
+    const std::string text = Read(section, key, std::string());
+    return text.empty() ? defaultValue : ParseDecimal(text);
 }
 
 std::string CSettings::ReadText(const char* section, const char* key, const std::string& defaultText) const
 {
-    return GetProfileString(section, key, defaultText, m_path);
+    return Read(section, key, defaultText);
 }
 
 bool CSettings::WriteFlag(const char* section, const char* key, bool on)
 {
-    return WriteProfileString(section, key, FormatFlag(on), m_path);
+    return Write(section, key, FormatFlag(on));
 }
 
 bool CSettings::WriteColor(const char* section, const char* key, uint32_t color)
 {
-    return WriteProfileString(section, key, FormatColor(color), m_path);
+    return Write(section, key, FormatColor(color));
 }
 
 bool CSettings::WriteInt(const char* section, const char* key, int value)
 {
-    return WriteProfileString(section, key, FormatDecimal(value), m_path);
+    return Write(section, key, FormatDecimal(value));
 }
 
 bool CSettings::WriteText(const char* section, const char* key, const std::string& text)
 {
-    return WriteProfileString(section, key, text, m_path);
+    return Write(section, key, text);
 }
 
 } // namespace lex

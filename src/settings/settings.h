@@ -5,6 +5,14 @@
 // written (for example when it is read-only); the file is then left as it was.
 //
 // Colours are 0x00BBGGRR values; texts are code page 936 bytes.
+//
+// Several keys that belong together (the state saved at exit, a settings page's OK)
+// are written as one replacement of the file through CSettingsGroup: while a group is
+// open on a file, the setters of every CSettings object for that file path change the
+// file's text in memory, the getters read that text, and Commit writes it once (the
+// program's windows all run on one thread, which is the only one to use settings). The file
+// ends byte for byte as the same setters called one by one would have left it, but a
+// crash leaves either all of the group's keys or none.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +20,8 @@
 #include <utility>
 
 namespace lex {
+
+class CIniDocument;
 
 class CSettings {
 public:
@@ -101,6 +111,14 @@ public:
     std::string TipTimeStamp() const;
     bool SetTipTimeStamp(const std::string& stamp);
 
+    // True when the file holds at least one of the keys above.
+    bool HasAnyKnownKey() const;
+    // A file that is missing, empty or holds none of the keys above gets the look a
+    // new user starts with (the shipped first-run settings, built into the program),
+    // written as one replacement; the file's other lines are kept. Returns true when
+    // it wrote them. A file with any known key is left alone.
+    bool WriteFirstRunLookIfNew();
+
 private:
     bool ReadFlag(const char* section, const char* key, bool defaultOn) const;
     uint32_t ReadColor(const char* section, const char* key, uint32_t defaultColor) const;
@@ -111,7 +129,42 @@ private:
     bool WriteInt(const char* section, const char* key, int value);
     bool WriteText(const char* section, const char* key, const std::string& text);
 
+    std::string Read(const char* section, const char* key, const std::string& defaultText) const;
+    bool Write(const char* section, const char* key, const std::string& text);
+
     std::string m_path;
+};
+
+// Opens a group on a settings file for its lifetime:
+//
+//     lex::CSettings settings = AppSettings();
+//     {
+//         lex::CSettingsGroup group(settings);
+//         settings.SetInterfaceLeft(x);
+//         settings.SetInterfaceTop(y);
+//         group.Commit();  // or let the destructor commit
+//     }
+//
+// Setters called during the group return false only for what the file could never
+// take (an unreadable file, a value holding a line break); whether the file was
+// written is Commit's answer. A group with no writes leaves the file untouched.
+// Groups do not nest: a second group on the same file joins the first, and only the
+// outermost commits.
+class CSettingsGroup {
+public:
+    explicit CSettingsGroup(const CSettings& settings);
+    ~CSettingsGroup();
+    CSettingsGroup(const CSettingsGroup&) = delete;
+    CSettingsGroup& operator=(const CSettingsGroup&) = delete;
+
+    // Writes the collected keys as one atomic replacement of the file and closes the
+    // group (later setters write key by key again). False when the file could not be
+    // written; it is then left as it was.
+    bool Commit();
+
+private:
+    std::string m_path;
+    bool m_owner;
 };
 
 } // namespace lex

@@ -1,4 +1,5 @@
 #include "base/fileio.h"
+#include "base/utf8.h"
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
@@ -184,6 +185,45 @@ TEST_F(IniFile, KilledWriterLeavesACompleteFile)
     }
     EXPECT_GE(kills, 10);
     EXPECT_GT(changed, 0) << "the writer never finished a write: the test proved nothing";
+}
+
+std::string Utf16(const std::string& utf8) { return lex::Utf8ToUtf16Le(utf8); }
+
+TEST_F(IniFile, UnicodeFilesWithAByteOrderMarkStayInTheirEncoding)
+{
+    // "词典" is B4 CA B5 E4 in code page 936. "한" and an emoji beyond the BMP have no code
+    // page 936 form but must survive in the file.
+    const std::string cp936Name = "\xB4\xCA\xB5\xE4";
+    const std::string utf8Name = "\xE8\xAF\x8D\xE5\x85\xB8";
+    const std::string foreign = "; \xF0\x9F\x98\x80 note\r\n[User]\r\nsign=\xED\x95\x9C\r\n";
+    const std::string body = foreign + "[Dict]\r\nDictName=" + utf8Name + "\r\n";
+
+    // UTF-16LE with its mark, as Notepad saves "Unicode".
+    Put(std::string("\xFF\xFE") + Utf16(body));
+    EXPECT_EQ(GetProfileString("Dict", "DictName", "", m_path), cp936Name);
+    ASSERT_TRUE(WriteProfileString("Dict", "DictWordCount", "7", m_path));
+    ASSERT_TRUE(WriteProfileString("Dict", "DictName", cp936Name + "2", m_path));
+    EXPECT_EQ(Bytes(), std::string("\xFF\xFE")
+                           + Utf16(foreign + "[Dict]\r\nDictName=" + utf8Name + "2\r\nDictWordCount=7\r\n"));
+    EXPECT_EQ(GetProfileInt("Dict", "DictWordCount", 0, m_path), 7);
+    // An unpaired surrogate elsewhere in the file comes back unchanged.
+    Put(std::string("\xFF\xFE") + Utf16("[A]\r\nb=") + std::string("\x00\xD8", 2) + Utf16("\r\n"));
+    ASSERT_TRUE(WriteProfileString("A", "c", "1", m_path));
+    EXPECT_EQ(Bytes(), std::string("\xFF\xFE") + Utf16("[A]\r\nb=") + std::string("\x00\xD8", 2)
+                           + Utf16("\r\nc=1\r\n"));
+
+    // UTF-8 with its mark.
+    Put("\xEF\xBB\xBF" + body);
+    EXPECT_EQ(GetProfileString("dict", "dictname", "", m_path), cp936Name);
+    EXPECT_EQ(GetProfileString("User", "sign", "", m_path), "?");
+    ASSERT_TRUE(WriteProfileString("Tip", "TimeStamp", cp936Name, m_path));
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" + body + "\r\n[Tip]\r\nTimeStamp=" + utf8Name + "\r\n");
+
+    // No mark: code page 936 bytes as they are, even when they happen to be valid UTF-8.
+    Put("[Dict]\r\nDictName=" + utf8Name + "\r\n");
+    EXPECT_EQ(GetProfileString("Dict", "DictName", "", m_path), utf8Name);
+    ASSERT_TRUE(WriteProfileString("Dict", "DictName", cp936Name, m_path));
+    EXPECT_EQ(Bytes(), "[Dict]\r\nDictName=" + cp936Name + "\r\n");
 }
 
 } // namespace

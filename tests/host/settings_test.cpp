@@ -1,4 +1,5 @@
 #include "base/fileio.h"
+#include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "settings/value_conv.h"
 
@@ -7,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -152,6 +154,100 @@ TEST_F(Settings, ChineseTextRoundTripsByteExact)
     EXPECT_EQ(s.InterfaceBKImageFileName(), bitmap);
     EXPECT_EQ(s.TipTimeStamp(), "Thu Jan  1 00:00:00 1970");
     EXPECT_NE(Bytes().find("\r\nDictName=" + name + "\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, GroupEndsLikeKeyByKeyWritingButReplacesTheFileOnce)
+{
+    const std::string start = "; mine\r\n[interface]\r\ninterfaceleft = 3\r\n[User]\r\nx=1";
+    auto writeShutdownState = [](CSettings& s) {
+        s.SetDictWordCount(42);
+        s.SetInterfaceLeft(-8);
+        s.SetInterfaceTop(700);
+        s.SetInterfaceCX(640);
+        s.SetInterfaceCY(27);
+        s.SetInterfaceBKImageFileName("C:\\\x95\x5C.bmp");
+    };
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), start));
+    CSettings oneByOne(Path());
+    writeShutdownState(oneByOne);
+    const std::string expected = Bytes();
+
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), start));
+    CSettings s(Path());
+    {
+        lex::CSettingsGroup group(s);
+        writeShutdownState(s);
+        // Not on disk yet, but every reader of the file sees the group's values.
+        EXPECT_EQ(Bytes(), start);
+        EXPECT_EQ(CSettings(Path()).InterfaceLeft(), -8);
+        EXPECT_EQ(s.DictWordCount(), 42);
+        {
+            lex::CSettingsGroup inner{CSettings(Path())};
+            CSettings(Path()).SetTipFilePos(5);
+            EXPECT_TRUE(inner.Commit());
+            EXPECT_EQ(Bytes(), start) << "an inner group joins the outer one";
+        }
+        EXPECT_TRUE(group.Commit());
+        EXPECT_EQ(Bytes(), expected + "\r\n[Tip]\r\nFilePos=5\r\n");
+        // After the commit, writes go straight to the file again.
+        ASSERT_TRUE(s.SetTipFilePos(6));
+        EXPECT_NE(Bytes().find("FilePos=6"), std::string::npos);
+    }
+
+    // A read-only file: the group's commit says so and the file stays as it was.
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), start));
+    chmod(Path().c_str(), 0444);
+    {
+        lex::CSettingsGroup group(s);
+        writeShutdownState(s);
+        EXPECT_FALSE(group.Commit());
+    }
+    EXPECT_EQ(Bytes(), start);
+    chmod(Path().c_str(), 0644);
+    // A group with no writes leaves the file alone, even its spelling.
+    {
+        lex::CSettingsGroup group(s);
+        EXPECT_EQ(s.InterfaceLeft(), 3);
+    }
+    EXPECT_EQ(Bytes(), start);
+}
+
+TEST_F(Settings, NewOrResetFileGetsTheShippedLookAndAUsersFileIsLeftAlone)
+{
+    lex::CIniDocument shipped;
+    ASSERT_TRUE(shipped.Load(std::string(LEX_SOURCE_DIR) + "/data/settings/Lexorin.ini"));
+    auto expectShippedLook = [&](const CSettings& s) {
+        EXPECT_EQ(s.BannerBKColor(), lex::ParseColor(shipped.Get("Banner", "BannerBKColor", "?")));
+        EXPECT_EQ(s.BannerWordColor(), lex::ParseColor(shipped.Get("Banner", "BannerWordColor", "?")));
+        EXPECT_EQ(s.BannerDescColor(), lex::ParseColor(shipped.Get("Banner", "BannerDescColor", "?")));
+        EXPECT_EQ(s.BannerScrollSpeed(), lex::ParseDecimal(shipped.Get("Banner", "BannerScrollSpeed", "?")));
+        EXPECT_EQ(s.BannerWordI(), lex::ParseFlag(shipped.Get("Banner", "BannerWordI", "?")));
+        EXPECT_EQ(s.InterfaceBKEndColor(), lex::ParseColor(shipped.Get("Interface", "InterfaceBKEndColor", "?")));
+        EXPECT_NE(s.BannerWordColor(), s.BannerBKColor()) << "words must show on the strip";
+    };
+    CSettings s(Path());
+    // Missing, then empty: the whole shipped look, in one go.
+    EXPECT_FALSE(s.HasAnyKnownKey());
+    ASSERT_TRUE(s.WriteFirstRunLookIfNew());
+    expectShippedLook(s);
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), ""));
+    ASSERT_TRUE(s.WriteFirstRunLookIfNew());
+    expectShippedLook(s);
+    EXPECT_FALSE(s.WriteFirstRunLookIfNew()) << "once written, the file is the user's";
+
+    // Only keys the program does not know: they stay, the look joins them.
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), "[Banner]\r\nOldKey=1\r\n[Other]\r\nBannerBKColor=0\r\n"));
+    ASSERT_TRUE(s.WriteFirstRunLookIfNew());
+    expectShippedLook(s);
+    EXPECT_EQ(Bytes().find("[Banner]\r\nOldKey=1\r\nBannerBKColor="), 0u);
+    EXPECT_NE(Bytes().find("[Other]\r\nBannerBKColor=0\r\n"), std::string::npos);
+
+    // One known key makes it the user's file: untouched, other keys keep their defaults.
+    const std::string users = "[tip]\r\nstartup=1\r\n";
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), users));
+    EXPECT_FALSE(s.WriteFirstRunLookIfNew());
+    EXPECT_EQ(Bytes(), users);
+    EXPECT_EQ(s.BannerWordColor(), 0xFFu);
 }
 
 } // namespace
