@@ -2,7 +2,8 @@
 list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/value_conv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini_file.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/settings.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/banner_page_values.cpp)
 
 # The look a new user starts with is built into the program from the shipped settings
 # file, so that a missing or reset file still gets it: every "key=value" line of
