@@ -36,6 +36,8 @@ reg=$(mktemp --suffix=.reg)
       "$(printf 'wqy-zenhei.ttc,%s\0\0' "$cjk" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//;s/,$//')"
   done
   printf '\r\n'
+  # Wine draws window captions itself: a virtual screen has no window manager to do it.
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
 wine regedit /S "$reg" >/dev/null 2>&1
 wineserver -w

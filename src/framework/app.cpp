@@ -22,14 +22,8 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!WalkPreTranslateTree(nullptr, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return static_cast<int>(msg.wParam);
+    RunModalLoop(nullptr, [] { return true; });
+    return m_nQuitCode;
 }
 
 BOOL CWinApp::OnCommand(UINT id)

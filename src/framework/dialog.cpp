@@ -29,7 +29,11 @@ BOOL CDialog::CreateFromTemplate(HWND owner)
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)
         return FALSE;
-    CreationLink link(this);
+    CreationTarget target;
+    target.className = kDialogClass;
+    target.parent = owner;
+    target.checkParent = true;
+    CreationLink link(this, target);
     HWND hWnd = CreateDialogIndirectParamW(instance, static_cast<const DLGTEMPLATE*>(data), owner,
                                            QuietDialogProc, 0);
     if (!hWnd)
@@ -78,30 +82,8 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
-    BOOL showOnIdle = !(GetStyle() & WS_VISIBLE);
-    MSG msg;
-    while (!m_endModal) {
-        if (showOnIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ShowWindow(SW_SHOWNORMAL);
-            UpdateWindow(m_hWnd);
-            showOnIdle = FALSE;
-        }
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            if (CWinApp* app = AfxGetApp())
-                app->m_nQuitCode = static_cast<int>(msg.wParam);
-            m_result = -1;
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!WalkPreTranslateTree(m_hWnd, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (!m_hWnd) // destroyed from inside
-            break;
-    }
+    if (!lex::RunModalLoop(this, [this] { return !m_endModal && m_hWnd; }))
+        m_result = -1;
 }
 
 void CDialog::EndDialog(INT_PTR result)

@@ -3,8 +3,8 @@
 // The loop disables the owner, offers every message to PreTranslateMessage from the
 // target window up to the dialog (so tooltips can relay mouse input), then to
 // IsDialogMessage (Tab, Esc = IDCANCEL, Enter = IDOK), and ends when EndDialog is
-// called. A WM_QUIT arriving meanwhile ends the loop with -1 and is remembered by the
-// application object.
+// called. A WM_QUIT arriving meanwhile ends the loop with -1; it is remembered by the
+// application object and posted again for the loops around this one (RunModalLoop).
 #pragma once
 
 #include "framework/wnd.h"

@@ -4,5 +4,6 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/propsheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp)
 endif()

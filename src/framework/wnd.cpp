@@ -26,9 +26,26 @@ std::unordered_map<HWND, Link>& Links()
 }
 const wchar_t kPlainClass[] = L"LexorinWnd";
 
-// The object that the next window created on this thread belongs to.
-thread_local CWnd* t_pending = nullptr;
+// The object that the next matching window created on this thread belongs to.
+struct PendingLink {
+    CWnd* object;
+    CreationTarget target;
+};
+thread_local PendingLink t_pending = {nullptr, {}};
 thread_local HHOOK t_hook = nullptr;
+
+bool IsTargetWindow(HWND hWnd, const CBT_CREATEWNDW* create, const CreationTarget& target)
+{
+    if (target.checkParent && create && create->lpcs && create->lpcs->hwndParent != target.parent)
+        return false;
+    if (!target.className)
+        return true;
+    wchar_t name[64] = {};
+    if (!GetClassNameW(hWnd, name, 64))
+        return false;
+    return lstrcmpiW(name, target.className) == 0;
+}
+
 
 // The messages being handled on this thread, innermost first. Default() reads the
 // top frame; keeping this off the object means nothing touches an object after its
@@ -62,27 +79,58 @@ void RegisterPlainClass()
 
 } // namespace
 
+const wchar_t kDialogClass[] = L"#32770";
+
 LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND && t_pending) {
-        CWnd* object = t_pending;
-        t_pending = nullptr;
-        object->Attach(reinterpret_cast<HWND>(wParam));
-        object->PreSubclassWindow();
+    if (code == HCBT_CREATEWND && t_pending.object) {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        if (IsTargetWindow(hWnd, reinterpret_cast<CBT_CREATEWNDW*>(lParam), t_pending.target)
+            && !CWnd::FromHandle(hWnd)) {
+            CWnd* object = t_pending.object;
+            t_pending.object = nullptr;
+            object->Attach(hWnd);
+            object->PreSubclassWindow();
+        }
     }
     return CallNextHookEx(t_hook, code, wParam, lParam);
 }
 
-CreationLink::CreationLink(CWnd* object) : m_saved(t_pending)
+namespace {
+void InstallCreationHook()
 {
     if (!t_hook)
         t_hook = SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId());
-    t_pending = object;
+}
+// The links armed by the CreationLink scopes around the current one.
+thread_local PendingLink t_savedLinks[8];
+thread_local int t_savedCount = 0;
+} // namespace
+
+CreationLink::CreationLink(CWnd* object, const CreationTarget& target)
+{
+    if (t_savedCount < 8)
+        t_savedLinks[t_savedCount] = t_pending;
+    ++t_savedCount;
+    ArmCreationLink(object, target);
 }
 
 CreationLink::~CreationLink()
 {
-    t_pending = m_saved;
+    --t_savedCount;
+    t_pending = t_savedCount < 8 ? t_savedLinks[t_savedCount] : PendingLink{nullptr, {}};
+}
+
+void ArmCreationLink(CWnd* object, const CreationTarget& target)
+{
+    InstallCreationHook();
+    t_pending = PendingLink{object, target};
+}
+
+void DisarmCreationLink(CWnd* object)
+{
+    if (t_pending.object == object)
+        t_pending = PendingLink{nullptr, {}};
 }
 
 LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -170,7 +218,11 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const std::string& 
     }
     HWND hWnd;
     {
-        CreationLink link(this);
+        CreationTarget target;
+        target.className = IS_INTRESOURCE(className) ? nullptr : className;
+        target.parent = parent;
+        target.checkParent = true;
+        CreationLink link(this, target);
         hWnd = CreateWindowExW(exStyle, className, Widen(text).c_str(), style, x, y, cx, cy, parent,
                                reinterpret_cast<HMENU>(idOrMenu), GetModuleHandleW(nullptr), param);
     }
@@ -342,6 +394,37 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
     if (swpFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return TRUE;
+}
+
+BOOL RunModalLoopImpl(CWnd* window, BOOL (*keepRunning)(void*), void* context)
+{
+    BOOL showOnIdle = window && window->m_hWnd && !(window->GetStyle() & WS_VISIBLE);
+    HWND stop = window ? window->m_hWnd : nullptr;
+    MSG msg;
+    while (keepRunning(context)) {
+        if (showOnIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (window->m_hWnd) {
+                window->ShowWindow(SW_SHOWNORMAL);
+                UpdateWindow(window->m_hWnd);
+            }
+            showOnIdle = FALSE;
+        }
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            int code = static_cast<int>(msg.wParam);
+            if (CWinApp* app = AfxGetApp())
+                app->m_nQuitCode = code;
+            PostQuitMessage(code);
+            return FALSE;
+        }
+        if (got == -1)
+            return FALSE;
+        if (!WalkPreTranslateTree(stop, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
     return TRUE;
 }
 

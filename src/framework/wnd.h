@@ -96,19 +96,51 @@ private:
     BOOL ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 };
 
-// While one of these lives, the next window created on this thread is linked to the
-// object during its creation (used for windows that the system creates for us, such
-// as dialogs from templates).
+// The window a creation link waits for: its class (nullptr: any) and, when
+// checkParent is set, the parent or owner it is created with. Other windows created on
+// the thread meanwhile (an input method's windows, a tooltip a control makes for
+// itself) are not the one and are left alone.
+struct CreationTarget {
+    const wchar_t* className = nullptr;
+    HWND parent = nullptr;
+    bool checkParent = false;
+};
+
+// While one of these lives, the next window created on this thread that matches the
+// target is linked to the object during its creation (used for windows that the
+// system creates for us, such as dialogs from templates).
 class CreationLink {
 public:
-    explicit CreationLink(CWnd* object);
+    CreationLink(CWnd* object, const CreationTarget& target);
     ~CreationLink();
     CreationLink(const CreationLink&) = delete;
     CreationLink& operator=(const CreationLink&) = delete;
-
-private:
-    CWnd* m_saved;
 };
+
+// Arms the creation hook without a scope, for windows the system creates at a moment
+// it announces through a callback (property pages); the next matching window takes
+// the link. DisarmCreationLink drops it if it is still waiting for object.
+void ArmCreationLink(CWnd* object, const CreationTarget& target);
+void DisarmCreationLink(CWnd* object);
+
+// The class name of dialogs made from templates.
+extern const wchar_t kDialogClass[];
+
+// Runs the thread's messages until keepRunning() turns false (checked after every
+// message) and returns TRUE. Each message is first offered to PreTranslateMessage from
+// its window up the parent chain (to stop; all the way with nullptr), then translated
+// and dispatched. When window is given and not yet visible, it is shown once the
+// queue is first empty. A WM_QUIT ends the loop with FALSE: its exit code goes to the
+// application object and it is posted again, so every enclosing loop ends as well.
+template <class F>
+BOOL RunModalLoop(CWnd* window, F keepRunning);
+BOOL RunModalLoopImpl(CWnd* window, BOOL (*keepRunning)(void*), void* context);
+template <class F>
+BOOL RunModalLoop(CWnd* window, F keepRunning)
+{
+    return RunModalLoopImpl(window, [](void* f) -> BOOL { return (*static_cast<F*>(f))() ? TRUE : FALSE; },
+                            &keepRunning);
+}
 
 // Sends the message to every object from msg->hwnd up the parent chain, stopping
 // after stop, until one's PreTranslateMessage takes it.

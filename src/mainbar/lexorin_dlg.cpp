@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "mainbar/bar_layout.h"
 #include "resources/resource.h"
+#include "settings/option_sheet.h"
 #include "settings/settings.h"
 
 #include <mmsystem.h>
@@ -228,6 +229,9 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_HIDE_BAR:
         HideBar();
         return TRUE;
+    case ID_OPTIONS:
+        OnOptions();
+        return TRUE;
     default:
         break;
     }
@@ -393,6 +397,34 @@ void CLexorinDlg::ReapplyAllSettings()
     ApplyBannerSettings();
     OpenDictionary();
     ApplyInterfaceSettings();
+}
+
+// The settings sheet: its pages write what the user changed and raise the group flags;
+// after OK the flagged groups are applied in the order banner, dictionary, interface.
+// The bar keeps feeding and scrolling meanwhile (it is only disabled).
+void CLexorinDlg::OnOptions()
+{
+    if (m_bOptionsOpen)
+        return; // the tray menu can ask again while the sheet is open
+    CLexorinApp& app = TheApp();
+    COptionContext context;
+    context.programFolder = app.m_strProgramFolder;
+    context.settingsPath = app.SettingsPath();
+    context.backgroundFile = app.m_strBkFileName;
+    context.bannerChanged = &app.m_bBannerChanged;
+    context.dictChanged = &app.m_bDictChanged;
+    context.interfaceChanged = &app.m_bInterfaceChanged;
+    m_bOptionsOpen = TRUE;
+    INT_PTR result = RunOptionSheet(context);
+    m_bOptionsOpen = FALSE;
+    if (result != IDOK || !m_hWnd)
+        return;
+    if (app.m_bBannerChanged)
+        ApplyBannerSettings();
+    if (app.m_bDictChanged)
+        OpenDictionary();
+    if (app.m_bInterfaceChanged)
+        ApplyInterfaceSettings();
 }
 
 void CLexorinDlg::CreateBanner(const RECT& slot, const char* text)

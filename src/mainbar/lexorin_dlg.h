@@ -76,6 +76,7 @@ private:
     void ShowTrayMenu();
     void ShowBar();
     void HideBar();
+    void OnOptions();
 
     // IWordFeedHost
     void FeedAddItem(const CBannerItem& item) override;
@@ -99,4 +100,5 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     CBarToolBar m_toolbar;
+    BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
 };

@@ -55,6 +55,17 @@
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
 
+// The settings sheet and its dictionary and voice pages (settings.rc)
+#define IDI_VOICE_PAGE          180     // voice page: a speaker
+#define IDI_DICT_SELECT         183     // dictionary page: a book
+#define IDI_DICT_CAPTURE        184     // dictionary page: screen word capture
+#define IDI_TREE_GROUP          185     // page tree: group node
+#define IDI_TREE_PAGE           186     // page tree: page without an icon
+#define IDB_OPTION_IMAGES       282     // page icons and dictionary list images
+#define IDC_DICT_CAPTURE        1034
+#define IDC_VOICE_MANUAL        1022
+#define IDC_VOICE_AUTO          1023
+
 // The banner options page (widgets_banner.rc)
 #define IDD_OPTION_BANNER       141
 #define IDI_FONT_STYLES         179     // font properties: bold, italic, underline, colour

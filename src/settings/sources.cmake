@@ -3,6 +3,7 @@ list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/value_conv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/page_tree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/banner_page_values.cpp)
 
 # The look a new user starts with is built into the program from the shipped settings
@@ -31,3 +32,14 @@ foreach(line IN LISTS lex_first_run_lines)
 endforeach()
 file(CONFIGURE OUTPUT ${lex_first_run_dir}/first_run_look.inc CONTENT "${lex_first_run_text}" @ONLY)
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/settings.cpp APPEND PROPERTY INCLUDE_DIRECTORIES ${lex_first_run_dir})
+
+# The settings sheet and its pages are window classes.
+if(WIN32)
+  list(APPEND LEX_WIN_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/page_frame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tree_prop_sheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_sheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_dict_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_voice_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_banner_page.cpp)
+endif()

@@ -241,3 +241,80 @@ TEST(Framework, UnlinkingUnderAnotherSubclassKeepsTheWindowWorking)
     ::DestroyWindow(hWnd);
     EXPECT_EQ(wnd.postNcDestroyCalls, 0);
 }
+
+TEST(Framework, QuitEndsNestedLoopsOneAfterAnother)
+{
+    // The program told to end while a box is open over the main loop: the box's loop
+    // ends, and so must the loop around it.
+    CWinApp app;
+    class Opener : public CWnd {
+    public:
+        INT_PTR inner = 0;
+        LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+        {
+            if (msg == WM_APP) {
+                class QuitDialog : public CDialog {
+                public:
+                    QuitDialog() : CDialog(IDD_TEST_FORM) {}
+                    BOOL OnInitDialog() override
+                    {
+                        PostQuitMessage(7);
+                        return TRUE;
+                    }
+                } dlg;
+                inner = dlg.DoModal();
+                return 0;
+            }
+            return CWnd::WindowProc(msg, wParam, lParam);
+        }
+    } opener;
+    ASSERT_TRUE(opener.CreateEx(0, nullptr, "outer", WS_POPUP, 0, 0, 50, 50, nullptr, 0));
+    opener.PostMessage(WM_APP);
+    int turns = 0;
+    BOOL outer = RunModalLoop(nullptr, [&] { return ++turns < 1000; });
+    EXPECT_EQ(opener.inner, -1) << "the dialog's loop ended on the quit";
+    EXPECT_FALSE(outer) << "the enclosing loop saw the quit too";
+    EXPECT_LT(turns, 1000);
+    EXPECT_EQ(app.m_nQuitCode, 7);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "posted again for loops further out";
+    EXPECT_EQ(msg.wParam, 7u);
+    opener.DestroyWindow();
+}
+
+TEST(Framework, CreationHookLinksOnlyTheWindowItWasArmedFor)
+{
+    // Another window made on the thread while the link waits (an input method's
+    // window, a control's tooltip) must not take the object.
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LexorinArmedTarget";
+    RegisterClassExW(&wc);
+    RecordingWnd object;
+    HWND foreign = nullptr, target = nullptr;
+    {
+        CreationTarget expected;
+        expected.className = L"LexorinArmedTarget";
+        CreationLink link(&object, expected);
+        foreign = CreateWindowExW(0, L"tooltips_class32", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        EXPECT_EQ(object.m_hWnd, nullptr);
+        EXPECT_EQ(CWnd::FromHandle(foreign), nullptr);
+        target = CreateWindowExW(0, L"LexorinArmedTarget", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
+    ASSERT_NE(foreign, nullptr);
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(object.m_hWnd, target);
+    EXPECT_TRUE(object.Saw(WM_NCCREATE)) << "linked during creation";
+    EXPECT_EQ(object.preSubclassCalls, 1);
+    // The link is used up: the next window of that class stays unlinked.
+    HWND later = CreateWindowExW(0, L"LexorinArmedTarget", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(later), nullptr);
+    DestroyWindow(later);
+    DestroyWindow(foreign);
+    object.DestroyWindow();
+}

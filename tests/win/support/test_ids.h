@@ -6,3 +6,8 @@
 #define IDD_TEST_COLORS     9002
 #define IDC_TEST_COMBO      9103
 #define IDC_TEST_COLORBTN   9104
+// Property pages of the tree sheet tests: the caption is the page's tree path.
+#define IDD_TEST_PAGE_1 9011
+#define IDD_TEST_PAGE_2 9012
+#define IDD_TEST_PAGE_3 9013
+#define IDD_TEST_PAGE_4 9014

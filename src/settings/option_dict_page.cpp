@@ -1,0 +1,137 @@
+#include "settings/option_dict_page.h"
+#include "base/text.h"
+#include "framework/app.h"
+#include "framework/gdi.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+std::string TrimBlanks(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+// A file name in code page 936, or false when the name has characters that code page
+// cannot hold: such a name could never be opened again from the settings file.
+bool NameInCodePage936(const std::wstring& name, std::string* out)
+{
+    if (name.empty())
+        return false;
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()), nullptr, 0,
+                                nullptr, &lossy);
+    if (n <= 0 || lossy)
+        return false;
+    out->assign(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()), &(*out)[0], n,
+                        nullptr, &lossy);
+    return !lossy;
+}
+
+} // namespace
+
+COptionBaseDictPage::COptionBaseDictPage(const COptionContext& context)
+    : lex::CPropertyPage(IDD_OPTION_DICT), m_context(context)
+{
+    m_hOwnIcon = static_cast<HICON>(
+        LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TRAY_HIDDEN), IMAGE_ICON, 0, 0, 0));
+    if (m_hOwnIcon) {
+        m_psp.dwFlags |= PSP_USEHICON;
+        m_psp.hIcon = m_hOwnIcon;
+    }
+}
+
+COptionBaseDictPage::~COptionBaseDictPage()
+{
+    if (m_hOwnIcon)
+        DestroyIcon(m_hOwnIcon);
+}
+
+BOOL COptionBaseDictPage::OnInitDialog()
+{
+    lex::CPropertyPage::OnInitDialog();
+
+    m_wndDictList.CreateEx(0, WC_COMBOBOXEXW, std::string(), WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN, 100,
+                           50, 180, 300, m_hWnd, kDictListId);
+    // The page's font rather than the system font, so Chinese names read well.
+    m_wndDictList.SetFont(GetFont(), FALSE);
+    // A name can only be chosen from the list, not typed.
+    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL))) {
+        ::SetWindowLongW(edit, GWL_STYLE, ::GetWindowLongW(edit, GWL_STYLE) | WS_DISABLED);
+    }
+    if (!m_ImageList) {
+        lex::CBitmap bitmap;
+        bitmap.LoadBitmap(IDB_OPTION_IMAGES);
+        if (m_ImageList.Create(16, 16, ILC_COLOR16 | ILC_MASK, 1, 1)) {
+            if (bitmap)
+                m_ImageList.Add(bitmap.GetSafeHandle(), RGB(0, 130, 132));
+            m_wndDictList.SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_ImageList.GetSafeHandle()));
+        }
+    }
+    FillDictionaryList();
+
+    std::wstring stored = lex::Widen(lex::CSettings(m_context.settingsPath).DictNameForPreselection());
+    LRESULT found = m_wndDictList.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(stored.c_str()));
+    m_wndDictList.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(found == CB_ERR ? -1 : found));
+    return TRUE;
+}
+
+void COptionBaseDictPage::FillDictionaryList()
+{
+    std::wstring pattern = lex::Widen(m_context.programFolder + "Dictionary\\*.KM");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..")
+            break;
+        size_t dot = name.find_last_of(L'.');
+        if (dot != std::wstring::npos)
+            name.erase(dot);
+        std::string title;
+        if (!NameInCodePage936(name, &title))
+            continue;
+        std::wstring text = lex::Widen(title);
+        m_cbItem = {};
+        m_cbItem.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        m_cbItem.iItem = 0;
+        m_cbItem.pszText = &text[0];
+        m_cbItem.iImage = kOptionImageDictionary;
+        m_cbItem.iSelectedImage = kOptionImageInterface;
+        m_wndDictList.SendMessage(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&m_cbItem));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+void COptionBaseDictPage::OnOK()
+{
+    SetOptionFlag(m_context.dictChanged, FALSE);
+    UpdateData(TRUE);
+    std::string chosen;
+    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL))) {
+        int n = GetWindowTextLengthW(edit);
+        std::wstring text(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+        n = ::GetWindowTextW(edit, &text[0], n + 1);
+        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        chosen = lex::Narrow(text);
+    }
+    chosen = TrimBlanks(chosen);
+    lex::CSettings settings(m_context.settingsPath);
+    std::string stored = TrimBlanks(settings.DictName());
+    if (chosen != stored) {
+        settings.SetDictName(chosen);
+        SetOptionFlag(m_context.dictChanged, TRUE);
+    } else {
+        SetOptionFlag(m_context.dictChanged, FALSE);
+    }
+    lex::CPropertyPage::OnOK();
+}

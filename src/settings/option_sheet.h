@@ -1,0 +1,60 @@
+// The program's settings sheet "选项": a CTreePropSheet with the option pages in the
+// order banner, dictionary, interface, voice, page icons from bitmap 282 and group
+// images from icons 185 and 186.
+//
+// Pages get what they need from the caller in a COptionContext and report what they
+// changed through its flags; the caller applies the flagged groups after OK.
+#pragma once
+
+#include "framework/imagelist.h"
+#include "settings/tree_prop_sheet.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Images of bitmap 282, the page icons and the dictionary list's item images.
+enum COptionImage {
+    kOptionImageBanner = 0,
+    kOptionImageDictionary = 1,
+    kOptionImageInterface = 2,
+    kOptionImageVoice = 3,
+};
+
+// What the option pages need from the program, handed in by the settings command.
+struct COptionContext {
+    std::string programFolder;   // with its trailing backslash
+    std::string settingsPath;    // the settings file
+    std::string backgroundFile;  // the main bar's current background bitmap file
+    // The settings-changed flags a page's OK clears or raises (the application's).
+    BOOL* bannerChanged = nullptr;
+    BOOL* dictChanged = nullptr;
+    BOOL* interfaceChanged = nullptr;
+};
+
+// Raises or clears one of the context's flags; a missing flag is ignored.
+inline void SetOptionFlag(BOOL* flag, BOOL value)
+{
+    if (flag)
+        *flag = value;
+}
+
+class COptionSheet : public CTreePropSheet {
+public:
+    explicit COptionSheet(lex::CWnd* parent = nullptr);
+
+    // Adds a page that the sheet owns, showing image iconImage of bitmap 282.
+    void AddOptionPage(std::unique_ptr<lex::CPropertyPage> page, int iconImage);
+
+private:
+    lex::CImageList m_pageIcons;
+    lex::CImageList m_groupImages;
+    std::vector<std::unique_ptr<lex::CPropertyPage>> m_ownedPages;
+};
+
+// Adds the program's pages to sheet, in tree order.
+void AddOptionPages(COptionSheet& sheet, const COptionContext& context);
+
+// Builds the settings sheet and runs it modally: IDOK, IDCANCEL, or -1 when it could
+// not be shown or the program was told to end meanwhile.
+INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent = nullptr);

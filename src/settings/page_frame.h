@@ -1,0 +1,67 @@
+// CPageFrame: the area of the tree property sheet where the pages show. Above them a
+// caption strip shows the selected node's icon and text on a colour gradient; when a
+// node without a page is selected, the frame shows a message instead.
+// CPageFrameWnd is the frame as a window of its own.
+#pragma once
+
+#include "framework/imagelist.h"
+#include "framework/wnd.h"
+
+#include <string>
+
+class CPageFrame {
+public:
+    CPageFrame() = default;
+    virtual ~CPageFrame() = default;
+    CPageFrame(const CPageFrame&) = delete;
+    CPageFrame& operator=(const CPageFrame&) = delete;
+
+    virtual BOOL CreateFrameWindow(DWORD style, const RECT& rect, HWND parent, UINT id) = 0;
+    virtual lex::CWnd* GetFrameWindow() = 0;
+    virtual void EnableCaption(BOOL enable);
+    virtual void SetCaptionHeight(int height);
+    // The icon is not kept beyond the call: the caller destroys it.
+    virtual void SetCaptionText(const std::string& text, HICON icon = nullptr);
+    virtual void SetMessageText(const std::string& text);
+    virtual void SetMessageFormat(UINT format);
+    virtual void Paint(HDC dc);
+    virtual RECT GetMessageRect();
+    virtual void PaintMessage(HDC dc, const RECT& rect, const std::string& text, UINT format);
+    virtual RECT GetCaptionRect();
+    virtual void PaintCaption(HDC dc, const RECT& rect, const std::string& text, HICON icon);
+
+    BOOL IsCaptionEnabled() const { return m_bShowCaption; }
+    int GetCaptionHeight() const { return m_nCaptionHeight; }
+    const std::string& GetCaptionText() const { return m_strCaption; }
+    const std::string& GetMessageText() const { return m_strMsg; }
+    UINT GetMessageFormat() const { return m_dwMsgFormat; }
+
+protected:
+    // Invalidates (with erasing) that area of the frame window, if it exists.
+    void SafeInvalidate(const RECT& rect);
+
+    BOOL m_bShowCaption = FALSE;
+    int m_nCaptionHeight = 0;
+    std::string m_strCaption;
+    HICON m_hCaptionIcon = nullptr;
+    std::string m_strMsg;
+    UINT m_dwMsgFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+};
+
+class CPageFrameWnd : public lex::CWnd, public CPageFrame {
+public:
+    CPageFrameWnd() = default;
+    ~CPageFrameWnd() override;
+
+    BOOL CreateFrameWindow(DWORD style, const RECT& rect, HWND parent, UINT id) override;
+    lex::CWnd* GetFrameWindow() override { return this; }
+    void SetCaptionText(const std::string& text, HICON icon = nullptr) override;
+    RECT GetMessageRect() override;
+    void PaintCaption(HDC dc, const RECT& rect, const std::string& text, HICON icon) override;
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // A copy of the caption icon, which the caller destroys right after passing it.
+    lex::CImageList m_Images;
+};

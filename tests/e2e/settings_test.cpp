@@ -1,0 +1,261 @@
+// The settings sheet "选项" in the real program: opened from the toolbar and from the
+// tray menu, switching the dictionary with OK, Cancel, and the program ended from
+// outside while the sheet is open. Screenshots of the sheet on each of its pages.
+#include "base/fileio.h"
+#include "base/text.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "support/lexorin_process.h"
+#include "support/win_test_util.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+using e2e::LexorinProcess;
+
+namespace {
+
+const UINT kTrayMessage = WM_USER + 5;
+const UINT kTrayIconId = 103;
+const int kTreeId = 0x7EEE;
+const int kDictListId = 112233;
+// The name of a test dictionary whose words are far longer than any real one.
+const char kLongWordsDict[] = "长词测试";
+
+struct FindChild {
+    int id;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildProc(HWND hWnd, LPARAM lParam)
+{
+    auto* d = reinterpret_cast<FindChild*>(lParam);
+    if (GetDlgCtrlID(hWnd) == d->id && (!d->visibleOnly || IsWindowVisible(hWnd))) {
+        d->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A descendant of parent with control id, optionally only a visible one.
+HWND Descendant(HWND parent, int id, bool visibleOnly = false)
+{
+    FindChild data = {id, visibleOnly, nullptr};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND WaitForSheet(const LexorinProcess& app)
+{
+    HWND sheet = nullptr;
+    wintest::PumpUntil([&] {
+        sheet = e2e::FindProcessWindow(app.ProcessId(), "选项");
+        return sheet && Descendant(sheet, kTreeId);
+    }, 10000);
+    if (sheet)
+        e2e::Sync(sheet);
+    return sheet;
+}
+
+// Every node of the page tree, top to bottom, with the groups expanded.
+std::vector<HTREEITEM> AllNodes(HWND tree)
+{
+    std::vector<HTREEITEM> nodes;
+    // Display order: a node, then its children.
+    std::function<void(HTREEITEM)> walk = [&](HTREEITEM first) {
+        for (HTREEITEM n = first; n; n = TreeView_GetNextSibling(tree, n)) {
+            nodes.push_back(n);
+            TreeView_Expand(tree, n, TVE_EXPAND);
+            walk(TreeView_GetChild(tree, n));
+        }
+    };
+    walk(TreeView_GetRoot(tree));
+    return nodes;
+}
+
+void SelectNode(HWND sheet, HWND tree, HTREEITEM node)
+{
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    e2e::Sync(sheet);
+}
+
+// Selects the node whose page holds a visible control with id; false if none does.
+bool ShowPageWith(HWND sheet, int id)
+{
+    HWND tree = Descendant(sheet, kTreeId);
+    for (HTREEITEM node : AllNodes(tree)) {
+        SelectNode(sheet, tree, node);
+        if (Descendant(sheet, id, true))
+            return true;
+    }
+    return false;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    wchar_t text[256] = {};
+    SendMessageTimeoutW(hWnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return lex::Narrow(text);
+}
+
+// Chooses the dictionary called name in the dictionary page's list.
+bool ChooseDictionary(HWND sheet, const std::string& name)
+{
+    if (!ShowPageWith(sheet, kDictListId))
+        return false;
+    HWND list = Descendant(sheet, kDictListId);
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
+    int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        if (WindowText(edit) == name)
+            return true;
+    }
+    return false;
+}
+
+void ClickCentre(HWND hWnd)
+{
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+int YellowPixels(HWND bar)
+{
+    RECT area;
+    if (!GetWindowRect(e2e::FindBanner(bar), &area))
+        return 0;
+    std::vector<COLORREF> pixels = e2e::GrabScreen(area);
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), RGB(255, 255, 0)));
+}
+
+// The most word-coloured pixels the banner shows within ms.
+int MostYellow(HWND bar, DWORD ms)
+{
+    int most = 0;
+    wintest::PumpUntil([&] {
+        most = std::max(most, YellowPixels(bar));
+        return false;
+    }, ms);
+    return most;
+}
+
+void AddLongWordsDictionary(const LexorinProcess& app)
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW/x/y\r\n";
+    ASSERT_TRUE(lex::ReplaceFileContents(app.Folder() + "Dictionary\\" + kLongWordsDict + ".KM", text));
+}
+
+} // namespace
+
+TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
+{
+    LexorinProcess app("settings");
+    AddLongWordsDictionary(app);
+    // One entry at a time, so the banner shows exactly the current entry.
+    lex::CSettings(app.SettingsPath()).SetBannerScroll(false);
+    ASSERT_TRUE(app.Start());
+    HWND bar = app.WaitForMainWindow(15000);
+    ASSERT_NE(bar, nullptr);
+    int before = MostYellow(bar, 3500);
+    ASSERT_GT(before, 0) << "entries of the shipped dictionary";
+
+    RECT button;
+    ASSERT_TRUE(e2e::ToolbarButtonScreenRect(e2e::FindToolbar(bar), ID_OPTIONS, &button));
+    e2e::ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    HWND sheet = WaitForSheet(app);
+    ASSERT_NE(sheet, nullptr) << "the settings button opens 选项";
+    EXPECT_FALSE(IsWindowEnabled(bar)) << "the sheet is modal";
+
+    // The bar goes on feeding entries beside the sheet (moved off it first).
+    SetWindowPos(sheet, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    e2e::Sync(sheet);
+    RECT strip;
+    GetWindowRect(e2e::FindBanner(bar), &strip);
+    std::vector<COLORREF> first = e2e::GrabScreen(strip);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return e2e::GrabScreen(strip) != first; }, 5000));
+
+    // A picture of every page, and of a group node.
+    HWND tree = Descendant(sheet, kTreeId);
+    struct Shot {
+        int id;
+        const char* name;
+    };
+    const Shot shots[] = {{1001, "settings-banner"}, {kDictListId, "settings-dictionary"},
+                          {1009, "settings-interface"}, {IDC_VOICE_MANUAL, "settings-voice"}};
+    bool groupTaken = false;
+    for (HTREEITEM node : AllNodes(tree)) {
+        SelectNode(sheet, tree, node);
+        wintest::PumpMessages(400);
+        RECT r;
+        GetWindowRect(sheet, &r);
+        if (!TreeView_GetParent(tree, node)) {
+            if (!groupTaken)
+                e2e::SaveScreenshot(r, "settings-group");
+            groupTaken = true;
+            continue;
+        }
+        for (const Shot& shot : shots)
+            if (Descendant(sheet, shot.id, true))
+                e2e::SaveScreenshot(r, shot.name);
+    }
+
+    ASSERT_TRUE(ChooseDictionary(sheet, kLongWordsDict));
+    ClickCentre(Descendant(sheet, IDOK));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindow(sheet); }, 5000)) << "OK closes the sheet";
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictName(), kLongWordsDict);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return YellowPixels(bar) > 2 * before; }, 6000))
+        << "the banner shows the chosen dictionary's entries";
+    EXPECT_TRUE(IsWindowEnabled(bar));
+
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    ASSERT_EQ(app.WaitForExit(10000), 0u);
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictName(), kLongWordsDict) << "kept at exit";
+}
+
+TEST(SettingsE2E, TrayMenuOpensTheSheetCancelKeepsEverythingAndAnEndFromOutsideSaves)
+{
+    LexorinProcess app("settingstray");
+    AddLongWordsDictionary(app);
+    ASSERT_TRUE(app.Start());
+    HWND bar = app.WaitForMainWindow(15000);
+    ASSERT_NE(bar, nullptr);
+    std::string shipped;
+    ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), shipped));
+
+    // "设置..." is the third item of the tray menu.
+    PostMessageW(bar, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
+    ASSERT_TRUE(wintest::PumpUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
+    wintest::PumpMessages(300);
+    for (int i = 0; i < 3; ++i)
+        e2e::PressKey(VK_DOWN);
+    e2e::PressKey(VK_RETURN);
+    HWND sheet = WaitForSheet(app);
+    ASSERT_NE(sheet, nullptr) << "设置... opens 选项";
+    ASSERT_TRUE(ChooseDictionary(sheet, kLongWordsDict));
+    ClickCentre(Descendant(sheet, IDCANCEL));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindow(sheet); }, 5000)) << "Cancel closes the sheet";
+    std::string after;
+    ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), after));
+    EXPECT_EQ(after, shipped) << "Cancel writes nothing";
+
+    // Told to end while the sheet is open: every loop ends and the bar saves as usual.
+    PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
+    sheet = WaitForSheet(app);
+    ASSERT_NE(sheet, nullptr);
+    PostThreadMessageW(GetWindowThreadProcessId(bar, nullptr), WM_QUIT, 0, 0);
+    ASSERT_EQ(app.WaitForExit(10000), 0u) << "ends cleanly";
+    std::string saved;
+    ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), saved));
+    for (const char* key : {"DictWordCount=", "InterfaceLeft=", "InterfaceTop=", "InterfaceBKImageFileName="})
+        EXPECT_NE(saved.find(key), std::string::npos) << key;
+    EXPECT_EQ(saved.find("DictName"), std::string::npos);
+}

@@ -1,0 +1,492 @@
+// The tree property sheet with real pages under Wine: its layout beside the same sheet
+// with tabs, the caption strip, group nodes, keyboard navigation, a page that refuses
+// to be left, which pages save on OK; and the dictionary and voice pages.
+#include "base/text.h"
+#include "framework/app.h"
+#include "resources/resource.h"
+#include "settings/option_dict_page.h"
+#include "settings/option_sheet.h"
+#include "settings/option_voice_page.h"
+#include "settings/settings.h"
+#include "settings/tree_prop_sheet.h"
+#include "support/test_ids.h"
+#include "support/win_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace lex;
+
+namespace {
+
+// A sheet that runs a list of steps inside its own modal loop, one per posted
+// message, so that input posted by one step is handled before the next. It presses
+// Cancel after the last step unless a step ended the sheet.
+template <class Base>
+class Scripted : public Base {
+public:
+    using Step = std::function<void(Scripted&)>;
+    template <class... Args>
+    explicit Scripted(Args&&... args) : Base(std::forward<Args>(args)...)
+    {
+    }
+    std::vector<Step> steps;
+
+    BOOL OnInitDialog() override
+    {
+        BOOL result = Base::OnInitDialog();
+        this->PostMessage(WM_APP);
+        this->SetTimer(1, 30000); // a hung script must not hang the test run
+        return result;
+    }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_APP) {
+            if (m_next < steps.size()) {
+                steps[m_next++](*this);
+                this->PostMessage(WM_APP);
+            } else {
+                this->SendMessage(PSM_PRESSBUTTON, PSBTN_CANCEL);
+            }
+            return 0;
+        }
+        if (msg == WM_TIMER && wParam == 1) {
+            ADD_FAILURE() << "script timed out";
+            this->SendMessage(PSM_PRESSBUTTON, PSBTN_CANCEL);
+            return 0;
+        }
+        return Base::WindowProc(msg, wParam, lParam);
+    }
+
+    // Access for the checks.
+    using CTreePropSheet::GetPageFrame;
+    using CTreePropSheet::GetPageTreeWindow;
+
+private:
+    size_t m_next = 0;
+};
+using ScriptedSheet = Scripted<CTreePropSheet>;
+
+class TestPage : public CPropertyPage {
+public:
+    explicit TestPage(UINT id) : CPropertyPage(id) {}
+    int applies = 0;
+    BOOL linkedAtInit = FALSE;
+    BOOL refuseLeave = FALSE;
+    BOOL OnInitDialog() override
+    {
+        linkedAtInit = CWnd::FromHandle(m_hWnd) == this;
+        return CPropertyPage::OnInitDialog();
+    }
+    BOOL OnKillActive() override { return refuseLeave ? FALSE : CPropertyPage::OnKillActive(); }
+    BOOL OnApply() override
+    {
+        ++applies;
+        return CPropertyPage::OnApply();
+    }
+};
+
+struct TestPages {
+    TestPage p1{IDD_TEST_PAGE_1}, p2{IDD_TEST_PAGE_2}, p3{IDD_TEST_PAGE_3}, p4{IDD_TEST_PAGE_4};
+    std::vector<TestPage*> All() { return {&p1, &p2, &p3, &p4}; }
+};
+
+// The program's sheet look: page icons from bitmap 282, group images 185 and 186.
+struct SheetImages {
+    CImageList pages, groups;
+    SheetImages()
+    {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        pages.CreateFromBitmap(instance, IDB_OPTION_IMAGES, 16, RGB(0, 128, 128));
+        groups.Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 0);
+        for (UINT id : {IDI_TREE_GROUP, IDI_TREE_PAGE}) {
+            HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+            groups.Add(icon);
+            DestroyIcon(icon);
+        }
+    }
+    void Apply(CTreePropSheet& sheet, TestPages& pages_)
+    {
+        EXPECT_TRUE(sheet.SetGroupImages(groups.GetSafeHandle()));
+        int i = 0;
+        for (TestPage* page : pages_.All())
+            EXPECT_TRUE(sheet.SetPageIcon(page, pages.GetSafeHandle(), i++));
+        sheet.SetEmptyPageText("请在 '%s'中选取一个子项.");
+        EXPECT_TRUE(sheet.SetTreeMode(TRUE, TRUE, TRUE));
+    }
+};
+
+HTREEITEM FindNode(HWND tree, const std::string& text, HTREEITEM from = TVI_ROOT)
+{
+    for (HTREEITEM node = from == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, from); node;
+         node = TreeView_GetNextSibling(tree, node)) {
+        wchar_t buffer[128] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = node;
+        item.pszText = buffer;
+        item.cchTextMax = 128;
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        if (Narrow(buffer) == text)
+            return node;
+        if (HTREEITEM found = FindNode(tree, text, node))
+            return found;
+    }
+    return nullptr;
+}
+
+std::string SelectedText(HWND tree)
+{
+    HTREEITEM node = TreeView_GetSelection(tree);
+    wchar_t buffer[128] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node;
+    item.pszText = buffer;
+    item.cchTextMax = 128;
+    if (!node || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return "<none>";
+    return Narrow(buffer);
+}
+
+RECT WindowRectIn(HWND parent, HWND child)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND CurrentPage(CPropertySheet& sheet)
+{
+    return reinterpret_cast<HWND>(sheet.SendMessage(PSM_GETCURRENTPAGEHWND));
+}
+
+int Channel(COLORREF c, int shift)
+{
+    return static_cast<int>((c >> shift) & 0xFF);
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance)
+{
+    for (int s : {0, 8, 16})
+        if (std::abs(Channel(a, s) - Channel(b, s)) > tolerance)
+            return false;
+    return true;
+}
+
+void PressCtrlTab(HWND target, bool shift)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(target, WM_KEYDOWN, VK_TAB, 1);
+}
+
+void ReleaseKeys()
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
+} // namespace
+
+TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
+{
+    int plainWidth = 0;
+    {
+        TestPages pages;
+        Scripted<CTreePropSheet> plain("选项");
+        EXPECT_TRUE(plain.SetTreeMode(FALSE));
+        for (TestPage* p : pages.All())
+            plain.AddPage(p);
+        plain.steps.push_back([&](Scripted<CTreePropSheet>& s) {
+            RECT r;
+            s.GetWindowRect(&r);
+            plainWidth = r.right - r.left;
+            EXPECT_EQ(s.GetPageTreeWindow(), nullptr);
+            EXPECT_TRUE(IsWindowVisible(s.GetTabControl()));
+        });
+        EXPECT_EQ(plain.DoModal(), IDCANCEL);
+    }
+    ASSERT_GT(plainWidth, 0);
+
+    TestPages pages;
+    SheetImages images;
+    ScriptedSheet sheet("选项");
+    for (TestPage* p : pages.All())
+        sheet.AddPage(p);
+    images.Apply(sheet, pages);
+    sheet.steps.push_back([&](ScriptedSheet& s) {
+        EXPECT_FALSE(s.SetTreeMode(FALSE)) << "refused once the window exists";
+        RECT r;
+        s.GetWindowRect(&r);
+        EXPECT_EQ(r.right - r.left, plainWidth + 150);
+        HWND tree = s.GetPageTreeWindow();
+        ASSERT_NE(tree, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(tree), 0x7EEE);
+        HWND frame = s.GetPageFrame()->GetFrameWindow()->m_hWnd;
+        EXPECT_FALSE(IsWindowVisible(s.GetTabControl()));
+        EXPECT_FALSE(IsWindowEnabled(s.GetTabControl()));
+        RECT tr = WindowRectIn(s.m_hWnd, tree), fr = WindowRectIn(s.m_hWnd, frame);
+        EXPECT_EQ(tr.right + 5, fr.left) << "the tree ends 5 pixels before the frame";
+        EXPECT_EQ(tr.top, fr.top);
+        // Three groups with their pages; the first page's node is selected.
+        EXPECT_EQ(TreeView_GetCount(tree), 7u);
+        EXPECT_EQ(SelectedText(tree), "滚动条");
+        HTREEITEM group = FindNode(tree, "基本设置");
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(TreeView_GetParent(tree, FindNode(tree, "字典")), group) << "one shared group node";
+
+        // The caption strip: from the inactive-caption colour on the left to the face
+        // colour on the right, the page's icon near the left, the node's text.
+        EXPECT_EQ(s.GetPageFrame()->GetCaptionText(), "滚动条");
+        UpdateWindow(frame);
+        RECT strip = s.GetPageFrame()->GetCaptionRect();
+        int height = strip.bottom - strip.top;
+        ASSERT_GE(height, 16);
+        HDC dc = GetDC(frame);
+        EXPECT_TRUE(Near(GetPixel(dc, 0, 0), GetSysColor(COLOR_INACTIVECAPTION), 2));
+        EXPECT_TRUE(Near(GetPixel(dc, strip.right - 2, 0), GetSysColor(COLOR_3DFACE), 3));
+        COLORREF middle = GetPixel(dc, strip.right / 2, 0);
+        for (int shift : {0, 8, 16}) {
+            int a = Channel(GetSysColor(COLOR_INACTIVECAPTION), shift), b = Channel(GetSysColor(COLOR_3DFACE), shift);
+            EXPECT_LE(std::abs(Channel(middle, shift) - (a + b) / 2), 3) << "halfway colour at the middle";
+        }
+        int iconPixels = 0, textPixels = 0;
+        for (int y = 1; y < height; ++y) {
+            for (int x = 3; x < 19; ++x)
+                iconPixels += GetPixel(dc, x, y) != GetPixel(dc, x, 0);
+            for (int x = 22; x < 80; ++x)
+                textPixels += Near(GetPixel(dc, x, y), GetSysColor(COLOR_CAPTIONTEXT), 40)
+                              && !Near(GetPixel(dc, x, 0), GetSysColor(COLOR_CAPTIONTEXT), 40);
+        }
+        ReleaseDC(frame, dc);
+        EXPECT_GT(iconPixels, 30) << "the page icon";
+        EXPECT_GT(textPixels, 10) << "the node text";
+    });
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+}
+
+TEST(TreeSheet, GroupNodesKeysAndRefusingPagesFollowTheTree)
+{
+    TestPages pages;
+    SheetImages images;
+    ScriptedSheet sheet("选项");
+    for (TestPage* p : pages.All())
+        sheet.AddPage(p);
+    images.Apply(sheet, pages);
+    auto select = [](ScriptedSheet& s, const char* text) {
+        TreeView_SelectItem(s.GetPageTreeWindow(), FindNode(s.GetPageTreeWindow(), text));
+    };
+    sheet.steps = {
+        [&](ScriptedSheet& s) {
+            EXPECT_TRUE(pages.p1.linkedAtInit) << "the page object saw its own WM_INITDIALOG";
+            // A group node hides the page and shows the message, centred in the frame.
+            select(s, "基本设置");
+            EXPECT_FALSE(IsWindowVisible(CurrentPage(s)));
+            CPageFrame* frame = s.GetPageFrame();
+            EXPECT_EQ(frame->GetMessageText(), "请在 '基本设置'中选取一个子项.");
+            EXPECT_EQ(frame->GetCaptionText(), "基本设置");
+            HWND fw = frame->GetFrameWindow()->m_hWnd;
+            UpdateWindow(fw);
+            RECT m = frame->GetMessageRect();
+            HDC dc = GetDC(fw);
+            COLORREF face = GetSysColor(COLOR_3DFACE);
+            int left = m.right, right = m.left, top = m.bottom, bottom = m.top;
+            for (int y = m.top; y < m.bottom; ++y)
+                for (int x = m.left; x < m.right; ++x)
+                    if (GetPixel(dc, x, y) != face) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+            ReleaseDC(fw, dc);
+            ASSERT_LT(left, right) << "message drawn";
+            EXPECT_GT(right - left, 100);
+            EXPECT_LE(std::abs((left + right) / 2 - (m.left + m.right) / 2), 3);
+            EXPECT_LE(std::abs((top + bottom) / 2 - (m.top + m.bottom) / 2), 3);
+        },
+        [&](ScriptedSheet& s) {
+            // Back to a page: it shows again and its node stays selected.
+            select(s, "滚动条");
+            EXPECT_TRUE(IsWindowVisible(CurrentPage(s)));
+            select(s, "字典");
+            EXPECT_EQ(s.GetActiveIndex(), 1);
+            EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "字典");
+            EXPECT_TRUE(IsWindowVisible(pages.p2.m_hWnd));
+            EXPECT_EQ(s.GetPageFrame()->GetCaptionText(), "字典");
+            select(s, "声音");
+            PressCtrlTab(s.GetPageTreeWindow(), false);
+        },
+        [&](ScriptedSheet& s) {
+            EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "基本设置") << "Ctrl+Tab wraps to the first node";
+            PressCtrlTab(s.GetPageTreeWindow(), true);
+        },
+        [&](ScriptedSheet& s) {
+            ReleaseKeys();
+            EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "声音") << "Ctrl+Shift+Tab wraps back";
+            EXPECT_EQ(s.GetActiveIndex(), 3);
+            // The page refuses to be left: tree and page stay.
+            pages.p4.refuseLeave = TRUE;
+            select(s, "杂项");
+            EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "声音");
+            EXPECT_EQ(s.GetActiveIndex(), 3);
+            select(s, "语音设置");
+            EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "声音");
+            EXPECT_TRUE(IsWindowVisible(pages.p4.m_hWnd));
+            pages.p4.refuseLeave = FALSE;
+            s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
+        },
+    };
+    EXPECT_EQ(sheet.DoModal(), IDOK);
+    // OK saves the pages shown during this opening, and only those.
+    EXPECT_EQ(pages.p1.applies, 1);
+    EXPECT_EQ(pages.p2.applies, 1);
+    EXPECT_EQ(pages.p3.applies, 0) << "never shown";
+    EXPECT_EQ(pages.p4.applies, 1);
+    EXPECT_EQ(sheet.m_hWnd, nullptr);
+}
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n)
+        text.append(buffer, n);
+    CloseHandle(f);
+    return text;
+}
+
+std::vector<std::string> ListItems(HWND combo)
+{
+    std::vector<std::string> out;
+    int n = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        wchar_t buffer[MAX_PATH] = {};
+        COMBOBOXEXITEMW item = {};
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.iItem = i;
+        item.pszText = buffer;
+        item.cchTextMax = MAX_PATH;
+        SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.iImage, 1);
+        EXPECT_EQ(item.iSelectedImage, 2);
+        out.push_back(Narrow(buffer));
+    }
+    return out;
+}
+
+// A sheet with the dictionary and voice pages over a program folder.
+struct DictSheetRun {
+    COptionContext context;
+    BOOL dictChanged = 2; // neither TRUE nor FALSE until the page says
+    std::unique_ptr<COptionBaseDictPage> page;
+    COptionVoiceSoundPage voice;
+    Scripted<COptionSheet> sheet;
+    explicit DictSheetRun(const std::string& folder)
+    {
+        context.programFolder = folder;
+        context.settingsPath = folder + "Lexorin.ini";
+        context.dictChanged = &dictChanged;
+        page = std::make_unique<COptionBaseDictPage>(context);
+        sheet.AddPage(page.get());
+        sheet.AddPage(&voice);
+    }
+};
+
+} // namespace
+
+TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
+{
+    std::string folder = wintest::MakeTempFolder("dictpage");
+    CreateDirectoryW(Widen(folder + "Dictionary").c_str(), nullptr);
+    for (const char* name : {"a", "ABC", "缺省字典", "b", "c", "d"})
+        WriteText(folder + "Dictionary\\" + name + ".KM", "word/phon/meaning\r\n");
+    CreateDirectoryW(Widen(folder + "Dictionary\\x.KM").c_str(), nullptr);
+    // A name code page 936 cannot hold (Thai) is left out rather than listed mangled.
+    HANDLE thai = CreateFileW((Widen(folder + "Dictionary\\") + L"\x0e44\x0e17\x0e22.KM").c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(thai, INVALID_HANDLE_VALUE);
+    CloseHandle(thai);
+    WriteText(folder + "Lexorin.ini", "[Dict]\r\nDictName=abc\r\n");
+
+    // What the page must show: the search's files up to the folder, last first.
+    std::vector<std::string> expected;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Widen(folder + "Dictionary\\*.KM").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            break;
+        std::wstring name = found.cFileName;
+        if (name[0] > 0x2000)
+            continue; // the Thai one
+        expected.insert(expected.begin(), Narrow(name.substr(0, name.size() - 3)));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+
+    {
+        DictSheetRun run(folder);
+        run.sheet.steps.push_back([&](Scripted<COptionSheet>& s) {
+            HWND list = run.page->GetDictList();
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(GetDlgCtrlID(list), 112233);
+            EXPECT_EQ(ListItems(list), expected);
+            HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
+            EXPECT_FALSE(IsWindowEnabled(edit)) << "names are chosen, not typed";
+            wchar_t text[64] = {};
+            GetWindowTextW(edit, text, 64);
+            bool abcListed = false;
+            for (const std::string& name : expected)
+                abcListed |= name == "ABC";
+            EXPECT_EQ(Narrow(text), abcListed ? "ABC" : "") << "stored abc preselects ABC";
+            s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
+        });
+        EXPECT_EQ(run.sheet.DoModal(), IDOK);
+        CSettings settings(folder + "Lexorin.ini");
+        bool abcListed = std::find(expected.begin(), expected.end(), "ABC") != expected.end();
+        EXPECT_EQ(settings.DictName(), abcListed ? "ABC" : "") << "written as listed";
+        EXPECT_EQ(run.dictChanged, TRUE);
+    }
+    {
+        // Choosing the stored entry again writes nothing; the voice page stores nothing.
+        std::string before = ReadText(folder + "Lexorin.ini");
+        DictSheetRun run(folder);
+        run.sheet.steps.push_back([&](Scripted<COptionSheet>& s) {
+            s.SetActivePage(1);
+            EXPECT_EQ(SendMessageW(run.voice.GetDlgItem(IDC_VOICE_MANUAL), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            EXPECT_EQ(SendMessageW(run.voice.GetDlgItem(IDC_VOICE_AUTO), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            SendMessageW(run.voice.GetDlgItem(IDC_VOICE_AUTO), BM_CLICK, 0, 0);
+            s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
+        });
+        EXPECT_EQ(run.sheet.DoModal(), IDOK);
+        EXPECT_EQ(run.dictChanged, FALSE);
+        EXPECT_EQ(ReadText(folder + "Lexorin.ini"), before);
+    }
+    wintest::RemoveFolder(folder);
+}
