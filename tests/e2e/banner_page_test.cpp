@@ -150,8 +150,20 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     GetWindowRect(popup, &popupRect);
     EXPECT_EQ(popupRect.left, buttonRect.left);
     EXPECT_EQ(popupRect.top, buttonRect.bottom);
+    // Resting the pointer on a cell shows the colour's name.
+    SetCursorPos(popupRect.left + (popupRect.right - popupRect.left) * 5 / 8,
+                 (popupRect.top + popupRect.bottom) / 2);
+    HWND tip = nullptr;
+    wintest::PumpUntil([&] {
+        return (tip = FindProcessWindowOfClass(app.ProcessId(), TOOLTIPS_CLASSW)) != nullptr;
+    }, 5000);
+    EXPECT_NE(tip, nullptr) << "a tooltip names the colour under the pointer";
     wintest::PumpMessages(300);
+    RECT tipRect = {};
+    if (tip)
+        GetWindowRect(tip, &tipRect);
     UnionRect(&shot, &sheetRect, &popupRect);
+    UnionRect(&shot, &shot, &tipRect);
     e2e::SaveScreenshot(shot, "banner-page-palette");
     e2e::PressKey(VK_ESCAPE);
     EXPECT_TRUE(wintest::PumpUntil([&] { return !IsWindow(popup); }, 5000)) << "Escape closes the palette";
