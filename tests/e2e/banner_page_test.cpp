@@ -137,6 +137,8 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     HWND colourButton = GetDlgItem(page, IDC_BANNER_COLORBTN);
     RECT sheetRect;
     GetWindowRect(sheet, &sheetRect);
+    e2e::Sync(page);
+    wintest::PumpMessages(1000); // let the sheet finish painting
     e2e::SaveScreenshot(sheetRect, "banner-page");
     ClickCentre(colourButton);
     HWND popup = nullptr;
