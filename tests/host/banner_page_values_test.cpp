@@ -1,4 +1,5 @@
-// The banner page's reading and writing of the sixteen "Banner" keys.
+// The banner page's OK with all sixteen "Banner" keys changed: written in the page's
+// order, and as one group the same file as key by key.
 #include "base/fileio.h"
 #include "settings/banner_page_values.h"
 
@@ -40,35 +41,6 @@ BannerPageValues AllChanged(BannerPageValues v)
 }
 
 } // namespace
-
-TEST(BannerPageValues, UnchangedWritesNothingAndChangesWriteOnlyThemselves)
-{
-    const std::string path = TempPath("only");
-    std::remove(path.c_str());
-    CSettings settings(path);
-    const BannerPageValues start = ReadBannerPageValues(settings);
-    EXPECT_EQ(start.bkColor, 0xFFu);
-    EXPECT_EQ(start.wordColor, 0xFFu);
-    EXPECT_EQ(start.speed, 2);
-    for (int s : start.styles)
-        EXPECT_EQ(s, 1);
-    EXPECT_EQ(WriteChangedBannerKeys(settings, start, start), 0);
-    EXPECT_FALSE(lex::FileExists(path));
-
-    BannerPageValues now = start;
-    now.descColor = 0xFF0000;
-    EXPECT_EQ(WriteChangedBannerKeys(settings, start, now), 1);
-    EXPECT_EQ(Bytes(path), "[Banner]\r\nBannerDescColor=ff0000\r\n");
-
-    // A stored speed outside 1..5 that the slider clamped is written back clamped.
-    BannerPageValues fast = ReadBannerPageValues(settings);
-    fast.speed = 9;
-    BannerPageValues clamped = fast;
-    clamped.speed = 5;
-    EXPECT_EQ(WriteChangedBannerKeys(settings, fast, clamped), 1);
-    EXPECT_EQ(settings.BannerScrollSpeed(), 5);
-    std::remove(path.c_str());
-}
 
 TEST(BannerPageValues, AllSixteenInOrderAndAsOneGroupTheSameFile)
 {
