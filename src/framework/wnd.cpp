@@ -81,8 +81,32 @@ void RegisterPlainClass()
 
 const wchar_t kDialogClass[] = L"#32770";
 
+LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);
+
+namespace {
+// CreationLink scopes alive on this thread.
+thread_local int t_linkScopes = 0;
+
+// The hook lives only while a link waits: it is called for every window created,
+// activated or moved on the thread, and for input the thread skips.
+void InstallCreationHook()
+{
+    if (!t_hook)
+        t_hook = SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId());
+}
+
+void RemoveCreationHookIfIdle()
+{
+    if (t_hook && !t_pending.object && t_linkScopes == 0) {
+        UnhookWindowsHookEx(t_hook);
+        t_hook = nullptr;
+    }
+}
+} // namespace
+
 LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    bool linked = false;
     if (code == HCBT_CREATEWND && t_pending.object) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         if (IsTargetWindow(hWnd, reinterpret_cast<CBT_CREATEWNDW*>(lParam), t_pending.target)
@@ -91,34 +115,27 @@ LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam)
             t_pending.object = nullptr;
             object->Attach(hWnd);
             object->PreSubclassWindow();
+            linked = true;
         }
     }
-    return CallNextHookEx(t_hook, code, wParam, lParam);
+    LRESULT result = CallNextHookEx(t_hook, code, wParam, lParam);
+    if (linked)
+        RemoveCreationHookIfIdle();
+    return result;
 }
-
-namespace {
-void InstallCreationHook()
-{
-    if (!t_hook)
-        t_hook = SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId());
-}
-// The links armed by the CreationLink scopes around the current one.
-thread_local PendingLink t_savedLinks[8];
-thread_local int t_savedCount = 0;
-} // namespace
 
 CreationLink::CreationLink(CWnd* object, const CreationTarget& target)
+    : m_savedObject(t_pending.object), m_savedTarget(t_pending.target)
 {
-    if (t_savedCount < 8)
-        t_savedLinks[t_savedCount] = t_pending;
-    ++t_savedCount;
+    ++t_linkScopes;
     ArmCreationLink(object, target);
 }
 
 CreationLink::~CreationLink()
 {
-    --t_savedCount;
-    t_pending = t_savedCount < 8 ? t_savedLinks[t_savedCount] : PendingLink{nullptr, {}};
+    --t_linkScopes;
+    t_pending = PendingLink{m_savedObject, m_savedTarget};
+    RemoveCreationHookIfIdle();
 }
 
 void ArmCreationLink(CWnd* object, const CreationTarget& target)
@@ -131,6 +148,7 @@ void DisarmCreationLink(CWnd* object)
 {
     if (t_pending.object == object)
         t_pending = PendingLink{nullptr, {}};
+    RemoveCreationHookIfIdle();
 }
 
 LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -115,6 +115,11 @@ public:
     ~CreationLink();
     CreationLink(const CreationLink&) = delete;
     CreationLink& operator=(const CreationLink&) = delete;
+
+private:
+    // The link armed around this scope, armed again when it ends.
+    CWnd* m_savedObject;
+    CreationTarget m_savedTarget;
 };
 
 // Arms the creation hook without a scope, for windows the system creates at a moment

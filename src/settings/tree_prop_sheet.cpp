@@ -175,22 +175,25 @@ void CTreePropSheet::OffsetChildWindows(int dx, int dy)
         OffsetWindow(child, dx, dy);
 }
 
-void CTreePropSheet::CentreOnOwner()
+void CTreePropSheet::CentreOnParent()
 {
+    // On the parent window when there is one, else on the screen: the work area of the
+    // monitor the owner (the main bar) is on, which may be a second monitor.
     RECT sheet;
     GetWindowRect(&sheet);
+    HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    HMONITOR monitor = MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST);
+    HMONITOR monitor = MonitorFromWindow(parent ? parent : owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info = {sizeof info, {}, {}, 0};
     GetMonitorInfoW(monitor, &info);
     RECT area = info.rcWork;
     RECT around = area;
-    if (owner && ::IsWindowVisible(owner))
-        ::GetWindowRect(owner, &around);
+    if (parent && ::IsWindowVisible(parent))
+        ::GetWindowRect(parent, &around);
     int w = sheet.right - sheet.left, h = sheet.bottom - sheet.top;
     int x = (around.left + around.right) / 2 - w / 2;
     int y = (around.top + around.bottom) / 2 - h / 2;
-    // Whole on the owner's monitor, even when the owner is a thin bar at its edge.
+    // Whole on that monitor.
     if (x + w > area.right)
         x = area.right - w;
     if (y + h > area.bottom)
@@ -236,7 +239,7 @@ BOOL CTreePropSheet::OnInitDialog()
     GetWindowRect(&sheet);
     SetWindowPos(m_hWnd, nullptr, 0, 0, sheet.right - sheet.left + m_nPageTreeWidth, sheet.bottom - sheet.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CentreOnOwner();
+    CentreOnParent();
     OffsetChildWindows(m_nPageTreeWidth, 0);
 
     RECT treeRect = tabRect;

@@ -61,7 +61,7 @@ protected:
 private:
     class TreeAccess;
     LRESULT OnSelChanging(const NMTREEVIEWW* nm);
-    void CentreOnOwner();
+    void CentreOnParent();
 
     BOOL m_bTreeViewMode = TRUE;
     lex::CWnd* m_pwndPageTree = nullptr;
