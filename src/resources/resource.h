@@ -102,3 +102,25 @@
 #define IDC_BK_IMAGE            1014
 #define IDC_BK_START_COLOR      1021
 #define IDC_BK_PREVIEW          1035
+
+// The banner options page (widgets_banner.rc)
+#define IDD_OPTION_BANNER       141
+#define IDI_FONT_STYLES         179     // font properties: bold, italic, underline, colour
+#define IDI_BANNER_LOOK         182     // overall banner properties: the banner strip
+#define IDC_BANNER_BKCOLOR      1001
+#define IDC_BANNER_WORDCOLOR    1003
+#define IDC_BANNER_AUTOSIZE     1005
+#define IDC_BANNER_SPEED        1007
+#define IDC_BANNER_SCROLL       1008
+#define IDC_BANNER_WORD_I       1010
+#define IDC_BANNER_WORD_B       1012
+#define IDC_BANNER_WORD_U       1013
+#define IDC_BANNER_PHONETIC_I   1016
+#define IDC_BANNER_DESC_I       1018
+#define IDC_BANNER_PHONETIC_B   1022
+#define IDC_BANNER_DESC_B       1025
+#define IDC_BANNER_DESC_U       1026
+#define IDC_BANNER_PHONETIC_U   1027
+#define IDC_BANNER_COLORBTN     1028
+#define IDC_BANNER_PHONETICCOLOR 1029
+#define IDC_BANNER_DESCCOLOR    1030

@@ -1,6 +1,7 @@
 #include "settings/option_sheet.h"
 #include "framework/app.h"
 #include "resources/resource.h"
+#include "settings/option_banner_page.h"
 #include "settings/option_dict_page.h"
 #include "settings/option_interface_page.h"
 #include "settings/option_voice_page.h"
@@ -34,6 +35,7 @@ void COptionSheet::AddOptionPage(std::unique_ptr<lex::CPropertyPage> page, int i
 void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
 {
     // One line per page, in the order of the tree.
+    sheet.AddOptionPage(std::make_unique<COptionBaseBannerPage>(context), kOptionImageBanner);
     sheet.AddOptionPage(std::make_unique<COptionBaseDictPage>(context), kOptionImageDictionary);
     sheet.AddOptionPage(std::make_unique<COptionInterfaceMiscPage>(context), kOptionImageInterface);
     sheet.AddOptionPage(std::make_unique<COptionVoiceSoundPage>(), kOptionImageVoice);

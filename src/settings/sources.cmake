@@ -3,7 +3,8 @@ list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/value_conv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ini_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/page_tree.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/page_tree.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/banner_page_values.cpp)
 
 # The look a new user starts with is built into the program from the shipped settings
 # file, so that a missing or reset file still gets it: every "key=value" line of
@@ -38,6 +39,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/tree_prop_sheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/option_sheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/option_dict_page.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/option_voice_page.cpp)
-  list(APPEND LEX_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/option_interface_page.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/option_voice_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_banner_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_interface_page.cpp)
 endif()

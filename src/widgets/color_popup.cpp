@@ -75,6 +75,7 @@ BOOL CColorPalettePopup::Create(POINT at, COLORREF color, HWND button, const std
     RegisterPopupClass();
     if (!CreateEx(0, kClassName, std::string(), WS_POPUP | WS_VISIBLE, at.x, at.y, 100, 100, button, 0))
         return FALSE;
+    m_ownsSelf = true;
     LayOut(at);
     CreateToolTips();
     m_marked = palette::MarkedItem(m_initial, !m_autoText.empty(), !m_moreText.empty());

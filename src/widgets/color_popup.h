@@ -30,7 +30,11 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void PostNcDestroy() override { delete this; }
+    void PostNcDestroy() override
+    {
+        if (m_ownsSelf)
+            delete this;
+    }
 
 private:
     CColorPalettePopup() = default;
@@ -60,6 +64,7 @@ private:
     HWND m_button = nullptr;
     bool m_childDialogOpen = false;
     bool m_closing = false;
+    bool m_ownsSelf = false; // from a successful creation on, the window owns the object
 };
 
 } // namespace lex

@@ -189,8 +189,8 @@ TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
         int id;
         const char* name;
     };
-    const Shot shots[] = {{1001, "settings-banner"}, {kDictListId, "settings-dictionary"},
-                          {1009, "settings-interface"}, {IDC_VOICE_MANUAL, "settings-voice"}};
+    const Shot shots[] = {{IDC_BANNER_SPEED, "settings-banner"}, {kDictListId, "settings-dictionary"},
+                          {IDC_BK_FILE, "settings-interface"}, {IDC_VOICE_MANUAL, "settings-voice"}};
     bool groupTaken = false;
     for (HTREEITEM node : AllNodes(tree)) {
         SelectNode(sheet, tree, node);

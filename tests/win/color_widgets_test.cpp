@@ -458,3 +458,54 @@ TEST_F(ColorButtonTest, EnterAtOnceWithAColourOutsideThePaletteKeepsIt)
     EXPECT_EQ(dlg.Messages(), (std::vector<UINT>{UWM_COLOR_DROPDOWN, UWM_COLOR_CLOSEUP, UWM_COLOR_SELENDOK}));
     EXPECT_EQ(dlg.reports.back().color, 0x123456u);
 }
+
+namespace {
+
+// Acts inside the system colour dialog's own modal loop: the application loses
+// activation once, then the dialog is confirmed with the colour it opened with.
+HWND g_popupWithDialog = nullptr;
+bool g_dialogSeen = false;
+BOOL CALLBACK FindColourDialog(HWND hWnd, LPARAM lParam)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(hWnd, name, 16);
+    if (wcscmp(name, L"#32770") == 0 && GetWindow(hWnd, GW_OWNER) == g_popupWithDialog && IsWindowVisible(hWnd)) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+void CALLBACK InsideColourDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindColourDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog)
+        return;
+    KillTimer(nullptr, id);
+    g_dialogSeen = true;
+    SendMessageW(g_popupWithDialog, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_TRUE(IsWindow(g_popupWithDialog)) << "the popup outlives a cancel while the dialog is open";
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));
+}
+
+} // namespace
+
+TEST_F(ColorButtonTest, MoreColoursRunsTheColourDialogWithTheInitialColour)
+{
+    CColorButton& b = dlg.button;
+    b.SetColor(0x123456);
+    CColorPalettePopup* popup = dlg.Click();
+    ASSERT_NE(popup, nullptr);
+    Hover(popup, palette::kMoreBox);
+    g_popupWithDialog = popup->m_hWnd;
+    g_dialogSeen = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, InsideColourDialog);
+    Key(popup, VK_RETURN); // returns when the dialog is done
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_dialogSeen);
+    EXPECT_TRUE(PopupGone());
+    EXPECT_EQ(b.GetColor(), 0x123456u) << "the dialog opened with the initial colour";
+    EXPECT_EQ(dlg.Messages(), (std::vector<UINT>{UWM_COLOR_DROPDOWN, UWM_COLOR_SELCHANGE, UWM_COLOR_CLOSEUP,
+                                                 UWM_COLOR_SELENDCANCEL, UWM_COLOR_CLOSEUP, UWM_COLOR_SELENDOK}));
+    EXPECT_EQ(dlg.reports.back().color, 0x123456u);
+}
