@@ -247,11 +247,12 @@ TEST(SettingsE2E, TrayMenuOpensTheSheetCancelKeepsEverythingAndAnEndFromOutsideS
     ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), after));
     EXPECT_EQ(after, shipped) << "Cancel writes nothing";
 
-    // Told to end while the sheet is open: every loop ends and the bar saves as usual.
+    // Told to end while the sheet is open (the exit command, as the installer sends it):
+    // every loop ends and the bar saves as usual.
     PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
     sheet = WaitForSheet(app);
     ASSERT_NE(sheet, nullptr);
-    PostThreadMessageW(GetWindowThreadProcessId(bar, nullptr), WM_QUIT, 0, 0);
+    PostMessageW(bar, WM_COMMAND, ID_APP_EXIT_CMD, 0);
     ASSERT_EQ(app.WaitForExit(10000), 0u) << "ends cleanly";
     std::string saved;
     ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), saved));

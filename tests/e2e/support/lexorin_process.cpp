@@ -2,6 +2,7 @@
 #include "base/text.h"
 #include "support/win_test_util.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -145,6 +146,10 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
     std::vector<COLORREF> pixels = GrabScreen(area);
     int w = area.right - area.left, h = area.bottom - area.top;
     if (pixels.empty())
+        return false;
+    // A screen grabbed before the window was drawn is one flat colour; keep the last
+    // good picture rather than replace it with that.
+    if (std::all_of(pixels.begin(), pixels.end(), [&](COLORREF c) { return c == pixels.front(); }))
         return false;
     int stride = (w * 3 + 3) & ~3;
     BITMAPFILEHEADER fh = {};
