@@ -156,3 +156,18 @@ uint32_t CBannerCtrl::BannerArmTimer(int periodMs)
 }
 
 void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }
+
+bool CBannerCtrl::BannerIsShowing() const
+{
+    if (!::IsWindowVisible(m_hWnd))
+        return false;
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    return !root || !::IsIconic(root);
+}
+
+void CBannerCtrl::CanvasInvalidateAll()
+{
+    CCanvasWnd::CanvasInvalidateAll();
+    // New items give a resting line something to move.
+    m_scroll.Wake();
+}

@@ -30,9 +30,15 @@ public:
     int GetOffset() const { return m_scroll.GetOffset(); }
     int GetLineWidth() const { return m_scroll.GetLineWidth(); }
     const std::vector<int>& GetItemLeftEdges() const { return m_scroll.GetItemLeftEdges(); }
+    // The line rests, arming no timer, while it is empty or cannot be seen (this window
+    // or its top-level window hidden or minimised). Adding items wakes it by itself; the
+    // host calls WakeScrolling when its window was shown or restored.
+    void WakeScrolling() { m_scroll.Wake(); }
+    bool IsScrollResting() const { return m_scroll.IsResting(); }
 
 protected:
     void PreSubclassWindow() override;
+    void CanvasInvalidateAll() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -50,6 +56,7 @@ private:
     void BannerScrollContents(int dx) override;
     uint32_t BannerArmTimer(int periodMs) override;
     void BannerCancelTimer(uint32_t id) override;
+    bool BannerIsShowing() const override;
 
     CBannerScroll m_scroll;
     HCURSOR m_itemCursor = nullptr;
