@@ -36,6 +36,11 @@ public:
     void WakeScrolling() { m_scroll.Wake(); }
     bool IsScrollResting() const { return m_scroll.IsResting(); }
 
+    // Process-wide switch between moving the line by scrolling the window's DC and
+    // drawing the uncovered column at once (on) and the system's ScrollWindow with a
+    // paint cycle per tick (off); the picture is the same. Benchmarks compare both.
+    static void SetDirectScrollEnabled(bool on);
+
 protected:
     void PreSubclassWindow() override;
     void CanvasInvalidateAll() override;
@@ -43,6 +48,9 @@ protected:
 
 private:
     void OnPaint();
+    // Fills and draws the line inside dc (clipped to what needs drawing, inside
+    // paintRect) and measures its geometry, as every paint does.
+    void PaintLine(lex::CDC& dc, const RECT& paintRect);
     void OnTimer(WPARAM id);
     void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSetCursor();
@@ -64,4 +72,8 @@ private:
     POINT m_lastMouse = {0, 0};
     // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
     UINT m_keepTimerThread = 0;
+    // What a tick's scroll uncovered, reused from tick to tick.
+    HRGN m_uncovered = nullptr;
+    // The banner invalidated itself and its WM_PAINT has not come yet.
+    bool m_paintPending = true;
 };

@@ -99,6 +99,9 @@ private:
 
     // Caches, valid for m_cacheBase.
     bool m_cacheBaseValid = false;
+    // Something the base font depends on may have changed (host font, size, auto-size):
+    // describe it again at the next paint. Otherwise a paint asks nothing of the window.
+    bool m_cacheBaseDirty = true;
     LOGFONTW m_cacheBase = {};
     // Bold, italic, underline and the face (four choices): 32 descriptions.
     std::array<CachedFont, 32> m_fonts;
