@@ -276,6 +276,7 @@ const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem
     entry.text = item.text;
     entry.fontKey = key;
     entry.wide = lex::Widen(item.text);
+    entry.plainText = entry.wide.find_first_of(L"&\r\n") == std::wstring::npos;
     SIZE extent = {0, 0};
     HGDIOBJ old = ::SelectObject(dc, font.font.GetSafeHandle());
     ::GetTextExtentPoint32W(dc, entry.wide.c_str(), static_cast<int>(entry.wide.size()), &extent);
@@ -315,6 +316,10 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
         ::SetBkColor(hdc, item.backColor == face ? m_backColor : item.backColor);
         ::SetTextColor(hdc, item.GetTextColor());
         RECT r = {ClampToInt(left), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
-        ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
+        if (w.plainText)
+            ::ExtTextOutW(hdc, r.left, r.top, ETO_CLIPPED, &r, w.wide.c_str(), static_cast<UINT>(w.wide.size()),
+                          nullptr);
+        else
+            ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
     }
 }

@@ -81,6 +81,9 @@ private:
         int fontKey = -1;
         int width = 0;
         std::wstring wide;
+        // No '&' and no line break: DrawText with no format flags would draw exactly what
+        // ExtTextOut clipped to the cell draws, without first measuring the text again.
+        bool plainText = false;
     };
     static int FontKeyOf(const CBannerItem& item);
     void RefreshCacheBase();

@@ -612,5 +612,7 @@ void CLexorinDlg::FeedEndProgram(int exitCode)
 
 void CLexorinDlg::FeedShowError(const std::string& text)
 {
-    lex::MessageBoxCp936(nullptr, text, TheApp().m_strProductName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    // Above the bar, which is topmost and already shown at start-up.
+    lex::MessageBoxCp936(nullptr, text, TheApp().m_strProductName,
+                         MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
