@@ -64,10 +64,15 @@ BOOL CLexorinApp::InitInstance()
 
     MakePhoneticFontAvailable();
 
-    // One copy at a time: a second one ends quietly.
+    // One copy at a time. A second one ends at once, but first shows the running
+    // copy's bar as "显示单词条" would: a bar hidden while the tray icon was lost can
+    // be brought back by starting the program again.
     m_instanceMutex = CreateMutexW(nullptr, TRUE, lex::Widen(m_appName).c_str());
-    if (m_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS)
+    if (m_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (HWND running = CLexorinDlg::FindRunningBar())
+            PostMessageW(running, WM_COMMAND, ID_SHOW_BAR, 0);
         return FALSE;
+    }
 
     // A missing, empty or reset settings file starts with the shipped look rather than
     // the per-key defaults, whose red words on a red strip cannot be read.

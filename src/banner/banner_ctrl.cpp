@@ -6,6 +6,8 @@
 
 namespace {
 
+bool g_directScroll = true;
+
 // Runs on the timer thread and does nothing; see CBannerCtrl::BannerArmTimer.
 void CALLBACK KeepTimerThreadProc(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
 
@@ -18,7 +20,11 @@ CBannerCtrl::~CBannerCtrl()
     // The engine calls back into this object to cancel; do it while it is whole.
     m_scroll.Stop();
     ReleaseTimerThread();
+    if (m_uncovered)
+        ::DeleteObject(m_uncovered);
 }
+
+void CBannerCtrl::SetDirectScrollEnabled(bool on) { g_directScroll = on; }
 
 void CBannerCtrl::ReleaseTimerThread()
 {
@@ -31,6 +37,7 @@ void CBannerCtrl::ReleaseTimerThread()
 void CBannerCtrl::PreSubclassWindow()
 {
     CCanvasWnd::PreSubclassWindow();
+    m_paintPending = true; // a new window paints itself once first
     // A timer left from an earlier window must not drive this one; the host sets the
     // speed again once the window is set up.
     m_scroll.SetSpeed(0);
@@ -87,12 +94,18 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CBannerCtrl::OnPaint()
 {
+    m_paintPending = false;
     lex::CPaintDC dc(m_hWnd);
+    PaintLine(dc, dc.m_ps.rcPaint);
+}
+
+void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
+{
     const RECT& rc = ClientRect();
     dc.FillRect(rc, BackgroundBrush());
     dc.IntersectClipRect(rc);
     m_scroll.BeginGeometry();
-    DrawLine(dc, m_scroll.GetOffset(), dc.m_ps.rcPaint, [this](int width) { m_scroll.AddItemWidth(width); });
+    DrawLine(dc, m_scroll.GetOffset(), paintRect, [this](int width) { m_scroll.AddItemWidth(width); });
 }
 
 void CBannerCtrl::OnTimer(WPARAM id)
@@ -135,12 +148,42 @@ BannerRect CBannerCtrl::BannerClientRect() const
 
 int CBannerCtrl::BannerItemCount() const { return GetItemCount(); }
 
-void CBannerCtrl::BannerInvalidateAll() { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+void CBannerCtrl::BannerInvalidateAll()
+{
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    m_paintPending = true;
+}
 
 void CBannerCtrl::BannerScrollContents(int dx)
 {
     const RECT& rc = ClientRect();
-    ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+    // ScrollWindow invalidates the uncovered column and lets a WM_PAINT draw it: a whole
+    // paint cycle per tick, under Wine a dozen wine-server round trips (update and
+    // visible regions, caret, redraw) against the one the tick itself costs. Scrolling
+    // the window's DC and drawing what it uncovered at once gives the same picture.
+    // A paint already pending must move with the contents, which only ScrollWindow
+    // does, so that tick goes the old way. The banner knows its own invalidations
+    // (asking the system, GetUpdateRect, costs several round trips under Wine); an area
+    // that another window exposed is repainted from the line as it is then, and the next
+    // feed step repaints the whole strip.
+    if (!g_directScroll || m_paintPending) {
+        ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+        return;
+    }
+    if (!m_uncovered)
+        m_uncovered = ::CreateRectRgn(0, 0, 0, 0);
+    lex::CClientDC dc(m_hWnd);
+    if (!dc.GetSafeHdc() || !m_uncovered) {
+        ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+        return;
+    }
+    // The uncovered column, and whatever could not be copied because it was not visible.
+    ::ScrollDC(dc.GetSafeHdc(), dx, 0, &rc, &rc, m_uncovered, nullptr);
+    RECT box;
+    if (::GetRgnBox(m_uncovered, &box) == NULLREGION)
+        return;
+    ::SelectClipRgn(dc.GetSafeHdc(), m_uncovered);
+    PaintLine(dc, box);
 }
 
 uint32_t CBannerCtrl::BannerArmTimer(int periodMs)
@@ -156,3 +199,19 @@ uint32_t CBannerCtrl::BannerArmTimer(int periodMs)
 }
 
 void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }
+
+bool CBannerCtrl::BannerIsShowing() const
+{
+    if (!::IsWindowVisible(m_hWnd))
+        return false;
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    return !root || !::IsIconic(root);
+}
+
+void CBannerCtrl::CanvasInvalidateAll()
+{
+    CCanvasWnd::CanvasInvalidateAll();
+    m_paintPending = true;
+    // New items give a resting line something to move.
+    m_scroll.Wake();
+}

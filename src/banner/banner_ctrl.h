@@ -30,13 +30,27 @@ public:
     int GetOffset() const { return m_scroll.GetOffset(); }
     int GetLineWidth() const { return m_scroll.GetLineWidth(); }
     const std::vector<int>& GetItemLeftEdges() const { return m_scroll.GetItemLeftEdges(); }
+    // The line rests, arming no timer, while it is empty or cannot be seen (this window
+    // or its top-level window hidden or minimised). Adding items wakes it by itself; the
+    // host calls WakeScrolling when its window was shown or restored.
+    void WakeScrolling() { m_scroll.Wake(); }
+    bool IsScrollResting() const { return m_scroll.IsResting(); }
+
+    // Process-wide switch between moving the line by scrolling the window's DC and
+    // drawing the uncovered column at once (on) and the system's ScrollWindow with a
+    // paint cycle per tick (off); the picture is the same. Benchmarks compare both.
+    static void SetDirectScrollEnabled(bool on);
 
 protected:
     void PreSubclassWindow() override;
+    void CanvasInvalidateAll() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnPaint();
+    // Fills and draws the line inside dc (clipped to what needs drawing, inside
+    // paintRect) and measures its geometry, as every paint does.
+    void PaintLine(lex::CDC& dc, const RECT& paintRect);
     void OnTimer(WPARAM id);
     void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSetCursor();
@@ -50,6 +64,7 @@ private:
     void BannerScrollContents(int dx) override;
     uint32_t BannerArmTimer(int periodMs) override;
     void BannerCancelTimer(uint32_t id) override;
+    bool BannerIsShowing() const override;
 
     CBannerScroll m_scroll;
     HCURSOR m_itemCursor = nullptr;
@@ -57,4 +72,8 @@ private:
     POINT m_lastMouse = {0, 0};
     // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
     UINT m_keepTimerThread = 0;
+    // What a tick's scroll uncovered, reused from tick to tick.
+    HRGN m_uncovered = nullptr;
+    // The banner invalidated itself and its WM_PAINT has not come yet.
+    bool m_paintPending = true;
 };

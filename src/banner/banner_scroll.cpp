@@ -7,6 +7,7 @@ CBannerScroll::~CBannerScroll() { Stop(); }
 
 void CBannerScroll::Stop()
 {
+    m_resting = false;
     if (m_timerId != 0) {
         m_host.BannerCancelTimer(m_timerId);
         m_timerId = 0;
@@ -42,7 +43,13 @@ bool CBannerScroll::OnTick(uint32_t id)
         return false;
     m_timerId = 0; // this one-shot has fired
 
-    if (m_host.BannerItemCount() > 0) {
+    // Nothing to move, or nobody to see it: rest instead of ticking on (a hidden bar
+    // costs nothing); Wake takes up the ticks again.
+    if (m_host.BannerItemCount() == 0 || !m_host.BannerIsShowing()) {
+        m_resting = true;
+        return true;
+    }
+    {
         const BannerRect rc = m_host.BannerClientRect();
         if (m_speed > 0) {
             --m_offset;
@@ -60,9 +67,16 @@ bool CBannerScroll::OnTick(uint32_t id)
         }
         m_host.BannerScrollContents(m_speed > 0 ? -1 : 1);
     }
-    // Also with nothing to show, so the chain goes on until items arrive.
     Arm();
     return true;
+}
+
+void CBannerScroll::Wake()
+{
+    if (!m_resting || m_timerId != 0 || m_host.BannerItemCount() == 0 || !m_host.BannerIsShowing())
+        return;
+    m_resting = false;
+    Arm();
 }
 
 void CBannerScroll::OnResize()

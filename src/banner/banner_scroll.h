@@ -29,6 +29,9 @@ public:
     // that outlives the control must not reach it. Returns the id, 0 if refused.
     virtual uint32_t BannerArmTimer(int periodMs) = 0;
     virtual void BannerCancelTimer(uint32_t id) = 0;
+    // Whether anybody can see the line: the window and its top-level window are shown
+    // and not minimised.
+    virtual bool BannerIsShowing() const { return true; }
 
 protected:
     ~IBannerScrollHost() = default;
@@ -57,7 +60,16 @@ public:
 
     // A tick delivered to the window. False when it is not the current timer's (a
     // stale tick): hand it to default processing; it is not re-armed.
+    //
+    // A tick that finds the line hidden (BannerIsShowing false) or empty moves nothing
+    // and arms no further tick: the engine rests, still set to its speed, and costs
+    // nothing until Wake.
     bool OnTick(uint32_t id);
+    // The host's items or visibility changed: a resting engine whose line can be seen
+    // again and holds items takes up its ticks from the offset where it stopped.
+    void Wake();
+    // Set to a speed but resting (see OnTick).
+    bool IsResting() const { return m_resting; }
     // The host has cached its new client rectangle.
     void OnResize();
 
@@ -81,6 +93,7 @@ private:
     int m_speed = 0;
     int m_period = 0;
     uint32_t m_timerId = 0;
+    bool m_resting = false;
     int m_offset = 0;
     int m_lineWidth = 0;
     std::vector<int> m_leftEdges;

@@ -58,10 +58,14 @@ void CCanvasWnd::SetBackgroundColor(COLORREF colour)
     m_backColor = colour;
     m_backBrush.CreateSolidBrush(colour);
     if (IsWindow())
-        Invalidate(TRUE);
+        CanvasInvalidateAll();
 }
 
-void CCanvasWnd::SetAutoSize(BOOL on) { m_autoSize = on ? 1 : 0; }
+void CCanvasWnd::SetAutoSize(BOOL on)
+{
+    m_autoSize = on ? 1 : 0;
+    m_cacheBaseDirty = true;
+}
 
 HBRUSH CCanvasWnd::BackgroundBrush()
 {
@@ -109,6 +113,7 @@ void CCanvasWnd::CreateItemFont(const CBannerItem& item)
 void CCanvasWnd::PreSubclassWindow()
 {
     GetClientRect(&m_clientRect);
+    m_cacheBaseDirty = true;
     {
         lex::CClientDC dc(m_hWnd);
         if (dc.GetSafeHdc())
@@ -134,6 +139,9 @@ LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseWindowResources(false);
         return result;
     }
+    case WM_SETFONT:
+        m_cacheBaseDirty = true;
+        break;
     case WM_ERASEBKGND:
         return TRUE; // the paint handlers fill the background themselves
     default:
@@ -142,7 +150,11 @@ LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CStatic::WindowProc(msg, wParam, lParam);
 }
 
-void CCanvasWnd::OnSize() { GetClientRect(&m_clientRect); }
+void CCanvasWnd::OnSize()
+{
+    GetClientRect(&m_clientRect);
+    m_cacheBaseDirty = true;
+}
 
 void CCanvasWnd::ReleaseWindowResources(bool keepFontAndBrush)
 {
@@ -150,6 +162,7 @@ void CCanvasWnd::ReleaseWindowResources(bool keepFontAndBrush)
     m_widths.clear();
     m_widths.shrink_to_fit();
     m_cacheBaseValid = false;
+    m_cacheBaseDirty = true;
     if (!keepFontAndBrush) {
         m_itemFont.DeleteObject();
         m_backBrush.DeleteObject();
@@ -218,6 +231,11 @@ int CCanvasWnd::FontKeyOf(const CBannerItem& item)
 
 void CCanvasWnd::RefreshCacheBase()
 {
+    // The description needs the host font (a WM_GETFONT round trip), its LOGFONT and
+    // the client height: only worth asking for when one of them may have changed.
+    if (m_cacheBaseValid && !m_cacheBaseDirty)
+        return;
+    m_cacheBaseDirty = false;
     LOGFONTW base;
     DescribeBaseFont(&base);
     if (m_cacheBaseValid && SameLogFont(base, m_cacheBase))
@@ -258,6 +276,7 @@ const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem
     entry.text = item.text;
     entry.fontKey = key;
     entry.wide = lex::Widen(item.text);
+    entry.plainText = entry.wide.find_first_of(L"&\r\n") == std::wstring::npos;
     SIZE extent = {0, 0};
     HGDIOBJ old = ::SelectObject(dc, font.font.GetSafeHandle());
     ::GetTextExtentPoint32W(dc, entry.wide.c_str(), static_cast<int>(entry.wide.size()), &extent);
@@ -297,6 +316,10 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
         ::SetBkColor(hdc, item.backColor == face ? m_backColor : item.backColor);
         ::SetTextColor(hdc, item.GetTextColor());
         RECT r = {ClampToInt(left), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
-        ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
+        if (w.plainText)
+            ::ExtTextOutW(hdc, r.left, r.top, ETO_CLIPPED, &r, w.wide.c_str(), static_cast<UINT>(w.wide.size()),
+                          nullptr);
+        else
+            ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
     }
 }

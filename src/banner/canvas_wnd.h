@@ -81,6 +81,9 @@ private:
         int fontKey = -1;
         int width = 0;
         std::wstring wide;
+        // No '&' and no line break: DrawText with no format flags would draw exactly what
+        // ExtTextOut clipped to the cell draws, without first measuring the text again.
+        bool plainText = false;
     };
     static int FontKeyOf(const CBannerItem& item);
     void RefreshCacheBase();
@@ -99,6 +102,9 @@ private:
 
     // Caches, valid for m_cacheBase.
     bool m_cacheBaseValid = false;
+    // Something the base font depends on may have changed (host font, size, auto-size):
+    // describe it again at the next paint. Otherwise a paint asks nothing of the window.
+    bool m_cacheBaseDirty = true;
     LOGFONTW m_cacheBase = {};
     // Bold, italic, underline and the face (four choices): 32 descriptions.
     std::array<CachedFont, 32> m_fonts;

@@ -89,6 +89,7 @@ bool CLineReader::Open(const char* path)
     // The reading state always starts afresh, so a reader that was not closed first
     // can never hand out bytes left in the chunk from the previous file.
     ResetReading(0);
+    m_warnedOverflow = false;
     if (!path)
         return false;
     if (!m_file.Open(path))
@@ -145,8 +146,9 @@ void CLineReader::CountLine()
 
 void CLineReader::WarnOverflow(int destSize)
 {
-    if (!m_warning)
+    if (!m_warning || m_warnedOverflow)
         return;
+    m_warnedOverflow = true;
     char text[96];
     std::snprintf(text, sizeof text, "m_pBuffer overflow in line %u (line length over %d chars)",
                   static_cast<unsigned>(m_lineCounter), destSize);

@@ -45,8 +45,15 @@ public:
     CLineReader(const CLineReader&) = delete;
     CLineReader& operator=(const CLineReader&) = delete;
 
-    // Where over-long-line warnings go; nullptr (the default) drops them.
+    // Where over-long-line warnings go; nullptr (the default) drops them. Only the
+    // first over-long line of an opening is reported; later ones come back cut and
+    // counted as always, without a warning, so a dictionary full of them cannot bury
+    // the user in boxes.
     void SetWarningSink(ILineReaderWarning* sink) { m_warning = sink; }
+    // Whether this opening has reported its over-long line. Open clears it; a caller
+    // that reopens the same file (the main bar on every resize) may carry it over.
+    bool HasWarnedOverflow() const { return m_warnedOverflow; }
+    void SetWarnedOverflow(bool warned) { m_warnedOverflow = warned; }
 
     // Opens read-only, binary, sharing read and write with other programs. The reading
     // state starts afresh. False if the file cannot be opened.
@@ -101,5 +108,6 @@ private:
     int64_t m_fileSize = -1;      // size when the file was opened, kept in marks
     std::vector<char> m_line;     // ReadLine's destination, kept between calls
     ILineReaderWarning* m_warning = nullptr;
+    bool m_warnedOverflow = false;
     lex::ReadFile m_file;
 };

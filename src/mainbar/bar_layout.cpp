@@ -9,11 +9,11 @@ void KeepOnScreenPosition(const BarRect& d, const BarRect& w, int& newLeft, int&
     if (w.left < d.left)
         newLeft = d.left;
     if (w.right > d.right)
-        newLeft = newLeft + (d.right - w.right) - d.left;
+        newLeft = newLeft + (d.right - w.right);
     if (w.top < d.top)
         newTop = d.top;
     if (w.bottom > d.bottom)
-        newTop = newTop + (d.bottom - w.bottom) - d.top;
+        newTop = newTop + (d.bottom - w.bottom);
 }
 
 uint32_t GradientLineColour(uint32_t a, uint32_t b, int n, int i)

@@ -17,8 +17,9 @@ struct BarRect {
     int bottom = 0;
 };
 
-// Where the window rectangle w moves to stay inside the desktop d: the left and top
-// edges are pulled in first, then the right and bottom ones.
+// Where the window rectangle w moves to stay inside the area d (the work area of a
+// monitor, which need not start at (0, 0)): the left and top edges are pulled in
+// first, then the right and bottom ones.
 void KeepOnScreenPosition(const BarRect& desktop, const BarRect& window, int& newLeft, int& newTop);
 
 // The colour (0x00BBGGRR) of gradient line i (1..n) from colour b at the near edge to

@@ -13,6 +13,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -24,6 +25,17 @@ lex::CSettings AppSettings()
 BarRect ToBarRect(const RECT& r)
 {
     return BarRect{r.left, r.top, r.right, r.bottom};
+}
+
+// The mark on the main bar by which a second start finds it.
+const wchar_t kBarMark[] = L"Lexorin.MainBar";
+
+// Sent by the shell to every top-level window when the taskbar is (re)created, for
+// example after Explorer restarted; every tray icon must then be added again.
+UINT TaskbarCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 // Draws a gradient from colour b at the near edge (bottom, or right) to colour a at
@@ -102,6 +114,7 @@ BOOL CLexorinDlg::OnInitDialog()
     m_gradientStart = GetSysColor(COLOR_3DLIGHT);
     m_gradientEnd = GetSysColor(COLOR_BTNSHADOW);
     SetWindowText(app.m_strProductName + app.m_strVersion);
+    SetPropW(m_hWnd, kBarMark, reinterpret_cast<HANDLE>(1));
 
     // Background: the built-in tile, then the user's bitmap file if it loads.
     m_background.LoadBitmap(IDB_BACKGROUND);
@@ -155,6 +168,7 @@ void CLexorinDlg::OnDestroy()
     }
     m_background.DeleteObject();
     m_backgroundStamp = FileStamp();
+    RemovePropW(m_hWnd, kBarMark);
     RECT r;
     GetWindowRect(&r);
     settings.SetInterfaceLeft(r.left);
@@ -188,7 +202,10 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SIZE: {
         LRESULT result = Default();
-        OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        // Minimised, the bar has no client area to lay out: a resize to nothing would
+        // narrow the banner's slot away and reopen the dictionary for no one.
+        if (wParam != SIZE_MINIMIZED)
+            OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return result;
     }
     case WM_ERASEBKGND:
@@ -213,7 +230,19 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_WINDOWPOSCHANGED: {
+        LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
+        // Shown again or restored: the banner takes up scrolling where it stopped.
+        m_toolbar.m_banner.WakeScrolling();
+        return result;
+    }
     default:
+        if (msg == TaskbarCreatedMessage() && msg != 0) {
+            // The shell restarted and lost the icon: add it again as it was, with the
+            // icon and tip of the current state, or a hidden bar could not be reached.
+            Shell_NotifyIconW(NIM_ADD, &m_tray);
+            return 0;
+        }
         break;
     }
     return lex::CDialog::WindowProc(msg, wParam, lParam);
@@ -280,13 +309,42 @@ LRESULT CLexorinDlg::OnNcHitTest(LPARAM)
     }
 }
 
+HWND CLexorinDlg::FindRunningBar()
+{
+    struct Search {
+        static BOOL CALLBACK Visit(HWND hWnd, LPARAM found)
+        {
+            wchar_t className[16] = {};
+            GetClassNameW(hWnd, className, 16);
+            if (std::wcscmp(className, L"#32770") != 0 || !GetPropW(hWnd, kBarMark))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = hWnd;
+            return FALSE;
+        }
+    };
+    HWND found = nullptr;
+    EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+BarRect CLexorinDlg::MonitorWorkArea(const RECT& window) const
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
+    if (monitor && GetMonitorInfoW(monitor, &info))
+        return ToBarRect(info.rcWork);
+    RECT desktop;
+    ::GetWindowRect(GetDesktopWindow(), &desktop);
+    return ToBarRect(desktop);
+}
+
 void CLexorinDlg::KeepOnScreen()
 {
-    RECT desktop, window;
-    ::GetWindowRect(GetDesktopWindow(), &desktop);
+    RECT window;
     GetWindowRect(&window);
     int left, top;
-    KeepOnScreenPosition(ToBarRect(desktop), ToBarRect(window), left, top);
+    KeepOnScreenPosition(MonitorWorkArea(window), ToBarRect(window), left, top);
     SetWindowPos(m_hWnd, HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
@@ -632,4 +690,11 @@ void CLexorinDlg::ShowAboutBox()
     const CLexorinApp& app = TheApp();
     CAboutDlg about(AboutBoxInfo{app.m_strProductName, app.m_strVersion, app.m_strProgramFolder}, this);
     about.DoModal();
+}
+
+void CLexorinDlg::FeedShowError(const std::string& text)
+{
+    // Above the bar, which is topmost and already shown at start-up.
+    lex::MessageBoxCp936(nullptr, text, TheApp().m_strProductName,
+                         MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }

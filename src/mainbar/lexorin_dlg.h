@@ -8,6 +8,7 @@
 #include "dictionary/line_reader.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "mainbar/bar_layout.h"
 #include "mainbar/main_toolbar.h"
 #include "mainbar/word_feed.h"
 
@@ -41,6 +42,11 @@ public:
     CLexorinDlg();
     ~CLexorinDlg() override;
 
+    // The running copy's main bar (any process), found by the mark every bar carries,
+    // or nullptr. A second start uses it to show the bar before it ends.
+    static HWND FindRunningBar();
+
+    // Moves the bar back inside the work area of the monitor nearest to it.
     void KeepOnScreen();
     BOOL LoadBackgroundImage(const char* path);
     void ClearBackgroundImage();
@@ -60,6 +66,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The work area KeepOnScreen keeps the bar in: that of the monitor nearest to the
+    // window rectangle, so a monitor that has gone hands the bar to one that is there.
+    virtual BarRect MonitorWorkArea(const RECT& window) const;
 
 private:
     void OnDestroy();
@@ -89,6 +98,7 @@ private:
     void FeedStartTimer(int periodMs) override;
     void FeedStopTimer() override;
     void FeedEndProgram(int exitCode) override;
+    void FeedShowError(const std::string& text) override;
 
     NOTIFYICONDATAW m_tray = {};
     lex::CFont m_hostFont;

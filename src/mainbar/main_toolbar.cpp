@@ -109,6 +109,12 @@ LRESULT CMainToolBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return Default();
     }
+    case WM_LBUTTONDBLCLK:
+        // The toolbar keeps its adjustable style, but a double-click on an adjustable
+        // toolbar opens the system's customise dialog, which has nothing to offer here
+        // and, while open, leaves the bar deaf to Esc. The second click of a double-click
+        // acts as a plain press instead.
+        return SendMessage(WM_LBUTTONDOWN, wParam, lParam);
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (OnTooltipNotify(reinterpret_cast<NMHDR*>(lParam), &result))

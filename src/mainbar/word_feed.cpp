@@ -71,18 +71,27 @@ bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::stri
     if (m_dictOpen)
         m_reader.Close();
 
+    // Reopening the file that is open (every resize does) is not a new opening for the
+    // over-long-line warning: it was given once already.
+    const bool warned = m_dictOpen && m_reader.HasWarnedOverflow();
+    const std::string previousPath = m_openPath;
+
     const std::string folder = programFolder + lex::kDictionaryFolder;
-    std::string path = folder + dictName + ".KM";
+    const std::string chosen = folder + dictName + ".KM";
+    std::string path = chosen;
     if (!m_reader.Open(path)) {
         path = folder + lex::CSettings::kDefaultDictName + ".KM";
         if (!m_reader.Open(path)) {
             m_dictOpen = 0;
             m_openPath.clear();
+            m_host.FeedShowError(NoDictionaryMessage(chosen, path));
             m_host.FeedEndProgram(-1);
             return false;
         }
     }
     m_dictOpen = 1;
+    if (path == previousPath)
+        m_reader.SetWarnedOverflow(warned);
     if (path != m_checkpointPath) {
         ForgetCheckpoints();
         m_checkpointPath = path;
@@ -257,4 +266,16 @@ BannerSettings ReadBannerSettings(const lex::CSettings& s)
     b.phonetic.colour = s.BannerPhoneticColor();
     b.meaning.colour = s.BannerDescColor();
     return b;
+}
+
+std::string NoDictionaryMessage(const std::string& chosenPath, const std::string& defaultPath)
+{
+    std::string text = "无法打开词典文件：\r\n" + chosenPath;
+    if (defaultPath != chosenPath)
+        text += "\r\n\r\n也无法打开缺省词典：\r\n" + defaultPath;
+    text += "\r\n\r\n文件不存在、无法读取，或在它的位置上有一个同名的文件夹。"
+            "请确认程序文件夹中有“Dictionary”文件夹，并把“缺省字典.KM”（可从安装包中取回）"
+            "放回其中；若那里有同名的文件夹，请先将它移走。然后重新启动本程序。"
+            "\r\n\r\n程序现在退出。";
+    return text;
 }

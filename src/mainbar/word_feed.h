@@ -24,6 +24,8 @@ public:
     virtual void FeedStopTimer() = 0;
     // No dictionary could be opened: end the program's message loop with this code.
     virtual void FeedEndProgram(int exitCode) = 0;
+    // Tells the user why the program is about to end (a box that waits for OK).
+    virtual void FeedShowError(const std::string& /*text*/) {}
 
 protected:
     ~IWordFeedHost() = default;
@@ -61,7 +63,8 @@ public:
 
     // (Re)opens the dictionary named dictName in folder + "Dictionary\", falling back to
     // the default dictionary, and moves to the reading position. With neither, the
-    // program is ended with -1 and false is returned.
+    // user is told which file could not be opened and how to mend it, then the program
+    // is ended with -1 and false is returned.
     bool OpenDictionary(const std::string& programFolder, const std::string& dictName);
     void Close();
 
@@ -125,3 +128,7 @@ class CSettings;
 }
 // Reads the banner group from the settings file, in the order the keys are applied.
 BannerSettings ReadBannerSettings(const lex::CSettings& settings);
+
+// The box text when no dictionary opens: the files tried (the chosen one, then the
+// default one unless they are the same) and how to bring the dictionary back.
+std::string NoDictionaryMessage(const std::string& chosenPath, const std::string& defaultPath);

@@ -20,6 +20,7 @@ public:
     std::vector<int> scrolls;
     int fullRepaints = 0;
     bool refuseTimers = false;
+    bool showing = true;
     std::vector<int> widths; // what the next paint measures, one per item
 
     CBannerScroll scroll{*this};
@@ -57,6 +58,7 @@ public:
         return armedIds.back();
     }
     void BannerCancelTimer(uint32_t id) override { cancelled.push_back(id); }
+    bool BannerIsShowing() const override { return showing; }
 
 protected:
     bool CanvasWindowExists() const override { return window; }
@@ -133,15 +135,45 @@ TEST(BannerScroll, StopKeepsPlaceAndSpeed)
     EXPECT_EQ(b.scroll.GetOffset(), -6);
 }
 
-TEST(BannerScroll, EmptyLineKeepsTickingWithoutMoving)
+TEST(BannerScroll, EmptyOrHiddenLineRestsAndResumesWhereItStopped)
 {
     FakeBanner b;
-    b.scroll.SetSpeed(-800);
-    for (int i = 0; i < 10; ++i)
-        ASSERT_TRUE(b.FireLatest());
-    EXPECT_EQ(b.armedIds.size(), 11u);
+    // Empty: the first tick moves nothing and arms no other.
+    b.scroll.SetSpeed(800);
+    ASSERT_TRUE(b.FireLatest());
+    EXPECT_EQ(b.armedIds.size(), 1u);
+    EXPECT_TRUE(b.scroll.IsResting());
     EXPECT_EQ(b.scroll.GetOffset(), 0);
     EXPECT_TRUE(b.scrolls.empty());
+    // Items wake it through the host; the chain runs again.
+    b.SetLine({100, 100, 100});
+    b.scroll.Wake();
+    EXPECT_EQ(b.armedIds.size(), 2u);
+    EXPECT_EQ(b.armedPeriods.back(), 12);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(b.FireLatest());
+    EXPECT_EQ(b.scroll.GetOffset(), -5);
+    const size_t armed = b.armedIds.size();
+
+    // Hidden: the next tick rests without moving; waking while still hidden does nothing.
+    b.showing = false;
+    ASSERT_TRUE(b.FireLatest());
+    EXPECT_TRUE(b.scroll.IsResting());
+    b.scroll.Wake();
+    EXPECT_EQ(b.armedIds.size(), armed);
+    EXPECT_EQ(b.scroll.GetOffset(), -5);
+    // Shown again: one wake, one chain, from where it stopped; a second wake adds none.
+    b.showing = true;
+    b.scroll.Wake();
+    b.scroll.Wake();
+    EXPECT_EQ(b.armedIds.size(), armed + 1);
+    ASSERT_TRUE(b.FireLatest());
+    EXPECT_EQ(b.scroll.GetOffset(), -6);
+    // A stopped banner (speed 0) is not resting, and a wake does not start it.
+    b.scroll.SetSpeed(0);
+    b.scroll.Wake();
+    EXPECT_FALSE(b.scroll.IsResting());
+    EXPECT_EQ(b.scroll.GetTimerId(), 0u);
 }
 
 TEST(BannerScroll, WrapsAtTheLeftEdge)

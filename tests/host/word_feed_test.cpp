@@ -33,6 +33,8 @@ struct FakeHost : IWordFeedHost {
     void FeedStartTimer(int ms) override { timerPeriod = ms; }
     void FeedStopTimer() override { timerPeriod = 0; }
     void FeedEndProgram(int code) override { endCode = code; }
+    void FeedShowError(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> errors;
 
     // The word of the last entry on the banner (its text without the two blanks).
     std::string LastWord() const
@@ -256,10 +258,22 @@ TEST_F(WordFeedTest, MissingDictionaryFallsBackToDefaultThenEndsProgram)
     EXPECT_TRUE(Open("没有这个"));
     feed.ShowNextEntry();
     EXPECT_EQ(host.LastWord(), "w2");
+    EXPECT_TRUE(host.errors.empty());
     std::remove((folder + "Dictionary\\缺省字典.KM").c_str());
     EXPECT_FALSE(Open("没有这个"));
     EXPECT_EQ(dictOpen, 0);
     EXPECT_EQ(host.endCode, -1);
+    // One box, before the end, naming both files tried and what to do.
+    ASSERT_EQ(host.errors.size(), 1u);
+    const std::string& text = host.errors[0];
+    EXPECT_NE(text.find(folder + "Dictionary\\没有这个.KM"), std::string::npos) << text;
+    EXPECT_NE(text.find(folder + "Dictionary\\缺省字典.KM"), std::string::npos) << text;
+    EXPECT_NE(text.find("重新启动"), std::string::npos) << "says how to mend it";
+    // With the default dictionary chosen, its path is named once.
+    EXPECT_FALSE(Open());
+    ASSERT_EQ(host.errors.size(), 2u);
+    const std::string path = folder + "Dictionary\\缺省字典.KM";
+    EXPECT_EQ(host.errors[1].find(path), host.errors[1].rfind(path));
 }
 
 TEST_F(WordFeedTest, ChangingDictionaryKeepsThePosition)
@@ -319,9 +333,43 @@ TEST_F(WordFeedTest, WarningBoxInsideAStepDoesNotStackSteps)
     ASSERT_TRUE(Open());
     SingleMode();
     feed.ShowNextEntry();
-    EXPECT_EQ(warning.warnings, 2) << "once for the check read when opening, once for the step";
+    EXPECT_EQ(warning.warnings, 1) << "once per opening: the check read when opening warns, the step does not";
     EXPECT_EQ(host.items.size(), 4u);
     EXPECT_EQ(feed.GetPosition(), 1);
+}
+
+TEST_F(WordFeedTest, DictionaryFullOfOverlongLinesWarnsOnceAndStaysUsable)
+{
+    struct CountingWarning : ILineReaderWarning {
+        int warnings = 0;
+        void Warn(const std::string&, const std::string&) override { ++warnings; }
+    } warning;
+    feed.SetWarningSink(&warning);
+    std::string lines;
+    for (int i = 1; i <= 1000; ++i)
+        lines += "w" + std::to_string(i) + std::string(3000, 'x') + "\r\n";
+    WriteDict("缺省字典", lines);
+    WriteDict("second", std::string(10000, 'y') + "\r\n" + Lines(1, 3));
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    SingleMode();
+    for (int step = 0; step < 40; ++step)
+        feed.ShowNextEntry();
+    EXPECT_EQ(warning.warnings, 1);
+    // The later long lines come cut and counted: every line is two pieces, so step 40
+    // shows the second piece of "w20" + 3000 x.
+    EXPECT_EQ(host.LastWord(), std::string(3000 + 3 - 2047, 'x'));
+    EXPECT_EQ(feed.GetPosition(), 40);
+    // Reopening the same dictionary (every resize does) is no new opening...
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    EXPECT_EQ(warning.warnings, 1);
+    // ...another dictionary is, and warns once about its own first long line.
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open("second"));
+    for (int step = 0; step < 8; ++step)
+        feed.ShowNextEntry();
+    EXPECT_EQ(warning.warnings, 2);
 }
 
 TEST(ReadBannerSettings, DefaultsWithoutAFileAreAllRedAndAllStyled)

@@ -397,3 +397,131 @@ TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
     EXPECT_TRUE(dlg.IsWindowVisible()) << "show on a shown bar keeps it shown";
     EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "显示");
 }
+
+namespace {
+// A bar whose nearest monitor is a second one, right of a 1024-pixel primary, whose
+// work area leaves 30 pixels for a taskbar at the bottom.
+class SecondMonitorBar : public CLexorinDlg {
+protected:
+    BarRect MonitorWorkArea(const RECT&) const override { return BarRect{1024, 0, 2048, 738}; }
+};
+} // namespace
+
+TEST_F(MainBarTest, BarStaysOnTheMonitorItIsOnAndComesBackFromOneThatIsGone)
+{
+    // On a second monitor the bar keeps its place, and is kept inside that monitor's
+    // work area, not pulled onto the primary one.
+    Settings().SetInterfaceLeft(1300);
+    Settings().SetInterfaceTop(100);
+    {
+        SecondMonitorBar bar;
+        ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
+        wintest::PumpMessages(100);
+        RECT r;
+        GetWindowRect(bar.m_hWnd, &r);
+        EXPECT_EQ(r.left, 1300);
+        EXPECT_EQ(r.top, 100);
+        const int h = r.bottom - r.top;
+        SetWindowPos(bar.m_hWnd, nullptr, 1900, 730, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        GetWindowRect(bar.m_hWnd, &r);
+        EXPECT_EQ(r.left, 2048 - 640) << "moved left just enough, to that monitor's right edge";
+        EXPECT_EQ(r.top, 738 - h) << "above that monitor's taskbar";
+        SetWindowPos(bar.m_hWnd, nullptr, 1000, -40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        GetWindowRect(bar.m_hWnd, &r);
+        EXPECT_EQ(r.left, 1024);
+        EXPECT_EQ(r.top, 0);
+        bar.DestroyWindow();
+    }
+
+    // Saved on a monitor that has since been unplugged: the nearest monitor there is
+    // takes the bar, wholly inside its work area.
+    Settings().SetInterfaceLeft(3000);
+    Settings().SetInterfaceTop(2000);
+    Open();
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(dlg.m_hWnd, MONITOR_DEFAULTTONULL), &info))
+        << "the bar is on a monitor";
+    EXPECT_EQ(r.right, info.rcWork.right);
+    EXPECT_EQ(r.bottom, info.rcWork.bottom);
+    EXPECT_GE(r.left, info.rcWork.left);
+    EXPECT_GE(r.top, info.rcWork.top);
+}
+
+TEST_F(MainBarTest, TrayIconComesBackWithTheCurrentStateWhenTheShellRestarts)
+{
+    Open();
+    dlg.SendMessage(WM_COMMAND, ID_HIDE_BAR);
+    NOTIFYICONDATAW probe = dlg.TrayIcon();
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the icon is there";
+    // The shell forgets every icon, as when Explorer ends.
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
+    ASSERT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the shell reports a missing icon";
+    // The new shell announces itself to every top-level window.
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }, 3000))
+        << "the icon was added again";
+    // With the hidden state's icon and tip, and the bar still reachable through it.
+    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "隐藏");
+    EXPECT_EQ(dlg.TrayIcon().hIcon, LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_HIDDEN),
+                                               IMAGE_ICON, 16, 16, LR_SHARED));
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_TRUE(dlg.IsWindowVisible());
+}
+
+namespace {
+// Counts the banner's ticks by watching its window procedure.
+struct TickSpy {
+    static int ticks;
+    static WNDPROC original;
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_TIMER)
+            ++ticks;
+        return CallWindowProcW(original, h, m, w, l);
+    }
+};
+int TickSpy::ticks = 0;
+WNDPROC TickSpy::original = nullptr;
+} // namespace
+
+TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
+{
+    Open();
+    CBannerCtrl& banner = dlg.ToolBar().m_banner;
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    dlg.ApplyBannerSettings(); // scrolling on, as the shipped settings have it
+    ASSERT_NE(banner.GetSpeed(), 0);
+    TickSpy::ticks = 0;
+    TickSpy::original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TickSpy::Proc)));
+    ASSERT_TRUE(wintest::PumpUntil([] { return TickSpy::ticks >= 5; }, 3000)) << "scrolling while shown";
+
+    for (int how : {SW_HIDE, SW_MINIMIZE}) {
+        SCOPED_TRACE(how == SW_HIDE ? "hidden" : "minimised");
+        const HWND window = banner.m_hWnd;
+        dlg.ShowWindow(how);
+        wintest::PumpMessages(100); // the tick in flight finds the bar hidden and rests
+        EXPECT_EQ(banner.m_hWnd, window) << "hiding or minimising leaves the banner as it is";
+        const int offset = banner.GetOffset();
+        TickSpy::ticks = 0;
+        dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT); // the feed goes on while hidden
+        wintest::PumpMessages(600);
+        EXPECT_EQ(TickSpy::ticks, 0);
+        EXPECT_TRUE(banner.IsScrollResting());
+        EXPECT_EQ(banner.GetOffset(), offset);
+        dlg.ShowWindow(SW_RESTORE);
+        // Restoring re-creates the banner window (every WM_SIZE does); its line goes on.
+        ASSERT_TRUE(wintest::PumpUntil([&] { return banner.GetOffset() != offset; }, 1000))
+            << "ticking again when shown";
+        EXPECT_EQ(banner.GetOffset(), offset - 1) << "from where it stopped";
+        if (banner.m_hWnd != window)
+            TickSpy::original = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TickSpy::Proc)));
+    }
+    SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickSpy::original));
+}

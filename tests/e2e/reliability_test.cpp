@@ -1,0 +1,326 @@
+// The real program against the inputs and faults that used to make it unreachable,
+// silent or unreadable: each case in a fresh program folder.
+// <windows.h> (through the support headers) first: the settings file's header undoes
+// its profile-function macros.
+#include "support/lexorin_process.h"
+#include "support/win_test_util.h"
+
+#include "base/fileio.h"
+#include "base/text.h"
+#include "base/utf8.h"
+#include "resources/resource.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
+#include "settings/value_conv.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using e2e::LexorinProcess;
+
+namespace {
+
+constexpr DWORD kEndedWithMinusOne = 0xFFFFFFFFu;
+
+// A visible dialog-class window of process pid other than the main bar (a message box,
+// a system dialog), or nullptr.
+struct DialogSearch {
+    DWORD pid;
+    HWND bar;
+    HWND found;
+    static BOOL CALLBACK Visit(HWND h, LPARAM l)
+    {
+        auto* d = reinterpret_cast<DialogSearch*>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (owner != d->pid || h == d->bar || !IsWindowVisible(h) || std::wstring(cls) != L"#32770")
+            return TRUE;
+        // The main bar is a dialog too; so is a box still being built, without a title.
+        wchar_t title[64] = {};
+        GetWindowTextW(h, title, 64);
+        if (title[0] == 0 || lex::Narrow(title) == e2e::kMainTitle)
+            return TRUE;
+        d->found = h;
+        return FALSE;
+    }
+};
+
+HWND FindOtherDialog(DWORD pid, HWND bar)
+{
+    DialogSearch data = {pid, bar, nullptr};
+    EnumWindows(&DialogSearch::Visit, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND h, LPARAM l)
+{
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (lstrcmpiW(cls, L"Static") == 0) {
+        wchar_t text[2048] = {};
+        GetWindowTextW(h, text, 2048);
+        *reinterpret_cast<std::string*>(l) += lex::Narrow(text);
+    }
+    return TRUE;
+}
+
+// The texts of a dialog's static controls, one after the other.
+std::string StaticTexts(HWND dialog)
+{
+    std::string all;
+    EnumChildWindows(dialog, &CollectStaticText, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::string WindowTitle(HWND h)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(h, text, 256);
+    return lex::Narrow(text);
+}
+
+std::string FileBytes(const std::string& path)
+{
+    std::string bytes;
+    lex::ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+bool PutFile(const std::string& path, const std::string& bytes)
+{
+    return lex::ReplaceFileContents(path, bytes);
+}
+
+// Starts the program and waits for its bar; fails the test if it does not come.
+HWND StartAndWait(LexorinProcess& app)
+{
+    if (!app.Start())
+        return nullptr;
+    return app.WaitForMainWindow(20000);
+}
+
+} // namespace
+
+TEST(Reliability, SecondStartShowsTheHiddenBarAndEnds)
+{
+    LexorinProcess app("second-start");
+    HWND bar = StartAndWait(app);
+    ASSERT_NE(bar, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(bar, WM_COMMAND, ID_HIDE_BAR, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    ASSERT_FALSE(IsWindowVisible(bar));
+
+    HANDLE second = app.Launch();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(WaitForSingleObject(second, 15000), WAIT_OBJECT_0) << "the second copy must end at once";
+    CloseHandle(second);
+    EXPECT_TRUE(wintest::PumpUntil(
+        [&] {
+            e2e::Sync(bar);
+            return IsWindowVisible(bar) != FALSE;
+        },
+        5000))
+        << "the running copy's bar is shown again";
+
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+}
+
+TEST(Reliability, DictionaryThatCannotBeOpenedIsNamedInOneBoxBeforeTheEnd)
+{
+    enum Damage { FolderMissing, DefaultDeleted, FolderInItsPlace };
+    for (Damage damage : {FolderMissing, DefaultDeleted, FolderInItsPlace}) {
+        SCOPED_TRACE(damage == FolderMissing ? "Dictionary folder missing"
+                     : damage == DefaultDeleted ? "default dictionary deleted"
+                                                : "a folder in the default dictionary's place");
+        LexorinProcess app("nodict");
+        const std::string dictionary = app.Folder() + "Dictionary\\缺省字典.KM";
+        if (damage == FolderMissing) {
+            wintest::RemoveFolder(app.Folder() + "Dictionary\\");
+        } else {
+            ASSERT_TRUE(DeleteFileW(lex::Widen(dictionary).c_str()));
+            if (damage == FolderInItsPlace) {
+                ASSERT_TRUE(CreateDirectoryW(lex::Widen(dictionary).c_str(), nullptr));
+            }
+        }
+        ASSERT_TRUE(app.Start());
+        HWND box = nullptr;
+        ASSERT_TRUE(wintest::PumpUntil([&] { return (box = FindOtherDialog(app.ProcessId(), nullptr)) != nullptr; },
+                                       20000))
+            << "no box appeared";
+        const std::string text = StaticTexts(box);
+        EXPECT_NE(lex::Widen(text).find(L"缺省字典.KM"), std::wstring::npos) << text;
+        EXPECT_NE(text.find("Dictionary"), std::string::npos) << text;
+        EXPECT_NE(text.find("重新启动"), std::string::npos) << "says how to mend it: " << text;
+        EXPECT_EQ(WindowTitle(box), "Quillmere");
+        EXPECT_EQ(app.WaitForExit(500), static_cast<DWORD>(STILL_ACTIVE)) << "waits for the user";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(app.WaitForExit(10000), kEndedWithMinusOne);
+    }
+}
+
+TEST(Reliability, DictionaryFullOfOverlongLinesWarnsOnceAndTheBarStaysUsable)
+{
+    LexorinProcess app("overlong");
+    std::string lines;
+    for (int i = 1; i <= 1000; ++i)
+        lines += "long" + std::to_string(i) + std::string(3000, 'x') + "/f/m\r\n";
+    ASSERT_TRUE(PutFile(app.Folder() + "Dictionary\\缺省字典.KM", lines));
+    ASSERT_TRUE(app.Start());
+
+    int boxes = 0;
+    HWND bar = nullptr;
+    // Over six seconds, a feed step every second: one warning, closed at once.
+    const DWORD until = GetTickCount() + 6000;
+    while (GetTickCount() < until) {
+        if (HWND box = FindOtherDialog(app.ProcessId(), bar)) {
+            ++boxes;
+            EXPECT_EQ(WindowTitle(box), "Warning !");
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            wintest::PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 3000);
+        }
+        if (!bar)
+            bar = e2e::FindProcessWindow(app.ProcessId(), e2e::kMainTitle);
+        wintest::PumpMessages(100);
+    }
+    EXPECT_EQ(boxes, 1);
+    ASSERT_NE(bar, nullptr);
+    // The bar answers and ends on Esc; the position moved on through the long lines.
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+    EXPECT_GE(lex::CSettings(app.SettingsPath()).DictWordCount(), 3);
+}
+
+TEST(Reliability, UnicodeSettingsFilesStayInTheirEncodingAndReadable)
+{
+    const std::string pristine = FileBytes(wintest::FromUnixPath(LEX_PRISTINE_INI_FOR_TESTS));
+    ASSERT_FALSE(pristine.empty());
+    // A user's own line in Chinese, and a dictionary name in Chinese, as Notepad keeps them.
+    const std::string extra = "\r\n[Dict]\r\nDictName=\xE7\xBC\xBA\xE7\x9C\x81\xE5\xAD\x97\xE5\x85\xB8\r\n"
+                              "; \xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE\r\n";
+    for (const bool utf16 : {true, false}) {
+        SCOPED_TRACE(utf16 ? "UTF-16LE with BOM" : "UTF-8 with BOM");
+        LexorinProcess app("unicode-ini");
+        const std::string text = pristine + extra;
+        ASSERT_TRUE(PutFile(app.SettingsPath(),
+                            utf16 ? "\xFF\xFE" + lex::Utf8ToUtf16Le(text) : "\xEF\xBB\xBF" + text));
+        HWND bar = StartAndWait(app);
+        ASSERT_NE(bar, nullptr) << "the chosen dictionary, named in Chinese, opened";
+        PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+        ASSERT_EQ(app.WaitForExit(10000), 0u);
+
+        lex::CIniDocument saved;
+        ASSERT_TRUE(saved.Load(app.SettingsPath()));
+        EXPECT_EQ(saved.Encoding(), utf16 ? lex::IniEncoding::Utf16Le : lex::IniEncoding::Utf8);
+        EXPECT_EQ(saved.Get("Banner", "BannerBKColor", ""), "800000");
+        EXPECT_EQ(saved.Get("Dict", "DictName", ""), "缺省字典");
+        EXPECT_NE(saved.Get("Dict", "DictWordCount", ""), "");
+        EXPECT_NE(saved.Get("Interface", "InterfaceLeft", ""), "");
+        // The user's comment is still there, byte for byte in the file's encoding.
+        const std::string comment = "; \xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE\r\n";
+        const std::string bytes = FileBytes(app.SettingsPath());
+        EXPECT_NE(bytes.find(utf16 ? lex::Utf8ToUtf16Le(comment) : comment), std::string::npos);
+    }
+}
+
+TEST(Reliability, NewOrResetSettingsFileGetsTheShippedLookAndAUsersFileIsLeftAlone)
+{
+    lex::CIniDocument shipped;
+    ASSERT_TRUE(shipped.Load(wintest::FromUnixPath(LEX_PRISTINE_INI_FOR_TESTS)));
+    enum Start { Missing, Empty, UnknownKeysOnly, OneKnownKey };
+    for (Start start : {Missing, Empty, UnknownKeysOnly, OneKnownKey}) {
+        SCOPED_TRACE(start == Missing ? "missing" : start == Empty ? "empty"
+                     : start == UnknownKeysOnly ? "unknown keys only" : "one known key");
+        LexorinProcess app("reset-ini", "Lexorin.exe", false);
+        const char* initial = start == Empty ? "" : start == UnknownKeysOnly ? "[Banner]\r\nOldLook=1\r\n"
+                            : start == OneKnownKey ? "[Tip]\r\nStartUp=0\r\n" : nullptr;
+        if (initial) {
+            ASSERT_TRUE(PutFile(app.SettingsPath(), initial));
+        }
+        HWND bar = StartAndWait(app);
+        ASSERT_NE(bar, nullptr);
+        // The strip is painted in the look's colour: navy from the shipped look, the
+        // built-in red in a file that is the user's.
+        const COLORREF want =
+            start == OneKnownKey ? RGB(255, 0, 0) : lex::ParseColor(shipped.Get("Banner", "BannerBKColor", "?"));
+        const bool painted = wintest::PumpUntil(
+            [&] {
+                RECT strip;
+                if (!GetWindowRect(e2e::FindBanner(bar), &strip))
+                    return false;
+                const std::vector<COLORREF> pixels = e2e::GrabScreen(strip);
+                size_t count = 0;
+                for (COLORREF c : pixels)
+                    count += c == want;
+                return count > pixels.size() / 3;
+            },
+            8000);
+        EXPECT_TRUE(painted) << "strip colour " << std::hex << want;
+        PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+        ASSERT_EQ(app.WaitForExit(10000), 0u);
+
+        lex::CIniDocument saved;
+        ASSERT_TRUE(saved.Load(app.SettingsPath()));
+        for (const char* key : {"BannerBKColor", "BannerWordColor", "BannerScrollSpeed", "BannerWordB"})
+            EXPECT_EQ(saved.Get("Banner", key, "absent"),
+                      start == OneKnownKey ? std::string("absent") : shipped.Get("Banner", key, "?"))
+                << key;
+        if (start == UnknownKeysOnly) {
+            EXPECT_EQ(saved.Get("Banner", "OldLook", ""), "1");
+        }
+    }
+}
+
+TEST(Reliability, ShutdownStateIsOneReplacementEndingAsKeyByKeyWriting)
+{
+    LexorinProcess app("shutdown-group");
+    const std::string start = FileBytes(app.SettingsPath());
+    HWND bar = StartAndWait(app);
+    ASSERT_NE(bar, nullptr);
+    PostMessageW(bar, WM_COMMAND, ID_DICT_NEXT, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    ASSERT_EQ(app.WaitForExit(10000), 0u);
+    const std::string saved = FileBytes(app.SettingsPath());
+
+    // The same six keys written one by one onto the file as it was give the same bytes.
+    lex::CIniDocument values;
+    ASSERT_TRUE(values.Load(app.SettingsPath()));
+    const std::string replay = app.Folder() + "replay.ini";
+    ASSERT_TRUE(PutFile(replay, start));
+    const std::pair<const char*, const char*> keys[] = {
+        {"Dict", "DictWordCount"},  {"Interface", "InterfaceLeft"}, {"Interface", "InterfaceTop"},
+        {"Interface", "InterfaceCX"}, {"Interface", "InterfaceCY"}, {"Interface", "InterfaceBKImageFileName"}};
+    for (const auto& key : keys)
+        ASSERT_TRUE(lex::WriteProfileString(key.first, key.second, values.Get(key.first, key.second, "?"), replay));
+    EXPECT_EQ(saved, FileBytes(replay));
+}
+
+TEST(Reliability, DoubleClickOnTheToolbarOpensNoDialogAndEscStillEnds)
+{
+    LexorinProcess app("dblclick");
+    HWND bar = StartAndWait(app);
+    ASSERT_NE(bar, nullptr);
+    HWND toolbar = e2e::FindToolbar(bar);
+    RECT next;
+    ASSERT_TRUE(e2e::ToolbarButtonScreenRect(toolbar, ID_DICT_NEXT, &next));
+    POINT pt = {(next.left + next.right) / 2, (next.top + next.bottom) / 2};
+    ScreenToClient(toolbar, &pt);
+    const LPARAM at = MAKELPARAM(pt.x, pt.y);
+    // The messages of a double-click on a button, as the system delivers them.
+    PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(toolbar, WM_LBUTTONUP, 0, at);
+    PostMessageW(toolbar, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(toolbar, WM_LBUTTONUP, 0, at);
+    e2e::Sync(bar);
+    wintest::PumpMessages(1000);
+    HWND dialog = FindOtherDialog(app.ProcessId(), bar);
+    EXPECT_EQ(dialog, nullptr) << "a dialog opened: " << (dialog ? WindowTitle(dialog) : "");
+    if (dialog)
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << "Esc on the bar ends the program";
+}
