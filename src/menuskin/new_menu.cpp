@@ -27,13 +27,7 @@ struct Dib {
     uint32_t* bits = nullptr;
     bool Create(int cx, int cy)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = cx;
-        bi.bmiHeader.biHeight = -cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
         void* p = nullptr;
         bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         bits = static_cast<uint32_t*>(p);

@@ -1,5 +1,6 @@
 #include "support/lexorin_process.h"
 #include "base/text.h"
+#include "framework/gdi.h"
 #include "support/win_test_util.h"
 
 #include <algorithm>
@@ -142,12 +143,7 @@ std::vector<COLORREF> GrabScreen(const RECT& area)
         return pixels;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = lex::TopDownDibInfo(w, h);
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
