@@ -7,6 +7,7 @@
 //    open, in one run, each over 10 s.
 // Run from the program folder (build/win/dist); scripts/bench.sh passes the process ids
 // of the wineserver and the X server, whose CPU is read over the same spans.
+#include "bench_clock.h"
 #include "dialogs/about_dlg.h"
 #include "process_cpu.h"
 #include "resources/resource.h"
@@ -23,32 +24,6 @@ constexpr int kFrames = 300;
 constexpr int kSettleSeconds = 5;
 constexpr int kMeasureSeconds = 10;
 const char kAboutTitle[] = "关于 Quillmere";
-
-double Now()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / freq;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double Mean(const std::vector<double>& v)
-{
-    double sum = 0;
-    for (double x : v)
-        sum += x;
-    return v.empty() ? 0 : sum / static_cast<double>(v.size());
-}
 
 bool FrameBench()
 {

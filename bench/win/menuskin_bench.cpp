@@ -10,8 +10,10 @@
 // process id, whose CPU is read from /proc too.
 #include "app/lexorin_app.h"
 #include "base/text.h"
+#include "bench_clock.h"
 #include "mainbar/lexorin_dlg.h"
 #include "menuskin/menu_hook.h"
+#include "process_cpu.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/win_test_util.h"
@@ -27,45 +29,6 @@ namespace {
 constexpr int kPhaseMs = 5000;
 constexpr int kRounds = 4;
 constexpr int kMenuOpenings = 10;
-
-double Now()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / freq;
-}
-
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    ::CloseHandle(h);
-    return bytes;
-}
-
-// User + system CPU seconds of a Linux process (the wineserver's); negative if unreadable.
-double LinuxCpuSeconds(const std::string& pid)
-{
-    const std::string stat = ReadFileBytes(lex::Widen("Z:\\proc\\" + pid + "\\stat"));
-    const size_t name = stat.rfind(')');
-    unsigned long long utime = 0, stime = 0;
-    if (name == std::string::npos ||
-        std::sscanf(stat.c_str() + name + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
-                    &stime) != 2)
-        return -1;
-    return static_cast<double>(utime + stime) / 100.0;
-}
 
 // The main bar, noting when the tray menu's last item ("退出") is first drawn and
 // closing the menu at its first idle moment.
@@ -88,20 +51,6 @@ public:
         return result;
     }
 };
-
-// This process's user + kernel CPU seconds. (Under Wine, Z:\proc\self names the
-// wineserver, not this process.)
-double OwnCpuSeconds()
-{
-    FILETIME created, exited, kernel, user;
-    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user))
-        return -1;
-    auto seconds = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 } // namespace
 
@@ -137,16 +86,19 @@ int main()
     dlg.Feed().StopTimer();
     wintest::PumpMessages(1000);
 
-    const char* serverPid = std::getenv("LEX_BENCH_WINESERVER_PID");
+    const unsigned long serverPid = PidFromEnvironment("LEX_BENCH_WINESERVER_PID");
 
+    // This process's own CPU by GetProcessTimes: under Wine, Z:\proc\self names the
+    // wineserver, not this process.
+    auto ownCpu = [] { return WindowsCpuSeconds(::GetCurrentProcess()); };
     auto server = [&] { return serverPid ? LinuxCpuSeconds(serverPid) : -1; };
     double own[2] = {0, 0}, srv[2] = {0, 0}, wall[2] = {0, 0};
     for (int round = 0; round < kRounds; ++round)
         for (int hooked = 0; hooked < 2; ++hooked) {
             CMenuHookScope* hook = hooked ? new CMenuHookScope : nullptr;
-            const double t0 = Now(), c0 = OwnCpuSeconds(), s0 = server();
+            const double t0 = Now(), c0 = ownCpu(), s0 = server();
             wintest::PumpMessages(kPhaseMs);
-            own[hooked] += OwnCpuSeconds() - c0;
+            own[hooked] += ownCpu() - c0;
             srv[hooked] += server() - s0;
             wall[hooked] += Now() - t0;
             delete hook;

@@ -7,6 +7,7 @@
 // created: the system hands out WM_TIMER only when no window of the thread still
 // waits for WM_PAINT.
 #include "base/text.h"
+#include "bench_clock.h"
 #include "framework/app.h"
 #include "settings/option_sheet.h"
 #include "support/win_test_util.h"
@@ -20,18 +21,6 @@ namespace {
 
 constexpr int kDictionaries = 200;
 constexpr int kRuns = 15;
-
-double Now()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / freq;
-}
 
 class TimedSheet : public COptionSheet {
 public:
@@ -65,12 +54,6 @@ double OpenOnce(const COptionContext& context, bool tree)
     sheet.SetActivePage(0);
     sheet.DoModal();
     return (sheet.painted - start) * 1000.0;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -74,19 +74,6 @@ int64_t ReadFile::LastWriteTime() const
     return static_cast<int64_t>(st.st_mtime);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out)
-{
-    out.clear();
-    ReadFile f;
-    if (!f.Open(path))
-        return false;
-    char buf[65536];
-    size_t n;
-    while ((n = f.Read(buf, sizeof buf)) > 0)
-        out.append(buf, n);
-    return true;
-}
-
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
     struct stat st {};

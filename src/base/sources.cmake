@@ -3,6 +3,7 @@
 # backend and the UTF-16 conversions have one implementation per platform. The toolbar
 # resource format is read by the main bar's toolbar and by the menu skin.
 list(APPEND LEX_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/fileio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utf8.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/toolbar_resource.cpp)

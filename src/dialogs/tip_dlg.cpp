@@ -27,23 +27,13 @@ lex::CFont MakeSongtiFont(int height, int weight)
 // Moves a top-level window fully onto the work area of the monitor it is on.
 void KeepOnItsMonitor(HWND hWnd)
 {
-    RECT r;
+    RECT r, work;
     GetWindowRect(hWnd, &r);
-    MONITORINFO info = {sizeof info, {}, {}, 0};
-    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+    if (!lex::WorkAreaNear(r, &work))
         return;
-    const RECT& work = info.rcWork;
-    int x = r.left, y = r.top;
-    if (r.right > work.right)
-        x -= r.right - work.right;
-    if (r.bottom > work.bottom)
-        y -= r.bottom - work.bottom;
-    if (x < work.left)
-        x = work.left;
-    if (y < work.top)
-        y = work.top;
-    if (x != r.left || y != r.top)
-        SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = lex::KeepWithin(r.left, r.top, r.right - r.left, r.bottom - r.top, work);
+    if (at.x != r.left || at.y != r.top)
+        SetWindowPos(hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace

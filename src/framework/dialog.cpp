@@ -49,31 +49,35 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return CreateFromTemplate(parent ? parent->m_hWnd : nullptr);
 }
 
+CModalOwner::CModalOwner(HWND owner) : m_owner(owner ? GetAncestor(owner, GA_ROOT) : nullptr)
+{
+    if (m_owner && IsWindowEnabled(m_owner)) {
+        EnableWindow(m_owner, FALSE);
+        m_disabled = TRUE;
+    }
+}
+
+void CModalOwner::Release(HWND modal)
+{
+    if (modal)
+        SetWindowPos(modal, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (m_disabled) {
+        EnableWindow(m_owner, TRUE);
+        SetActiveWindow(m_owner);
+        m_disabled = FALSE;
+    }
+}
+
 INT_PTR CDialog::DoModal()
 {
-    HWND owner = m_parent ? m_parent->m_hWnd : nullptr;
-    if (owner)
-        owner = GetAncestor(owner, GA_ROOT);
-    BOOL disabledOwner = FALSE;
-    if (owner && IsWindowEnabled(owner)) {
-        EnableWindow(owner, FALSE);
-        disabledOwner = TRUE;
-    }
+    CModalOwner owner(m_parent ? m_parent->m_hWnd : nullptr);
     m_modal = TRUE;
     m_endModal = FALSE;
     m_result = -1;
-    if (CreateFromTemplate(owner) && m_hWnd) {
-        if (!m_endModal)
-            RunModalLoop();
-        // Hide before the owner comes back, so activation goes straight to it.
-        if (m_hWnd)
-            SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    }
-    if (disabledOwner) {
-        EnableWindow(owner, TRUE);
-        SetActiveWindow(owner);
-    }
+    if (CreateFromTemplate(owner.Get()) && m_hWnd && !m_endModal)
+        RunModalLoop();
+    owner.Release(m_hWnd);
     if (m_hWnd)
         DestroyWindow();
     m_modal = FALSE;

@@ -47,6 +47,24 @@ private:
     INT_PTR m_result = -1;
 };
 
+// The owner of a modal window while it runs: the top-level window of owner, disabled
+// from construction until Release, which hides the modal window first (so activation
+// goes straight back to the owner) and then enables and activates the owner. An owner
+// that was disabled already is left as it is.
+class CModalOwner {
+public:
+    explicit CModalOwner(HWND owner);
+    ~CModalOwner() { Release(nullptr); }
+    CModalOwner(const CModalOwner&) = delete;
+    CModalOwner& operator=(const CModalOwner&) = delete;
+    HWND Get() const { return m_owner; }
+    void Release(HWND modal);
+
+private:
+    HWND m_owner;
+    BOOL m_disabled = FALSE;
+};
+
 // Dialog data exchange: binds controls and moves values between controls and members.
 class CDataExchange {
 public:

@@ -170,4 +170,18 @@ private:
     HGDIOBJ m_old;
 };
 
+// The header of a 32 bits-per-pixel DIB of cx x cy whose rows run from the top; its
+// pixels are 0x00RRGGBB.
+inline BITMAPINFO TopDownDibInfo(int cx, int cy)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 } // namespace lex

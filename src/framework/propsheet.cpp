@@ -239,19 +239,14 @@ INT_PTR CPropertySheet::DoModal()
 {
     if (m_hWnd || m_pages.empty())
         return -1;
-    HWND owner = m_parent ? m_parent->m_hWnd : nullptr;
-    if (!owner) {
+    HWND ownerWnd = m_parent ? m_parent->m_hWnd : nullptr;
+    if (!ownerWnd) {
         CWinApp* app = AfxGetApp();
         if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd != nullptr)
-            owner = app->m_pMainWnd->m_hWnd;
+            ownerWnd = app->m_pMainWnd->m_hWnd;
     }
-    if (owner)
-        owner = GetAncestor(owner, GA_ROOT);
-    BOOL disabledOwner = FALSE;
-    if (owner && IsWindowEnabled(owner)) {
-        EnableWindow(owner, FALSE);
-        disabledOwner = TRUE;
-    }
+    CModalOwner modalOwner(ownerWnd);
+    const HWND owner = modalOwner.Get();
 
     std::vector<PROPSHEETPAGEW> pages;
     for (CPropertyPage* page : m_pages) {
@@ -298,16 +293,10 @@ INT_PTR CPropertySheet::DoModal()
             if (sheetResult > 0)
                 m_result = IDOK;
         }
-        if (m_hWnd)
-            SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     } else {
         m_result = -1;
     }
-    if (disabledOwner) {
-        EnableWindow(owner, TRUE);
-        SetActiveWindow(owner);
-    }
+    modalOwner.Release(m_hWnd);
     if (m_hWnd)
         DestroyWindow();
     for (CPropertyPage* page : m_pages)

@@ -462,4 +462,38 @@ BOOL WalkPreTranslateTree(HWND stop, MSG* msg)
     return FALSE;
 }
 
+namespace {
+bool WorkAreaOf(HMONITOR monitor, RECT* work)
+{
+    MONITORINFO info = {sizeof info, {}, {}, 0};
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        return false;
+    *work = info.rcWork;
+    return true;
+}
+} // namespace
+
+bool WorkAreaNear(const RECT& r, RECT* work)
+{
+    return WorkAreaOf(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), work);
+}
+
+bool WorkAreaNear(HWND hWnd, RECT* work)
+{
+    return WorkAreaOf(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), work);
+}
+
+POINT KeepWithin(int x, int y, int w, int h, const RECT& area)
+{
+    if (x + w > area.right)
+        x = area.right - w;
+    if (y + h > area.bottom)
+        y = area.bottom - h;
+    if (x < area.left)
+        x = area.left;
+    if (y < area.top)
+        y = area.top;
+    return POINT{x, y};
+}
+
 } // namespace lex

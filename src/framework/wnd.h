@@ -151,4 +151,12 @@ BOOL RunModalLoop(CWnd* window, F keepRunning)
 // after stop, until one's PreTranslateMessage takes it.
 BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
 
+// The work area of the monitor nearest to a screen rectangle or to a window (a second
+// monitor's when it is there); false, work left as it was, if none can be had.
+bool WorkAreaNear(const RECT& r, RECT* work);
+bool WorkAreaNear(HWND hWnd, RECT* work);
+// Where a window of w x h that wants its top-left corner at (x, y) goes so that it lies
+// whole within area; when it is larger than area its top-left corner stays inside.
+POINT KeepWithin(int x, int y, int w, int h, const RECT& area);
+
 } // namespace lex

@@ -108,13 +108,7 @@ void Release(HWND hWnd)
 // Copies the screen under a window of cx x cy at (x, y), 10 pixels more each way.
 void CaptureScreen(MenuWindowRecord& rec, int x, int y, int cx, int cy)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = cx + 10;
-    bi.bmiHeader.biHeight = -(cy + 10);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = lex::TopDownDibInfo(cx + 10, cy + 10);
     void* bits = nullptr;
     rec.screen.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!rec.screen)

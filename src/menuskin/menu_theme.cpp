@@ -355,13 +355,7 @@ void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
             bottom[static_cast<size_t>(j * (W - 4) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
     auto blit = [dc](int x, int y, int cx, int cy, const std::vector<uint32_t>& bits) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = cx;
-        bi.bmiHeader.biHeight = -cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
         SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(cx), static_cast<DWORD>(cy), 0, 0, 0, static_cast<UINT>(cy),
                           bits.data(), &bi, DIB_RGB_COLORS);
     };

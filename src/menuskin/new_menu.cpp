@@ -27,13 +27,7 @@ struct Dib {
     uint32_t* bits = nullptr;
     bool Create(int cx, int cy)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = cx;
-        bi.bmiHeader.biHeight = -cy;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
         void* p = nullptr;
         bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         bits = static_cast<uint32_t*>(p);
@@ -304,6 +298,23 @@ void CNewMenu::ConvertItems()
         text.resize(static_cast<size_t>(std::max(got, 0)));
         return lex::Narrow(text);
     };
+    // A text item's data (a command or a submenu): the old data keeps its flags and takes
+    // the current caption; new data is made owner-drawn.
+    auto textItem = [&](UINT pos, UINT_PTR id, UINT flags) {
+        const std::string text = caption(pos);
+        std::unique_ptr<CNewMenuItemData> data = reuse(id);
+        if (data) {
+            if (!text.empty())
+                data->m_szMenuText = text;
+        } else {
+            data = std::make_unique<CNewMenuItemData>();
+            data->m_szMenuText = text;
+            data->m_nFlags = flags;
+            data->m_nID = id;
+            SetItemOwnerDraw(pos, data.get(), true);
+        }
+        return data;
+    };
 
     const int count = ::GetMenuItemCount(m_hMenu);
     for (int i = 0; i < count; ++i) {
@@ -323,18 +334,7 @@ void CNewMenu::ConvertItems()
             }
         } else if (state & MF_POPUP) {
             HMENU sub = ::GetSubMenu(m_hMenu, i);
-            const std::string text = caption(pos);
-            data = reuse(reinterpret_cast<UINT_PTR>(sub));
-            if (data) {
-                if (!text.empty())
-                    data->m_szMenuText = text;
-            } else {
-                data = std::make_unique<CNewMenuItemData>();
-                data->m_szMenuText = text;
-                data->m_nFlags = ownFlags | MF_POPUP;
-                data->m_nID = reinterpret_cast<UINT_PTR>(sub);
-                SetItemOwnerDraw(pos, data.get(), true);
-            }
+            data = textItem(pos, reinterpret_cast<UINT_PTR>(sub), ownFlags | MF_POPUP);
             for (auto& child : m_SubMenus)
                 if (child->m_hMenu == sub)
                     child->m_hParentMenu = m_hMenu;
@@ -345,19 +345,7 @@ void CNewMenu::ConvertItems()
             data->m_nFlags = state | MF_OWNERDRAW | MF_BYPOSITION;
             SetItemOwnerDraw(pos, data.get(), true);
         } else {
-            const UINT_PTR id = ::GetMenuItemID(m_hMenu, i);
-            const std::string text = caption(pos);
-            data = reuse(id);
-            if (data) {
-                if (!text.empty())
-                    data->m_szMenuText = text;
-            } else {
-                data = std::make_unique<CNewMenuItemData>();
-                data->m_szMenuText = text;
-                data->m_nFlags = ownFlags;
-                data->m_nID = id;
-                SetItemOwnerDraw(pos, data.get(), true);
-            }
+            data = textItem(pos, ::GetMenuItemID(m_hMenu, i), ownFlags);
         }
         LinkItemData(reinterpret_cast<ULONG_PTR>(data.get()));
         m_MenuItemList.push_back(std::move(data));

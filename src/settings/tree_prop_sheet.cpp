@@ -183,26 +183,16 @@ void CTreePropSheet::CentreOnParent()
     GetWindowRect(&sheet);
     HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    HMONITOR monitor = MonitorFromWindow(parent ? parent : owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info = {sizeof info, {}, {}, 0};
-    GetMonitorInfoW(monitor, &info);
-    RECT area = info.rcWork;
+    RECT area = {};
+    lex::WorkAreaNear(parent ? parent : owner ? owner : m_hWnd, &area);
     RECT around = area;
     if (parent && ::IsWindowVisible(parent))
         ::GetWindowRect(parent, &around);
     int w = sheet.right - sheet.left, h = sheet.bottom - sheet.top;
-    int x = (around.left + around.right) / 2 - w / 2;
-    int y = (around.top + around.bottom) / 2 - h / 2;
     // Whole on that monitor.
-    if (x + w > area.right)
-        x = area.right - w;
-    if (y + h > area.bottom)
-        y = area.bottom - h;
-    if (x < area.left)
-        x = area.left;
-    if (y < area.top)
-        y = area.top;
-    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT at = lex::KeepWithin((around.left + around.right) / 2 - w / 2, (around.top + around.bottom) / 2 - h / 2, w,
+                               h, area);
+    SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CTreePropSheet::OnInitDialog()

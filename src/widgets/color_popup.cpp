@@ -109,11 +109,9 @@ void CColorPalettePopup::LayOut(POINT at)
     RECT button = {at.x, at.y, at.x, at.y};
     if (m_button)
         ::GetWindowRect(m_button, &button);
-    MONITORINFO mi = {};
-    mi.cbSize = sizeof mi;
-    HMONITOR monitor = MonitorFromRect(&button, MONITOR_DEFAULTTONEAREST);
-    if (monitor && GetMonitorInfoW(monitor, &mi)) {
-        const palette::Rect work = {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+    RECT area;
+    if (lex::WorkAreaNear(button, &area)) {
+        const palette::Rect work = {area.left, area.top, area.right, area.bottom};
         m_layout.window = palette::KeepOnMonitor(m_layout.window, work, button.bottom - button.top);
     }
     const palette::Rect& w = m_layout.window;

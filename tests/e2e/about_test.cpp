@@ -1,5 +1,4 @@
 // The about box as a user opens it: from the toolbar and from the tray menu, once.
-#include "base/text.h"
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
 
@@ -9,56 +8,25 @@ using e2e::LexorinProcess;
 
 namespace {
 
-const UINT kTrayMessage = WM_USER + 5;
-const UINT kTrayIconId = 103;
 const UINT kAboutCommand = 32784;
 const char kAboutTitle[] = "关于 Quillmere";
 
-struct Count {
-    DWORD pid;
-    std::wstring title;
-    int found;
-};
-
-BOOL CALLBACK CountProc(HWND hWnd, LPARAM param)
+HWND WaitForAbout(const LexorinProcess& app, DWORD ms)
 {
-    auto* c = reinterpret_cast<Count*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hWnd, &owner);
-    wchar_t title[64] = {};
-    GetWindowTextW(hWnd, title, 64);
-    if (owner == c->pid && IsWindowVisible(hWnd) && c->title == title)
-        ++c->found;
-    return TRUE;
+    return e2e::WaitForProcessWindow(app.ProcessId(), kAboutTitle, ms);
 }
 
 // Visible windows of the process titled like the about box.
 int AboutBoxes(DWORD pid)
 {
-    Count count = {pid, lex::Widen(kAboutTitle), 0};
-    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&count));
-    return count.found;
-}
-
-HWND WaitForAbout(const LexorinProcess& app, DWORD ms)
-{
-    HWND box = nullptr;
-    wintest::PumpUntil([&] { return (box = e2e::FindProcessWindow(app.ProcessId(), kAboutTitle)) != nullptr; }, ms);
-    return box;
-}
-
-bool WaitGone(HWND box)
-{
-    return wintest::PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    return e2e::CountProcessWindows(pid, kAboutTitle);
 }
 
 // Opens the tray menu and chooses "关于...": three keys up from the top (退出,
 // 每日一贴..., 关于...), as a user would with the keyboard.
 void ChooseAboutInTrayMenu(HWND bar)
 {
-    PostMessageW(bar, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
-    ASSERT_TRUE(wintest::PumpUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000))
-        << "no popup menu appeared";
+    ASSERT_TRUE(e2e::OpenTrayMenu(bar)) << "no popup menu appeared";
     wintest::PumpMessages(300);
     e2e::PressKey(VK_UP);
     e2e::PressKey(VK_UP);
@@ -130,13 +98,13 @@ TEST(AboutE2E, OpensOnceFromToolbarAndTrayCentredOnTopAndDragsByItsBody)
 
     // OK closes it; then the tray menu opens it, as the only one.
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitGone(box));
+    ASSERT_TRUE(e2e::WaitUntilGone(box));
     ChooseAboutInTrayMenu(bar);
     box = WaitForAbout(app, 10000);
     ASSERT_NE(box, nullptr) << "the tray menu's 关于... opens the box";
     EXPECT_EQ(AboutBoxes(app.ProcessId()), 1);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitGone(box));
+    ASSERT_TRUE(e2e::WaitUntilGone(box));
 
     // With the box closed the bar is usable again and ends as ever.
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);

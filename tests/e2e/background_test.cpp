@@ -13,76 +13,21 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
+using e2e::ClickCentre;
+using e2e::Descendant;
 using e2e::LexorinProcess;
+using e2e::WindowText;
 
 namespace {
-
-const int kTreeId = 0x7EEE;
-
-struct FindChild {
-    int id;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK FindChildProc(HWND hWnd, LPARAM lParam)
-{
-    auto* d = reinterpret_cast<FindChild*>(lParam);
-    if (GetDlgCtrlID(hWnd) == d->id && (!d->visibleOnly || IsWindowVisible(hWnd))) {
-        d->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Descendant(HWND parent, int id, bool visibleOnly = false)
-{
-    FindChild data = {id, visibleOnly, nullptr};
-    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
-std::string WindowText(HWND hWnd)
-{
-    wchar_t text[512] = {};
-    SendMessageTimeoutW(hWnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return lex::Narrow(text);
-}
-
-void ClickCentre(HWND hWnd)
-{
-    RECT r;
-    GetWindowRect(hWnd, &r);
-    e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 
 // Opens 选项 on the interface page.
 HWND OpenInterfacePage(const LexorinProcess& app, HWND bar)
 {
     PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
-    HWND sheet = nullptr;
-    wintest::PumpUntil([&] {
-        sheet = e2e::FindProcessWindow(app.ProcessId(), "选项");
-        return sheet && Descendant(sheet, kTreeId);
-    }, 10000);
-    if (!sheet)
-        return nullptr;
-    e2e::Sync(sheet);
-    HWND tree = Descendant(sheet, kTreeId);
-    std::function<bool(HTREEITEM)> walk = [&](HTREEITEM first) {
-        for (HTREEITEM n = first; n; n = TreeView_GetNextSibling(tree, n)) {
-            TreeView_Expand(tree, n, TVE_EXPAND);
-            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(n));
-            e2e::Sync(sheet);
-            if (Descendant(sheet, IDC_BK_FILE, true) || walk(TreeView_GetChild(tree, n)))
-                return true;
-        }
-        return false;
-    };
-    return walk(TreeView_GetRoot(tree)) ? sheet : nullptr;
+    HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
+    return sheet && e2e::ShowSettingsPageWith(sheet, IDC_BK_FILE) ? sheet : nullptr;
 }
 
 struct FindDialog {

@@ -12,6 +12,7 @@
 
 #include <vector>
 
+using e2e::ClickCentre;
 using e2e::LexorinProcess;
 
 namespace {
@@ -26,40 +27,6 @@ int CountColour(const std::vector<COLORREF>& pixels, COLORREF c)
     return n;
 }
 
-void ClickCentre(HWND hWnd)
-{
-    RECT r;
-    GetWindowRect(hWnd, &r);
-    e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-struct ClassSearch {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindByClass(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<ClassSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(hWnd, name, 64);
-    if (pid == s->pid && IsWindowVisible(hWnd) && wcscmp(name, s->className) == 0) {
-        s->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className)
-{
-    ClassSearch s = {pid, className, nullptr};
-    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
 // Opens the settings sheet from the toolbar; returns it with its first page, the
 // banner page, current.
 HWND OpenSheet(const LexorinProcess& app, HWND bar, HWND* page)
@@ -68,8 +35,7 @@ HWND OpenSheet(const LexorinProcess& app, HWND bar, HWND* page)
     if (!e2e::ToolbarButtonScreenRect(e2e::FindToolbar(bar), ID_OPTIONS, &r))
         return nullptr;
     e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    HWND sheet = nullptr;
-    wintest::PumpUntil([&] { return (sheet = e2e::FindProcessWindow(app.ProcessId(), "选项")) != nullptr; }, 10000);
+    HWND sheet = e2e::WaitForProcessWindow(app.ProcessId(), "选项", 10000);
     if (!sheet)
         return nullptr;
     e2e::Sync(sheet);
@@ -143,7 +109,7 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     ClickCentre(colourButton);
     HWND popup = nullptr;
     wintest::PumpUntil([&] {
-        return (popup = FindProcessWindowOfClass(app.ProcessId(), L"LexorinColorPalette")) != nullptr;
+        return (popup = e2e::FindProcessWindowOfClass(app.ProcessId(), L"LexorinColorPalette")) != nullptr;
     }, 5000);
     ASSERT_NE(popup, nullptr);
     e2e::Sync(popup);
@@ -157,7 +123,7 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
                  (popupRect.top + popupRect.bottom) / 2);
     HWND tip = nullptr;
     wintest::PumpUntil([&] {
-        return (tip = FindProcessWindowOfClass(app.ProcessId(), TOOLTIPS_CLASSW)) != nullptr;
+        return (tip = e2e::FindProcessWindowOfClass(app.ProcessId(), TOOLTIPS_CLASSW)) != nullptr;
     }, 5000);
     EXPECT_NE(tip, nullptr) << "a tooltip names the colour under the pointer";
     wintest::PumpMessages(300);

@@ -12,101 +12,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
+using e2e::ClickCentre;
+using e2e::Descendant;
 using e2e::LexorinProcess;
+using e2e::WindowText;
 
 namespace {
 
-const UINT kTrayMessage = WM_USER + 5;
-const UINT kTrayIconId = 103;
 const int kTreeId = 0x7EEE;
 const int kDictListId = 112233;
 // The name of a test dictionary whose words are far longer than any real one.
 const char kLongWordsDict[] = "长词测试";
 
-struct FindChild {
-    int id;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK FindChildProc(HWND hWnd, LPARAM lParam)
-{
-    auto* d = reinterpret_cast<FindChild*>(lParam);
-    if (GetDlgCtrlID(hWnd) == d->id && (!d->visibleOnly || IsWindowVisible(hWnd))) {
-        d->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A descendant of parent with control id, optionally only a visible one.
-HWND Descendant(HWND parent, int id, bool visibleOnly = false)
-{
-    FindChild data = {id, visibleOnly, nullptr};
-    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
-HWND WaitForSheet(const LexorinProcess& app)
-{
-    HWND sheet = nullptr;
-    wintest::PumpUntil([&] {
-        sheet = e2e::FindProcessWindow(app.ProcessId(), "选项");
-        return sheet && Descendant(sheet, kTreeId);
-    }, 10000);
-    if (sheet)
-        e2e::Sync(sheet);
-    return sheet;
-}
-
-// Every node of the page tree, top to bottom, with the groups expanded.
-std::vector<HTREEITEM> AllNodes(HWND tree)
-{
-    std::vector<HTREEITEM> nodes;
-    // Display order: a node, then its children.
-    std::function<void(HTREEITEM)> walk = [&](HTREEITEM first) {
-        for (HTREEITEM n = first; n; n = TreeView_GetNextSibling(tree, n)) {
-            nodes.push_back(n);
-            TreeView_Expand(tree, n, TVE_EXPAND);
-            walk(TreeView_GetChild(tree, n));
-        }
-    };
-    walk(TreeView_GetRoot(tree));
-    return nodes;
-}
-
-void SelectNode(HWND sheet, HWND tree, HTREEITEM node)
-{
-    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
-    e2e::Sync(sheet);
-}
-
-// Selects the node whose page holds a visible control with id; false if none does.
-bool ShowPageWith(HWND sheet, int id)
-{
-    HWND tree = Descendant(sheet, kTreeId);
-    for (HTREEITEM node : AllNodes(tree)) {
-        SelectNode(sheet, tree, node);
-        if (Descendant(sheet, id, true))
-            return true;
-    }
-    return false;
-}
-
-std::string WindowText(HWND hWnd)
-{
-    wchar_t text[256] = {};
-    SendMessageTimeoutW(hWnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return lex::Narrow(text);
-}
-
 // Chooses the dictionary called name in the dictionary page's list.
 bool ChooseDictionary(HWND sheet, const std::string& name)
 {
-    if (!ShowPageWith(sheet, kDictListId))
+    if (!e2e::ShowSettingsPageWith(sheet, kDictListId))
         return false;
     HWND list = Descendant(sheet, kDictListId);
     HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
@@ -117,13 +40,6 @@ bool ChooseDictionary(HWND sheet, const std::string& name)
             return true;
     }
     return false;
-}
-
-void ClickCentre(HWND hWnd)
-{
-    RECT r;
-    GetWindowRect(hWnd, &r);
-    e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 int YellowPixels(HWND bar)
@@ -171,7 +87,7 @@ TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
     RECT button;
     ASSERT_TRUE(e2e::ToolbarButtonScreenRect(e2e::FindToolbar(bar), ID_OPTIONS, &button));
     e2e::ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-    HWND sheet = WaitForSheet(app);
+    HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
     ASSERT_NE(sheet, nullptr) << "the settings button opens 选项";
     EXPECT_FALSE(IsWindowEnabled(bar)) << "the sheet is modal";
 
@@ -192,8 +108,8 @@ TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
     const Shot shots[] = {{IDC_BANNER_SPEED, "settings-banner"}, {kDictListId, "settings-dictionary"},
                           {IDC_BK_FILE, "settings-interface"}, {IDC_VOICE_MANUAL, "settings-voice"}};
     bool groupTaken = false;
-    for (HTREEITEM node : AllNodes(tree)) {
-        SelectNode(sheet, tree, node);
+    for (HTREEITEM node : e2e::SettingsPageNodes(sheet)) {
+        e2e::SelectSettingsPage(sheet, node);
         wintest::PumpMessages(400);
         RECT r;
         GetWindowRect(sheet, &r);
@@ -232,13 +148,12 @@ TEST(SettingsE2E, TrayMenuOpensTheSheetCancelKeepsEverythingAndAnEndFromOutsideS
     ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), shipped));
 
     // "设置..." is the third item of the tray menu.
-    PostMessageW(bar, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
-    ASSERT_TRUE(wintest::PumpUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
+    ASSERT_TRUE(e2e::OpenTrayMenu(bar));
     wintest::PumpMessages(300);
     for (int i = 0; i < 3; ++i)
         e2e::PressKey(VK_DOWN);
     e2e::PressKey(VK_RETURN);
-    HWND sheet = WaitForSheet(app);
+    HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
     ASSERT_NE(sheet, nullptr) << "设置... opens 选项";
     ASSERT_TRUE(ChooseDictionary(sheet, kLongWordsDict));
     ClickCentre(Descendant(sheet, IDCANCEL));
@@ -250,7 +165,7 @@ TEST(SettingsE2E, TrayMenuOpensTheSheetCancelKeepsEverythingAndAnEndFromOutsideS
     // Told to end while the sheet is open (the exit command, as the installer sends it):
     // every loop ends and the bar saves as usual.
     PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
-    sheet = WaitForSheet(app);
+    sheet = e2e::WaitForSettingsSheet(app.ProcessId());
     ASSERT_NE(sheet, nullptr);
     PostMessageW(bar, WM_COMMAND, ID_APP_EXIT_CMD, 0);
     ASSERT_EQ(app.WaitForExit(10000), 0u) << "ends cleanly";

@@ -14,28 +14,17 @@ using e2e::LexorinProcess;
 
 namespace {
 
-const UINT kTrayMessage = WM_USER + 5;
-const UINT kTrayIconId = 103;
 const char kTipTitle[] = "每日一贴";
 
 HWND WaitForTip(const LexorinProcess& app, DWORD ms)
 {
-    HWND tip = nullptr;
-    wintest::PumpUntil([&] { return (tip = e2e::FindProcessWindow(app.ProcessId(), kTipTitle)) != nullptr; }, ms);
-    return tip;
-}
-
-bool WaitUntilGone(HWND hWnd)
-{
-    return wintest::PumpUntil([&] { return !IsWindow(hWnd) || !IsWindowVisible(hWnd); }, 5000);
+    return e2e::WaitForProcessWindow(app.ProcessId(), kTipTitle, ms);
 }
 
 // Right click on the tray icon, then "每日一贴...": two items up from the bottom.
 void ChooseTipFromTrayMenu(HWND bar)
 {
-    PostMessageW(bar, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
-    ASSERT_TRUE(wintest::PumpUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000))
-        << "no popup menu appeared";
+    ASSERT_TRUE(e2e::OpenTrayMenu(bar)) << "no popup menu appeared";
     wintest::PumpMessages(300);
     e2e::PressKey(VK_UP);
     e2e::PressKey(VK_UP);
@@ -86,7 +75,7 @@ TEST(TipE2E, StartUpTipThenTrayMenuShowsTheFollowingTip)
     GetWindowRect(tip, &r);
     e2e::SaveScreenshot(r, "tip-of-the-day");
     PostMessageW(tip, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntilGone(tip));
+    ASSERT_TRUE(e2e::WaitUntilGone(tip));
     EXPECT_TRUE(wintest::PumpUntil([&] { return Responsive(bar); }, 3000));
     // The dialog object saves its place once the window is gone.
     EXPECT_TRUE(wintest::PumpUntil([&] { return settings.TipFilePos() == afterFirst; }, 3000))
@@ -98,7 +87,7 @@ TEST(TipE2E, StartUpTipThenTrayMenuShowsTheFollowingTip)
     tip = WaitForTip(app, 10000);
     ASSERT_NE(tip, nullptr) << "每日一贴... opens the dialog";
     PostMessageW(tip, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntilGone(tip));
+    ASSERT_TRUE(e2e::WaitUntilGone(tip));
     EXPECT_TRUE(wintest::PumpUntil([&] { return settings.TipFilePos() == afterSecond; }, 3000))
         << "the second showing was the following tip: " << settings.TipFilePos() << " for " << afterSecond;
     EXPECT_TRUE(wintest::PumpUntil([&] { return Responsive(bar); }, 3000));
@@ -126,7 +115,7 @@ TEST(TipE2E, MissingOrTiplessTipsFileLeavesTheBarUsable)
         } else {
             ASSERT_NE(tip, nullptr) << "the dialog shows, with an empty tip";
             PostMessageW(tip, WM_COMMAND, IDOK, 0);
-            ASSERT_TRUE(WaitUntilGone(tip));
+            ASSERT_TRUE(e2e::WaitUntilGone(tip));
         }
         EXPECT_TRUE(wintest::PumpUntil([&] { return Responsive(bar); }, 3000));
 
@@ -140,7 +129,7 @@ TEST(TipE2E, MissingOrTiplessTipsFileLeavesTheBarUsable)
             PostMessageW(tip, WM_COMMAND, MAKEWPARAM(544, BN_CLICKED), (LPARAM)next);
             EXPECT_TRUE(Responsive(tip)) << "the next button comes back";
             PostMessageW(tip, WM_COMMAND, IDCANCEL, 0);
-            ASSERT_TRUE(WaitUntilGone(tip));
+            ASSERT_TRUE(e2e::WaitUntilGone(tip));
         }
         EXPECT_TRUE(wintest::PumpUntil([&] { return Responsive(bar); }, 3000)) << "the bar stays usable";
         EndWithEsc(app, bar);

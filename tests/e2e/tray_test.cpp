@@ -12,8 +12,10 @@
 
 using e2e::LexorinProcess;
 
+using e2e::kTrayIconId;
+using e2e::kTrayMessage;
+
 namespace {
-const UINT kTrayMessage = WM_USER + 5;
 
 // Without a system tray on the X display, Wine shows tray icons in a small window of
 // its own, which is shown exactly while some program has an icon.
@@ -27,8 +29,6 @@ bool RunningOnWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
-const UINT kTrayIconId = 103;
-
 // Whether the bar ends up visible: waits for the expected state a while, since the
 // notification is posted and read across processes.
 bool Visible(HWND bar, bool expected)

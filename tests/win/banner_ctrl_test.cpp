@@ -3,6 +3,7 @@
 // messages the parent receives.
 #include "banner/banner_ctrl.h"
 #include "base/text.h"
+#include "framework/gdi.h"
 #include "support/win_test_util.h"
 
 #include <gtest/gtest.h>
@@ -42,13 +43,7 @@ Image Capture(HWND hWnd)
     Image img;
     img.w = rc.right;
     img.h = rc.bottom;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = img.w;
-    bi.bmiHeader.biHeight = -img.h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = lex::TopDownDibInfo(img.w, img.h);
     HDC wdc = ::GetDC(hWnd);
     HDC mdc = ::CreateCompatibleDC(wdc);
     void* bits = nullptr;

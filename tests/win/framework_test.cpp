@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 using namespace lex;
@@ -317,4 +318,24 @@ TEST(Framework, CreationHookLinksOnlyTheWindowItWasArmedFor)
     DestroyWindow(later);
     DestroyWindow(foreign);
     object.DestroyWindow();
+}
+
+TEST(Framework, WindowsAreKeptWholeOnTheWorkAreaOfTheirMonitor)
+{
+    RECT primary;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &primary, 0));
+    RECT work = {};
+    const RECT nearTopLeft = {primary.left + 10, primary.top + 10, primary.left + 20, primary.top + 20};
+    ASSERT_TRUE(lex::WorkAreaNear(nearTopLeft, &work));
+    EXPECT_TRUE(EqualRect(&work, &primary)) << "a rectangle on the primary monitor gets its work area";
+
+    const RECT area = {100, 50, 900, 650};
+    auto at = [&](int x, int y, int w, int h) {
+        const POINT p = lex::KeepWithin(x, y, w, h, area);
+        return std::make_pair(static_cast<int>(p.x), static_cast<int>(p.y));
+    };
+    EXPECT_EQ(at(200, 100, 300, 200), std::make_pair(200, 100)) << "a window inside stays";
+    EXPECT_EQ(at(800, 600, 300, 200), std::make_pair(600, 450)) << "past the right and bottom edges it moves back";
+    EXPECT_EQ(at(-500, -20, 300, 200), std::make_pair(100, 50)) << "past the left and top edges it moves in";
+    EXPECT_EQ(at(300, 300, 1000, 700), std::make_pair(100, 50)) << "one larger than the area keeps its top-left inside";
 }

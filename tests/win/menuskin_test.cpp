@@ -40,12 +40,7 @@ struct Surface {
     HGDIOBJ old = nullptr;
     Surface(int w, int h) : cx(w), cy(h)
     {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        const BITMAPINFO bi = lex::TopDownDibInfo(w, h);
         void* p = nullptr;
         bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         bits = static_cast<const uint32_t*>(p);

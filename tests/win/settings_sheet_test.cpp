@@ -121,18 +121,27 @@ struct SheetImages {
     }
 };
 
+// A node's text; empty if the tree does not give it.
+bool NodeText(HWND tree, HTREEITEM node, std::string* text)
+{
+    wchar_t buffer[128] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node;
+    item.pszText = buffer;
+    item.cchTextMax = 128;
+    const bool got = node && SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    *text = Narrow(buffer);
+    return got;
+}
+
 HTREEITEM FindNode(HWND tree, const std::string& text, HTREEITEM from = TVI_ROOT)
 {
     for (HTREEITEM node = from == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, from); node;
          node = TreeView_GetNextSibling(tree, node)) {
-        wchar_t buffer[128] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT | TVIF_HANDLE;
-        item.hItem = node;
-        item.pszText = buffer;
-        item.cchTextMax = 128;
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (Narrow(buffer) == text)
+        std::string nodeText;
+        NodeText(tree, node, &nodeText);
+        if (nodeText == text)
             return node;
         if (HTREEITEM found = FindNode(tree, text, node))
             return found;
@@ -142,16 +151,8 @@ HTREEITEM FindNode(HWND tree, const std::string& text, HTREEITEM from = TVI_ROOT
 
 std::string SelectedText(HWND tree)
 {
-    HTREEITEM node = TreeView_GetSelection(tree);
-    wchar_t buffer[128] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = buffer;
-    item.cchTextMax = 128;
-    if (!node || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return "<none>";
-    return Narrow(buffer);
+    std::string text;
+    return NodeText(tree, TreeView_GetSelection(tree), &text) ? text : "<none>";
 }
 
 RECT WindowRectIn(HWND parent, HWND child)

@@ -1,9 +1,10 @@
 #include "support/lexorin_process.h"
 #include "base/text.h"
+#include "framework/gdi.h"
 #include "support/win_test_util.h"
 
 #include <algorithm>
-#include <commctrl.h>
+#include <functional>
 #include <shellapi.h>
 
 namespace e2e {
@@ -16,6 +17,9 @@ struct FindData {
     DWORD pid;
     std::wstring title;
     HWND found;
+    bool byClass;  // title is a window class name
+    bool countAll; // go on past the first match, counting
+    int count;
 };
 
 BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
@@ -26,9 +30,29 @@ BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
     if (pid != data->pid || !IsWindowVisible(hWnd))
         return TRUE;
     wchar_t text[256] = {};
-    GetWindowTextW(hWnd, text, 256);
+    if (data->byClass)
+        GetClassNameW(hWnd, text, 256);
+    else
+        GetWindowTextW(hWnd, text, 256);
     if (data->title == text) {
         data->found = hWnd;
+        ++data->count;
+        return data->countAll;
+    }
+    return TRUE;
+}
+
+struct FindChild {
+    int id;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildProc(HWND hWnd, LPARAM lParam)
+{
+    auto* d = reinterpret_cast<FindChild*>(lParam);
+    if (GetDlgCtrlID(hWnd) == d->id && (!d->visibleOnly || IsWindowVisible(hWnd))) {
+        d->found = hWnd;
         return FALSE;
     }
     return TRUE;
@@ -119,12 +143,7 @@ std::vector<COLORREF> GrabScreen(const RECT& area)
         return pixels;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = lex::TopDownDibInfo(w, h);
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
@@ -187,9 +206,109 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
 
 HWND FindProcessWindow(DWORD pid, const std::string& title)
 {
-    FindData data = {pid, lex::Widen(title), nullptr};
+    FindData data = {pid, lex::Widen(title), nullptr, false, false, 0};
     EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
     return data.found;
+}
+
+HWND WaitForProcessWindow(DWORD pid, const std::string& title, DWORD ms)
+{
+    HWND found = nullptr;
+    wintest::PumpUntil([&] { return (found = FindProcessWindow(pid, title)) != nullptr; }, ms);
+    return found;
+}
+
+int CountProcessWindows(DWORD pid, const std::string& title)
+{
+    FindData data = {pid, lex::Widen(title), nullptr, false, true, 0};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.count;
+}
+
+HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className)
+{
+    FindData data = {pid, className, nullptr, true, false, 0};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+bool WaitUntilGone(HWND hWnd, DWORD ms)
+{
+    return wintest::PumpUntil([&] { return !IsWindow(hWnd) || !IsWindowVisible(hWnd); }, ms);
+}
+
+bool OpenTrayMenu(HWND bar)
+{
+    PostMessageW(bar, kTrayMessage, kTrayIconId, WM_RBUTTONUP);
+    return wintest::PumpUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000);
+}
+
+HWND Descendant(HWND parent, int id, bool visibleOnly)
+{
+    FindChild data = {id, visibleOnly, nullptr};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(hWnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return lex::Narrow(text);
+}
+
+void ClickCentre(HWND hWnd)
+{
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+namespace {
+const int kPageTreeId = 0x7EEE;
+}
+
+HWND WaitForSettingsSheet(DWORD pid)
+{
+    HWND sheet = nullptr;
+    wintest::PumpUntil([&] {
+        sheet = FindProcessWindow(pid, "选项");
+        return sheet && Descendant(sheet, kPageTreeId);
+    }, 10000);
+    if (sheet)
+        Sync(sheet);
+    return sheet;
+}
+
+std::vector<HTREEITEM> SettingsPageNodes(HWND sheet)
+{
+    HWND tree = Descendant(sheet, kPageTreeId);
+    std::vector<HTREEITEM> nodes;
+    std::function<void(HTREEITEM)> walk = [&](HTREEITEM first) {
+        for (HTREEITEM n = first; n; n = TreeView_GetNextSibling(tree, n)) {
+            nodes.push_back(n);
+            TreeView_Expand(tree, n, TVE_EXPAND);
+            walk(TreeView_GetChild(tree, n));
+        }
+    };
+    walk(TreeView_GetRoot(tree));
+    return nodes;
+}
+
+void SelectSettingsPage(HWND sheet, HTREEITEM node)
+{
+    SendMessageW(Descendant(sheet, kPageTreeId), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    Sync(sheet);
+}
+
+bool ShowSettingsPageWith(HWND sheet, int id)
+{
+    for (HTREEITEM node : SettingsPageNodes(sheet)) {
+        SelectSettingsPage(sheet, node);
+        if (Descendant(sheet, id, true))
+            return true;
+    }
+    return false;
 }
 
 void Sync(HWND hWnd)

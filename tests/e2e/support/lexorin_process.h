@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -66,5 +68,36 @@ HWND FindProcessWindow(DWORD pid, const std::string& title);
 // Lets a window of another process finish what it has queued (Wine can report stale
 // state across processes until then).
 void Sync(HWND hWnd);
+
+// The callback message and icon id of the bar's tray icon, as the shell sends them.
+const UINT kTrayMessage = WM_USER + 5;
+const UINT kTrayIconId = 103;
+// Waits up to ms for FindProcessWindow(pid, title); nullptr if it never appears.
+HWND WaitForProcessWindow(DWORD pid, const std::string& title, DWORD ms);
+// How many visible top-level windows of process pid are titled title.
+int CountProcessWindows(DWORD pid, const std::string& title);
+// The visible top-level window of process pid of window class className, or nullptr.
+HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className);
+// Waits up to ms for a window to be destroyed or hidden.
+bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
+// Right-clicks the bar's tray icon and waits for its popup menu; false if none appeared.
+bool OpenTrayMenu(HWND bar);
+// A descendant of parent with control id, optionally only a visible one; or nullptr.
+HWND Descendant(HWND parent, int id, bool visibleOnly = false);
+// A window's text, also of another process's window (read with a timeout).
+std::string WindowText(HWND hWnd);
+// A real left click at the centre of a window.
+void ClickCentre(HWND hWnd);
+
+// The settings sheet "选项" of process pid once its page tree is there, waiting up to
+// 10 s; nullptr if it did not open.
+HWND WaitForSettingsSheet(DWORD pid);
+// Every node of the sheet's page tree in display order (a node, then its children),
+// with the groups expanded.
+std::vector<HTREEITEM> SettingsPageNodes(HWND sheet);
+// Makes node the sheet's current page.
+void SelectSettingsPage(HWND sheet, HTREEITEM node);
+// Selects the page that holds a visible control with id; false if none does.
+bool ShowSettingsPageWith(HWND sheet, int id);
 
 } // namespace e2e
