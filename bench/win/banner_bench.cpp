@@ -11,6 +11,7 @@
 // `banner_bench --profile S` only scrolls the full line with the caches for S seconds,
 // `--profile-bare S` only runs the bare chain, for a profiler attached from outside
 // (perf record -p, or WINEDEBUG=+server to count the wine-server requests per tick).
+#include "bench_clock.h"
 #include "banner/banner_ctrl.h"
 #include "banner/banner_timer_win.h"
 #include "framework/gdi.h"
@@ -38,18 +39,6 @@ double ProcessCpuSeconds()
                1e7;
     };
     return seconds(kernel) + seconds(user);
-}
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
 struct Phase {

@@ -13,6 +13,7 @@
 // of the wineserver and the X server, whose CPU is read from /proc over the same 10 s.
 #include "app/lexorin_app.h"
 #include "base/text.h"
+#include "bench_clock.h"
 #include "mainbar/lexorin_dlg.h"
 #include "process_cpu.h"
 #include "resources/resource.h"
@@ -34,18 +35,6 @@ constexpr int kPosition = 900000;
 constexpr int kSteps = 100;
 constexpr int kFillSeconds = 18; // one entry a second: about 18 entries before measuring
 constexpr int kMeasureSeconds = 10;
-
-double Now()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / freq;
-}
 
 struct Stats {
     double mean = 0, median = 0, max = 0;

@@ -19,14 +19,6 @@ namespace {
 
 const COLORREF kGreen = RGB(0, 255, 0); // "绿色" in the colour boxes
 
-int CountColour(const std::vector<COLORREF>& pixels, COLORREF c)
-{
-    int n = 0;
-    for (COLORREF p : pixels)
-        n += (p == c);
-    return n;
-}
-
 // Opens the settings sheet from the toolbar; returns it with its first page, the
 // banner page, current.
 HWND OpenSheet(const LexorinProcess& app, HWND bar, HWND* page)
@@ -79,7 +71,7 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     ASSERT_NE(bar, nullptr);
     e2e::Sync(bar);
     wintest::PumpMessages(1500);
-    EXPECT_EQ(CountColour(BannerPixels(bar), kGreen), 0);
+    EXPECT_EQ(e2e::CountColour(BannerPixels(bar), kGreen), 0);
     {
         std::vector<COLORREF> a = BannerPixels(bar);
         wintest::PumpMessages(200);
@@ -150,7 +142,7 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     // Entries already on the strip keep their look; the feed restarts its period (three
     // seconds) on OK, and the next entry's word is green once it has scrolled in behind
     // the entries queued before it.
-    EXPECT_TRUE(wintest::PumpUntil([&] { return CountColour(BannerPixels(bar), kGreen) > 20; }, 20000))
+    EXPECT_TRUE(wintest::PumpUntil([&] { return e2e::CountColour(BannerPixels(bar), kGreen) > 20; }, 20000))
         << "the word row shows in green";
 
     // Scrolling off: the banner stands still and shows one entry at a time.

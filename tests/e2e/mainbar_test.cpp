@@ -16,15 +16,6 @@ using e2e::LexorinProcess;
 
 namespace {
 
-// How many pixels of the colour c the area holds.
-int CountColour(const std::vector<COLORREF>& pixels, COLORREF c)
-{
-    int n = 0;
-    for (COLORREF p : pixels)
-        n += (p == c);
-    return n;
-}
-
 void ClickButton(HWND bar, UINT command)
 {
     RECT r;
@@ -52,7 +43,7 @@ TEST(MainBarE2E, FirstRunShowsReadableEntriesOnTheStrip)
             return false;
         InflateRect(&area, -1, -1); // inside the border
         std::vector<COLORREF> pixels = e2e::GrabScreen(area);
-        return CountColour(pixels, RGB(255, 255, 0)) > 20 && CountColour(pixels, RGB(0, 0, 128)) > 1000;
+        return e2e::CountColour(pixels, RGB(255, 255, 0)) > 20 && e2e::CountColour(pixels, RGB(0, 0, 128)) > 1000;
     }, 8000);
     EXPECT_TRUE(readable) << "yellow words on the navy strip";
     wintest::PumpMessages(2500);

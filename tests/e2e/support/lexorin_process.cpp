@@ -160,6 +160,11 @@ std::vector<COLORREF> GrabScreen(const RECT& area)
     return pixels;
 }
 
+int CountColour(const std::vector<COLORREF>& pixels, COLORREF c)
+{
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), c));
+}
+
 bool SaveScreenshot(const RECT& area, const std::string& name)
 {
     std::vector<COLORREF> pixels = GrabScreen(area);

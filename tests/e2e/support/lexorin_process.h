@@ -61,6 +61,8 @@ void ClickAt(int x, int y);
 void PressKey(WORD vk);
 // Copies a screen area into memory and hands back its pixels (0x00BBGGRR), row by row.
 std::vector<COLORREF> GrabScreen(const RECT& area);
+// How many of the pixels have exactly the colour c.
+int CountColour(const std::vector<COLORREF>& pixels, COLORREF c);
 // Saves a screen area as a PNG-ready BMP file under the screenshots folder.
 bool SaveScreenshot(const RECT& area, const std::string& name);
 // The visible top-level window of process pid whose title is title, or nullptr.
