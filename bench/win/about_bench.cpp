@@ -63,10 +63,6 @@ bool FrameBench()
     return w > 0 && h > 0;
 }
 
-struct Span {
-    double own = 0, server = -1, x = -1;
-};
-
 bool CpuBench()
 {
     e2e::LexorinProcess lexorin("about-bench-cpu");
@@ -75,29 +71,10 @@ bool CpuBench()
         std::printf("Lexorin.exe did not show its bar (is another copy running in this Wine prefix?)\n");
         return false;
     }
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, lexorin.ProcessId());
-    std::string tag = lexorin.Folder();
-    tag = tag.substr(tag.find_last_of('\\', tag.size() - 2) + 1);
-    const unsigned long self = FindLinuxProcess(tag.substr(0, tag.size() - 1));
-    const unsigned long server = PidFromEnvironment("LEX_BENCH_WINESERVER_PID");
-    const unsigned long xserver = PidFromEnvironment("LEX_BENCH_XSERVER_PID");
-    auto cpuOf = [&](unsigned long pid) { return pid ? LinuxCpuSeconds(pid) : -1; };
-    auto own = [&] { return self ? LinuxCpuSeconds(self) : WindowsCpuSeconds(process); };
-    auto measure = [&] {
-        const double wall0 = Now(), own0 = own(), server0 = cpuOf(server), x0 = cpuOf(xserver);
-        ::Sleep(1000 * kMeasureSeconds);
-        const double wall = Now() - wall0;
-        Span s;
-        s.own = (own() - own0) / wall;
-        if (server0 >= 0)
-            s.server = (cpuOf(server) - server0) / wall;
-        if (x0 >= 0)
-            s.x = (cpuOf(xserver) - x0) / wall;
-        return s;
-    };
+    const LexorinCpuMeter meter(lexorin.ProcessId(), lexorin.Folder());
 
     ::Sleep(1000 * kSettleSeconds);
-    const Span alone = measure();
+    const CpuShares alone = meter.Measure(kMeasureSeconds);
     ::PostMessageW(bar, WM_COMMAND, 32784, 0);
     HWND box = nullptr;
     for (int i = 0; i < 100 && !box; ++i, ::Sleep(100))
@@ -108,18 +85,16 @@ bool CpuBench()
         return false;
     }
     ::Sleep(2000);
-    const Span open = measure();
+    const CpuShares open = meter.Measure(kMeasureSeconds);
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     ::Sleep(500);
-    if (process)
-        ::CloseHandle(process);
 
     const double added = open.own - alone.own;
     std::printf("Lexorin CPU: bar alone %.2f%%, with the about box open %.2f%% of a core, each over %d s; the box "
                 "adds %.2f%% (target < 3%%) -> %s\n",
                 100.0 * alone.own, 100.0 * open.own, kMeasureSeconds, 100.0 * added, added < 0.03 ? "met" : "NOT met");
     std::printf("  shipped settings; CPU (user + system) from %s\n",
-                self ? "/proc of its Linux process" : "GetProcessTimes");
+                meter.FromProc() ? "/proc of its Linux process" : "GetProcessTimes");
     if (alone.server >= 0 && open.server >= 0)
         std::printf("  outside the program: wineserver %.2f%% -> %.2f%%", 100.0 * alone.server, 100.0 * open.server);
     else

@@ -280,36 +280,25 @@ bool CpuBench()
         std::printf("Lexorin.exe did not show its bar (is another copy running in this Wine prefix?)\n");
         return false;
     }
-    // Wine's GetProcessTimes does not count another process's threads while they run,
-    // so under Wine the program's own Linux process is read instead.
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, lexorin.ProcessId());
-    std::string tag = lexorin.Folder();
-    tag = tag.substr(tag.find_last_of('\\', tag.size() - 2) + 1);
-    const unsigned long self = FindLinuxProcess(tag.substr(0, tag.size() - 1));
-    const unsigned long server = PidFromEnvironment("LEX_BENCH_WINESERVER_PID");
-    const unsigned long xserver = PidFromEnvironment("LEX_BENCH_XSERVER_PID");
-    auto cpuOf = [&](unsigned long pid) { return pid ? LinuxCpuSeconds(pid) : -1; };
-    auto own = [&] { return self ? LinuxCpuSeconds(self) : WindowsCpuSeconds(process); };
+    const LexorinCpuMeter meter(lexorin.ProcessId(), lexorin.Folder());
 
     ::Sleep(1000 * kFillSeconds);
-    const double wall0 = Now(), own0 = own(), server0 = cpuOf(server), x0 = cpuOf(xserver);
-    ::Sleep(1000 * kMeasureSeconds);
-    const double wall = Now() - wall0, cpu = own() - own0;
-    const double serverCpu = cpuOf(server) - server0, xCpu = cpuOf(xserver) - x0;
+    const CpuShares shown = meter.Measure(kMeasureSeconds);
+    const double wall = shown.wall, cpu = shown.own * wall;
 
     std::printf("Lexorin CPU while scrolling: %.2f%% of a core over %.0f s (target < 1%%) -> %s\n",
                 100.0 * cpu / wall, wall, cpu / wall < 0.01 ? "met" : "NOT met");
     std::printf("  shipped settings, one entry a second, measured %d to %d s after the bar was up (about %d to %d "
                 "entries on the banner); %.2f s CPU (user + system) from %s\n",
                 kFillSeconds, kFillSeconds + kMeasureSeconds, kFillSeconds, kFillSeconds + kMeasureSeconds, cpu,
-                self ? "/proc of its Linux process" : "GetProcessTimes");
+                meter.FromProc() ? "/proc of its Linux process" : "GetProcessTimes");
     std::printf("  not included above (Wine does that work outside the program): ");
-    if (server0 >= 0 && serverCpu >= 0)
-        std::printf("wineserver %.2f%%", 100.0 * serverCpu / wall);
+    if (shown.server >= 0)
+        std::printf("wineserver %.2f%%", 100.0 * shown.server);
     else
         std::printf("wineserver not sampled");
-    if (x0 >= 0 && xCpu >= 0)
-        std::printf(", X server %.2f%% of a core over the same time\n", 100.0 * xCpu / wall);
+    if (shown.x >= 0)
+        std::printf(", X server %.2f%% of a core over the same time\n", 100.0 * shown.x);
     else
         std::printf(", X server not sampled (scripts/bench.sh passes their process ids)\n");
 
@@ -318,18 +307,14 @@ bool CpuBench()
     ::PostMessageW(bar, WM_COMMAND, 32790 /* hide the main bar */, 0);
     ::Sleep(2000);
     const bool hidden = !::IsWindowVisible(bar);
-    const double hWall0 = Now(), hOwn0 = own(), hServer0 = cpuOf(server), hX0 = cpuOf(xserver);
-    ::Sleep(1000 * kHiddenSeconds);
-    const double hWall = Now() - hWall0, hCpu = own() - hOwn0;
-    const double hServer = cpuOf(server) - hServer0, hX = cpuOf(xserver) - hX0;
+    const CpuShares hiddenShares = meter.Measure(kHiddenSeconds);
+    const double hWall = hiddenShares.wall, hCpu = hiddenShares.own * hWall;
     std::printf("Lexorin CPU while hidden: %.3f%% of a core over %.0f s (target < 0.2%%) -> %s%s\n",
                 100.0 * hCpu / hWall, hWall, hCpu / hWall < 0.002 ? "met" : "NOT met",
                 hidden ? "" : " (the bar did not hide!)");
-    if (hServer0 >= 0 && hServer >= 0 && hX0 >= 0 && hX >= 0)
+    if (hiddenShares.server >= 0 && hiddenShares.x >= 0)
         std::printf("  outside the program over the same time: wineserver %.3f%%, X server %.3f%% of a core\n",
-                    100.0 * hServer / hWall, 100.0 * hX / hWall);
-    if (process)
-        ::CloseHandle(process);
+                    100.0 * hiddenShares.server, 100.0 * hiddenShares.x);
 
     ::PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     const DWORD code = lexorin.WaitForExit(10000);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/text.h"
+#include "bench_clock.h"
 
 #include <windows.h>
 
@@ -78,5 +79,57 @@ inline double WindowsCpuSeconds(HANDLE process)
     };
     return seconds(kernel) + seconds(user);
 }
+
+// Shares of a core over a span of wall time: the program's own, and the wineserver's
+// and the X server's where scripts/bench.sh passed their process ids (-1 otherwise).
+struct CpuShares {
+    double wall = 0, own = 0, server = -1, x = -1;
+};
+
+// Reads a started Lexorin.exe's CPU time: from /proc of its Linux process under Wine
+// (found by its program folder's name), else from GetProcessTimes.
+class LexorinCpuMeter {
+public:
+    LexorinCpuMeter(DWORD windowsPid, const std::string& programFolder)
+        : m_process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, windowsPid)),
+          m_server(PidFromEnvironment("LEX_BENCH_WINESERVER_PID")),
+          m_xserver(PidFromEnvironment("LEX_BENCH_XSERVER_PID"))
+    {
+        std::string tag = programFolder;
+        tag = tag.substr(tag.find_last_of('\\', tag.size() - 2) + 1);
+        m_self = FindLinuxProcess(tag.substr(0, tag.size() - 1));
+    }
+    ~LexorinCpuMeter()
+    {
+        if (m_process)
+            ::CloseHandle(m_process);
+    }
+    LexorinCpuMeter(const LexorinCpuMeter&) = delete;
+    LexorinCpuMeter& operator=(const LexorinCpuMeter&) = delete;
+
+    bool FromProc() const { return m_self != 0; }
+
+    // Sleeps for the given seconds and returns the shares over that time.
+    CpuShares Measure(int seconds) const
+    {
+        const double wall0 = Now(), own0 = Own(), server0 = Of(m_server), x0 = Of(m_xserver);
+        ::Sleep(1000 * seconds);
+        CpuShares s;
+        s.wall = Now() - wall0;
+        s.own = (Own() - own0) / s.wall;
+        if (server0 >= 0)
+            s.server = (Of(m_server) - server0) / s.wall;
+        if (x0 >= 0)
+            s.x = (Of(m_xserver) - x0) / s.wall;
+        return s;
+    }
+
+private:
+    double Own() const { return m_self ? LinuxCpuSeconds(m_self) : WindowsCpuSeconds(m_process); }
+    static double Of(unsigned long pid) { return pid ? LinuxCpuSeconds(pid) : -1; }
+
+    HANDLE m_process;
+    unsigned long m_server, m_xserver, m_self = 0;
+};
 
 } // namespace
