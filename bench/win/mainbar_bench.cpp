@@ -105,27 +105,10 @@ public:
 // A 1920 x 1080 24-bit bitmap file: a diagonal colour ramp.
 bool WriteLargeBackground(const std::string& path)
 {
-    const int w = 1920, h = 1080, stride = w * 3;
-    std::string bytes(54 + static_cast<size_t>(stride) * h, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int k = 0; k < 4; ++k)
-            bytes[at + k] = static_cast<char>((v >> (8 * k)) & 0xff);
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(bytes.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, w);
-    put32(22, h);
-    put32(26, 1 | (24 << 16));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            char* p = &bytes[54 + static_cast<size_t>(y) * stride + x * 3];
-            p[0] = static_cast<char>(x * 255 / w);
-            p[1] = static_cast<char>(y * 255 / h);
-            p[2] = static_cast<char>((x + y) * 255 / (w + h));
-        }
+    const int w = 1920, h = 1080;
+    const std::string bytes = wintest::BitmapFileBytes(w, h, 24, [&](int x, int y) {
+        return RGB((x + y) * 255 / (w + h), y * 255 / h, x * 255 / w);
+    });
     return WriteBytes(path, bytes);
 }
 

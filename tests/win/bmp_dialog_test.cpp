@@ -18,28 +18,7 @@ namespace {
 // A w x h picture of one colour at 24 or 32 bits, or only its first `keep` bytes.
 std::string BitmapBytes(int w, int h, int bpp, COLORREF colour, size_t keep = std::string::npos)
 {
-    const int stride = ((w * bpp + 31) / 32) * 4;
-    std::string b(54 + static_cast<size_t>(stride) * h, '\0');
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int k = 0; k < n; ++k)
-            b[at + k] = static_cast<char>(v >> (8 * k));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, static_cast<uint32_t>(b.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(w), 4);
-    put(22, static_cast<uint32_t>(h), 4);
-    put(26, 1, 2);
-    put(28, static_cast<uint32_t>(bpp), 2);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            char* p = &b[54 + static_cast<size_t>(y) * stride + x * (bpp / 8)];
-            p[0] = static_cast<char>(GetBValue(colour));
-            p[1] = static_cast<char>(GetGValue(colour));
-            p[2] = static_cast<char>(GetRValue(colour));
-        }
+    std::string b = wintest::BitmapFileBytes(w, h, bpp, [&](int, int) { return colour; });
     return keep < b.size() ? b.substr(0, keep) : b;
 }
 

@@ -226,23 +226,8 @@ TEST_F(MainBarTest, GradientRunsFromStartColourAtTopToEndColourAtBottom)
 TEST_F(MainBarTest, BackgroundBitmapIsTiledFromTheTopLeft)
 {
     // A 4 x 4 bitmap file, left half black, right half white.
-    std::string bmp(54 + 4 * 4 * 4, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 4);
-    put32(22, 4);
-    bmp[26] = 1;
-    bmp[28] = 32;
-    for (int p = 0; p < 16; ++p)
-        if (p % 4 >= 2)
-            put32(54 + 4 * p, 0x00ffffff);
+    const std::string bmp =
+        wintest::BitmapFileBytes(4, 4, 32, [](int x, int) { return x >= 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); });
     WriteFile(folder + "tile.bmp", bmp);
     Settings().SetInterfaceBKImageFileName(folder + "tile.bmp");
     Open();
@@ -256,26 +241,7 @@ TEST_F(MainBarTest, BackgroundBitmapIsTiledFromTheTopLeft)
 // A one-colour 8 x 8 bitmap file at 24 bits per pixel.
 std::string SolidBitmap(COLORREF colour)
 {
-    std::string bmp(54 + 8 * 8 * 3, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 8);
-    put32(22, 8);
-    bmp[26] = 1;
-    bmp[28] = 24;
-    for (int p = 0; p < 64; ++p) {
-        bmp[54 + 3 * p] = static_cast<char>(GetBValue(colour));
-        bmp[55 + 3 * p] = static_cast<char>(GetGValue(colour));
-        bmp[56 + 3 * p] = static_cast<char>(GetRValue(colour));
-    }
-    return bmp;
+    return wintest::BitmapFileBytes(8, 8, 24, [=](int, int) { return colour; });
 }
 
 TEST_F(MainBarTest, ReplacedBackgroundFileShowsItsNewPictureAndBrokenFilesKeepTheOldOne)

@@ -20,5 +20,8 @@ void RemoveFolder(const std::string& folder);
 std::string FromUnixPath(const std::string& unixPath);
 // Reads a pixel of a window's client area as it is on screen.
 COLORREF ClientPixel(HWND hWnd, int x, int y);
+// The bytes of a bottom-up BMP file, w x h at 24 or 32 bits, each pixel coloured by
+// pixel(x, y) with y counted from the top.
+std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(int, int)>& pixel);
 
 } // namespace wintest
