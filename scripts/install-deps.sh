@@ -7,7 +7,7 @@ packages=(
   cmake make ninja-build g++ googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xserver-xorg-core xserver-xorg-video-dummy
   fonts-wqy-zenhei fonts-sil-charis
   imagemagick locales
   nsis zip unzip
