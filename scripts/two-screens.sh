@@ -28,9 +28,9 @@ n=
 for n in $(seq 131 170); do
   [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || break
 done
-# Our layout only (an empty directory instead of the system's xorg.conf.d); the server
-# shares the current virtual terminal and never switches terminals, and it keeps running
-# when the last client leaves.
+# Our layout, and an empty directory instead of /etc/X11/xorg.conf.d; the server shares
+# the current virtual terminal (so it needs no access to the consoles and runs without
+# root) and never switches terminals, and it keeps running when the last client leaves.
 log="$prefix/xorg/Xorg.log"
 "$xorg" ":$n" -config "$here/two-screens.conf" -configdir "$prefix/xorg/conf.d" \
   -logfile "$log" -noreset -nolisten tcp -sharevts -novtswitch >/dev/null 2>&1 &
