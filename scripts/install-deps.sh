@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   cmake make ninja-build g++ googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386
-  xvfb xauth x11-utils
+  # 32-bit Wine finds the monitors of a multi-screen display through libXinerama.
+  wine wine32:i386 libxinerama1:i386
+  xvfb xauth x11-utils xserver-xorg-core xserver-xorg-video-dummy
   fonts-wqy-zenhei fonts-sil-charis
   imagemagick locales
   nsis zip unzip
