@@ -90,6 +90,7 @@ bool WriteDictionary(const std::string& path, long long& bytes)
 // The main bar with its resize sequence (WM_SIZE) timed.
 class TimedBar : public CLexorinDlg {
 public:
+    using CLexorinDlg::CLexorinDlg;
     std::vector<double> sizeMs;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
@@ -156,7 +157,7 @@ bool ResizeBench(bool largeBackground)
         }
     }
 
-    TimedBar dlg;
+    TimedBar dlg(app);
     const double c0 = Now();
     ok = ok && dlg.Create(IDD_LEXORIN_DIALOG);
     const double createMs = 1000.0 * (Now() - c0);

@@ -34,6 +34,7 @@ constexpr int kMenuOpenings = 10;
 // closing the menu at its first idle moment.
 class MenuTimedBar : public CLexorinDlg {
 public:
+    using CLexorinDlg::CLexorinDlg;
     double drawnAt = 0;
     bool closed = false;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
@@ -75,7 +76,7 @@ int main()
     ::CopyFileW(lex::Widen(wintest::FromUnixPath(LEX_PRISTINE_INI)).c_str(), lex::Widen(app.SettingsPath()).c_str(),
                 FALSE);
     lex::CSettings(app.SettingsPath()).SetBannerScrollSpeed(1);
-    MenuTimedBar dlg;
+    MenuTimedBar dlg(app);
     if (!dlg.Create(IDD_LEXORIN_DIALOG)) {
         std::printf("cannot set up the main bar\n");
         return 1;

@@ -13,11 +13,6 @@ CLexorinApp& TheApp()
     return *static_cast<CLexorinApp*>(lex::AfxGetApp());
 }
 
-std::string CLexorinApp::SettingsPath() const
-{
-    return lex::CSettings::PathInFolder(m_strProgramFolder);
-}
-
 void CLexorinApp::MakePhoneticFontAvailable()
 {
     std::wstring font = lex::Widen(m_strProgramFolder + lex::kPhoneticFontFile);
@@ -87,7 +82,7 @@ BOOL CLexorinApp::InitInstance()
     m_nEntryInterval = 1000;
 
     {
-        CLexorinDlg dlg;
+        CLexorinDlg dlg(*this);
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

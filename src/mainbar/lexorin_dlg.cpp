@@ -1,7 +1,7 @@
 #include "mainbar/lexorin_dlg.h"
-#include "app/lexorin_app.h"
 #include "base/text.h"
 #include "dialogs/about_dlg.h"
+#include "framework/app.h"
 #include "mainbar/bar_layout.h"
 #include "menuskin/new_menu.h"
 #include "resources/resource.h"
@@ -16,11 +16,6 @@
 #include <cwchar>
 
 namespace {
-
-lex::CSettings AppSettings()
-{
-    return lex::CSettings(TheApp().SettingsPath());
-}
 
 BarRect ToBarRect(const RECT& r)
 {
@@ -66,9 +61,10 @@ void CMessageBoxWarning::Warn(const std::string& text, const std::string& captio
     lex::MessageBoxCp936(nullptr, text, caption, MB_OK | MB_ICONWARNING);
 }
 
-CLexorinDlg::CLexorinDlg()
+CLexorinDlg::CLexorinDlg(CBarContext& context)
     : lex::CDialog(IDD_LEXORIN_DIALOG),
-      m_feed(*this, TheApp().m_bDictOpen, TheApp().m_nEntryInterval),
+      m_context(context),
+      m_feed(*this, context.m_bDictOpen, context.m_nEntryInterval),
       m_gradientStart(GetSysColor(COLOR_3DLIGHT)),
       m_gradientEnd(GetSysColor(COLOR_BTNSHADOW))
 {
@@ -98,7 +94,7 @@ CLexorinDlg::~CLexorinDlg()
 BOOL CLexorinDlg::OnInitDialog()
 {
     lex::CDialog::OnInitDialog();
-    CLexorinApp& app = TheApp();
+    CBarContext& app = m_context;
 
     if (GetStyle() & WS_SYSMENU) {
         std::string about = lex::LoadStringCp936(IDS_ABOUTBOX);
@@ -152,7 +148,7 @@ BOOL CLexorinDlg::OnInitDialog()
 
 void CLexorinDlg::OnDestroy()
 {
-    CLexorinApp& app = TheApp();
+    CBarContext& app = m_context;
     lex::CSettings settings = AppSettings();
     // The state saved at exit goes into the file as one replacement: a kill half-way
     // must not pair this run's reading position with the last run's window.
@@ -448,7 +444,7 @@ void CLexorinDlg::ClearBackgroundImage()
 
 void CLexorinDlg::ApplyInterfaceSettings()
 {
-    CLexorinApp& app = TheApp();
+    CBarContext& app = m_context;
     lex::CSettings settings = AppSettings();
     m_gradientStart = settings.InterfaceBKStartColor();
     m_gradientEnd = settings.InterfaceBKEndColor();
@@ -476,7 +472,7 @@ void CLexorinDlg::ApplyBannerSettings()
 
 BOOL CLexorinDlg::OpenDictionary()
 {
-    return m_feed.OpenDictionary(TheApp().m_strProgramFolder, AppSettings().DictName());
+    return m_feed.OpenDictionary(m_context.m_strProgramFolder, AppSettings().DictName());
 }
 
 void CLexorinDlg::ReapplyAllSettings()
@@ -493,7 +489,7 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    CLexorinApp& app = TheApp();
+    CBarContext& app = m_context;
     COptionContext context;
     context.programFolder = app.m_strProgramFolder;
     context.settingsPath = app.SettingsPath();
@@ -562,7 +558,7 @@ void CLexorinDlg::AddTrayIcon()
     m_tray.uCallbackMessage = kTrayMessage;
     m_tray.hIcon = static_cast<HICON>(LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TRAY_SHOWN),
                                                  IMAGE_ICON, 16, 16, LR_SHARED));
-    std::wstring tip = lex::Widen(TheApp().m_strProductName).substr(0, 63);
+    std::wstring tip = lex::Widen(m_context.m_strProductName).substr(0, 63);
     std::memcpy(m_tray.szTip, tip.c_str(), (tip.size() + 1) * sizeof(wchar_t));
     Shell_NotifyIconW(NIM_ADD, &m_tray);
 }
@@ -677,7 +673,7 @@ void CLexorinDlg::FeedEndProgram(int exitCode)
 void CLexorinDlg::OnAboutCommand()
 {
     // The toolbar and the tray menu open one box at a time.
-    CLexorinApp& app = TheApp();
+    CBarContext& app = m_context;
     if (app.m_bAboutBoxOpen)
         return;
     app.m_bAboutBoxOpen = TRUE;
@@ -687,7 +683,7 @@ void CLexorinDlg::OnAboutCommand()
 
 void CLexorinDlg::ShowAboutBox()
 {
-    const CLexorinApp& app = TheApp();
+    const CBarContext& app = m_context;
     CAboutDlg about(AboutBoxInfo{app.m_strProductName, app.m_strVersion, app.m_strProgramFolder}, this);
     about.DoModal();
 }
@@ -695,6 +691,6 @@ void CLexorinDlg::ShowAboutBox()
 void CLexorinDlg::FeedShowError(const std::string& text)
 {
     // Above the bar, which is topmost and already shown at start-up.
-    lex::MessageBoxCp936(nullptr, text, TheApp().m_strProductName,
+    lex::MessageBoxCp936(nullptr, text, m_context.m_strProductName,
                          MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }

@@ -8,6 +8,7 @@
 #include "dictionary/line_reader.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "mainbar/bar_context.h"
 #include "mainbar/bar_layout.h"
 #include "mainbar/main_toolbar.h"
 #include "mainbar/word_feed.h"
@@ -39,7 +40,8 @@ public:
     static constexpr int kMinTrackHeight = 30;
     static constexpr int kBannerSlotWidth = 435;
 
-    CLexorinDlg();
+    // The context is the owner's and outlives the bar.
+    explicit CLexorinDlg(CBarContext& context);
     ~CLexorinDlg() override;
 
     // The running copy's main bar (any process), found by the mark every bar carries,
@@ -71,6 +73,7 @@ protected:
     virtual BarRect MonitorWorkArea(const RECT& window) const;
 
 private:
+    lex::CSettings AppSettings() const { return lex::CSettings(m_context.SettingsPath()); }
     void OnDestroy();
     LRESULT OnNcHitTest(LPARAM lParam);
     void OnSize(int cx, int cy);
@@ -100,6 +103,7 @@ private:
     void FeedEndProgram(int exitCode) override;
     void FeedShowError(const std::string& text) override;
 
+    CBarContext& m_context;
     NOTIFYICONDATAW m_tray = {};
     lex::CFont m_hostFont;
     CMessageBoxWarning m_warning;

@@ -82,7 +82,7 @@ protected:
 
     std::string folder;
     CLexorinApp app;
-    CLexorinDlg dlg;
+    CLexorinDlg dlg{app};
 };
 
 } // namespace
@@ -368,6 +368,9 @@ namespace {
 // A bar whose nearest monitor is a second one, right of a 1024-pixel primary, whose
 // work area leaves 30 pixels for a taskbar at the bottom.
 class SecondMonitorBar : public CLexorinDlg {
+public:
+    using CLexorinDlg::CLexorinDlg;
+
 protected:
     BarRect MonitorWorkArea(const RECT&) const override { return BarRect{1024, 0, 2048, 738}; }
 };
@@ -380,7 +383,7 @@ TEST_F(MainBarTest, BarStaysOnTheMonitorItIsOnAndComesBackFromOneThatIsGone)
     Settings().SetInterfaceLeft(1300);
     Settings().SetInterfaceTop(100);
     {
-        SecondMonitorBar bar;
+        SecondMonitorBar bar(app);
         ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
         wintest::PumpMessages(100);
         RECT r;
