@@ -12,6 +12,7 @@
 // Run from the program folder (build/win/dist). scripts/bench.sh passes the process ids
 // of the wineserver and the X server, whose CPU is read from /proc over the same 10 s.
 #include "app/lexorin_app.h"
+#include "bench_app.h"
 #include "base/text.h"
 #include "bench_clock.h"
 #include "mainbar/lexorin_dlg.h"
@@ -133,12 +134,7 @@ bool ResizeBench(bool largeBackground)
     // The shipped settings with the reading position far into the dictionary; the feed
     // timer at 5 s so that no entry is taken while the steps run.
     CLexorinApp app;
-    app.m_strProgramFolder = folder;
-    app.m_strProductName = "Quillmere";
-    app.m_strVersion = "4.1";
-    app.m_hInstance = ::GetModuleHandleW(nullptr);
-    ::CopyFileW(lex::Widen(wintest::FromUnixPath(LEX_PRISTINE_INI)).c_str(), lex::Widen(app.SettingsPath()).c_str(),
-                FALSE);
+    PrepareBenchApp(app, folder);
     lex::CSettings settings(app.SettingsPath());
     bool ok = settings.SetDictWordCount(kPosition) && settings.SetBannerScrollSpeed(5);
     const std::string background = folder + "large.bmp";

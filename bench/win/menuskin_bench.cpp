@@ -9,6 +9,7 @@
 // Run from the program folder (build/win/dist); scripts/bench.sh passes the wineserver's
 // process id, whose CPU is read from /proc too.
 #include "app/lexorin_app.h"
+#include "bench_app.h"
 #include "base/text.h"
 #include "bench_clock.h"
 #include "mainbar/lexorin_dlg.h"
@@ -69,12 +70,7 @@ int main()
     ::CloseHandle(h);
 
     CLexorinApp app;
-    app.m_strProgramFolder = folder;
-    app.m_strProductName = "Quillmere";
-    app.m_strVersion = "4.1";
-    app.m_hInstance = ::GetModuleHandleW(nullptr);
-    ::CopyFileW(lex::Widen(wintest::FromUnixPath(LEX_PRISTINE_INI)).c_str(), lex::Widen(app.SettingsPath()).c_str(),
-                FALSE);
+    PrepareBenchApp(app, folder);
     lex::CSettings(app.SettingsPath()).SetBannerScrollSpeed(1);
     MenuTimedBar dlg(app);
     if (!dlg.Create(IDD_LEXORIN_DIALOG)) {
