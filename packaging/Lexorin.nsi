@@ -7,11 +7,16 @@
 ;   SIZE_KB         the program folder's size
 ;   INSTALL_FILES, UNINSTALL_FILES, UNINSTALL_DIRS   generated file lists
 ;   OUTFILE         the setup program to write
+;   TARGET          optional: NSIS's stub target, amd64-unicode for the 64-bit test build
+;                   (the download users get is the default 32-bit one)
 ;
 ; Command line (besides NSIS's own /S and /D=folder):
 ;   /AUTOSTART      start Lexorin with Windows (the "开机时启动" choice), also when silent
 
 Unicode true
+!ifdef TARGET
+  Target ${TARGET}
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

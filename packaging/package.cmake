@@ -8,6 +8,7 @@
 #   WORK          a folder of its own for the staged copy and generated files
 #   OUT           where the packages and SHA256SUMS go
 #   PRODUCT_NAME, VERSION_MAJOR, VERSION_MINOR   from src/resources/version.h
+#   TARGET        optional: NSIS stub target (amd64-unicode for the 64-bit build)
 cmake_minimum_required(VERSION 3.20)
 
 foreach(var DIST PRISTINE_INI ICON NSI WORK OUT PRODUCT_NAME VERSION_MAJOR VERSION_MINOR)
@@ -48,6 +49,7 @@ foreach(f IN LISTS files)
   file(TIMESTAMP "${DIST}/${f}" stamp "%s" UTC)
   string(APPEND manifest "${f} ${size} ${stamp}\n")
 endforeach()
+string(APPEND manifest "target ${TARGET}\n")
 foreach(input PRISTINE_INI ICON NSI CMAKE_CURRENT_LIST_FILE)
   file(SHA256 "${${input}}" sum)
   string(APPEND manifest "${input} ${sum}\n")
@@ -140,8 +142,12 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "package.cmake: could not write ${zip_name}")
 endif()
 
+set(target_define "")
+if(TARGET)
+  set(target_define "-DTARGET=${TARGET}")
+endif()
 execute_process(
-  COMMAND "${MAKENSIS}" -V2 -INPUTCHARSET UTF8
+  COMMAND "${MAKENSIS}" -V2 -INPUTCHARSET UTF8 ${target_define}
           "-DPRODUCT_NAME=${PRODUCT_NAME}"
           "-DVERSION=${version}"
           "-DVERSION_MAJOR=${VERSION_MAJOR}"

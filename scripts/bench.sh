@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # `make bench`: the speed and CPU budgets. Native benchmarks run from an optimised tree
-# without sanitizers (build/bench); Windows ones under Wine on a display.
+# without sanitizers (build/bench); Windows ones under Wine on a display, for every
+# Windows build this machine can run (as `make test` chooses them), each figure's line
+# marked with its build, [win32] or [win64].
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/.." && pwd)
 build=$(cd "${1:-$src/build}" && pwd)
+. "$here/wine-env.sh"
+builds=$(lex_win_builds) || exit 2
+skipped=$(lex_skip_line "$builds")
+[ -n "$skipped" ] && echo "${skipped/tests/benchmarks}"
 bench="$build/bench"
 test -f "$bench/build.ninja" || cmake -S "$src" -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEX_BENCH=ON >/dev/null
 cmake --build "$bench" >/dev/null || exit 1
-export WINEPREFIX=${LEXORIN_WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rc=0
 for b in "$bench"/bench/*_bench; do
   [ -x "$b" ] || continue
@@ -29,14 +33,19 @@ run_win() {
   for p in $(pgrep -x Xvfb); do
     tr '\0' '\n' <"/proc/$p/cmdline" | grep -qxF "$DISPLAY" && export LEX_BENCH_XSERVER_PID=$p
   done
-  for b in "$build"/win/bench/win/*_bench.exe; do
-    [ -f "$b" ] || continue
-    echo "== $(basename "$b")"
-    (cd "$build/win/dist" && wine "$b") || exit 1
+  local which tree
+  for which in $builds; do
+    tree="$build/$(lex_win_tree "$which")"
+    for b in "$tree"/bench/win/*_bench.exe; do
+      [ -f "$b" ] || continue
+      echo "== [$which] $(basename "$b")"
+      (cd "$tree/dist" && wine "$b") 2>&1 | sed -u "s/^/[$which] /"
+      [ "${PIPESTATUS[0]}" = 0 ] || exit 1
+    done
   done
   wineserver -k 2>/dev/null
 }
 export -f run_win
-export build
+export build builds
 "$here/with-display.sh" bash -c run_win || rc=1
 exit $rc

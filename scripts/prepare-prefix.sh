@@ -2,21 +2,37 @@
 # Creates the Wine prefix the program and its tests run in (build/wineprefix by default), once.
 # It maps the Chinese font faces the program asks for to the installed CJK font, so that
 # Chinese text renders instead of boxes. A stamp file makes later calls return at once;
-# the prefix is rebuilt when this script changes.
+# the prefix is rebuilt when this script changes. It is a 64-bit prefix, which runs
+# the 64-bit build and, where the machine runs 32-bit programs, the 32-bit one too.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-prefix=${LEXORIN_WINEPREFIX:-$here/../build/wineprefix}
+. "$here/wine-env.sh"
+prefix=$WINEPREFIX
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
+export WINEPREFIX=$prefix
 stamp="$prefix/.lexorin-ready"
 want=$(sha1sum "$0" | cut -d' ' -f1)
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then exit 0; fi
 
+# A prefix made by an older set-up may be a 32-bit one, which cannot run 64-bit
+# programs. The project's own prefix is made again; one the user pointed us at is not ours
+# to delete.
+if [ -f "$prefix/system.reg" ] && ! grep -q '^#arch=win64' "$prefix/system.reg"; then
+  if [ -z "${LEXORIN_WINEPREFIX:-}" ]; then
+    echo "prepare-prefix: replacing the 32-bit Wine prefix in $prefix with a 64-bit one"
+    wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+  else
+    echo "prepare-prefix: $prefix is a 32-bit Wine prefix; Lexorin's tests need a 64-bit one" \
+         "(WINEARCH=win64): point LEXORIN_WINEPREFIX at a new folder" >&2
+    exit 1
+  fi
+fi
+
 echo "prepare-prefix: creating Wine prefix in $prefix"
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
-# No Mono or Gecko: the program needs neither, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1 || true
+wine wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 
 cjk="WenQuanYi Zen Hei"

@@ -9,9 +9,9 @@
 # Usage: two-screens.sh program.exe [arguments]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-base=${LEXORIN_WINEPREFIX:-$(cd "$here/.." && pwd)/build/wineprefix}
+. "$here/wine-env.sh"
 "$here/prepare-prefix.sh" || exit 1
-base=$(cd "$base" && pwd)
+base=$(cd "$WINEPREFIX" && pwd)
 prefix="$base-two-screens"
 mkdir -p "$prefix/xorg/conf.d"
 ln -sfn "$base/drive_c" "$prefix/drive_c"
@@ -49,8 +49,7 @@ if [ -z "$up" ]; then
   exit 1
 fi
 
-export DISPLAY=":$n" WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export DISPLAY=":$n" WINEPREFIX="$prefix"
 wine "$@"
 rc=$?
 wineserver -k 2>/dev/null

@@ -8,9 +8,7 @@
 # pipe would stay open and CTest would wait for them until the test's timeout.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${LEXORIN_WINEPREFIX:-$(cd "$here/.." && pwd)/build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+. "$here/wine-env.sh"
 "$here/prepare-prefix.sh" || exit 1
 out=$(mktemp)
 trap 'cat "$out"; rm -f "$out"' EXIT

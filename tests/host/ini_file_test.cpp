@@ -163,17 +163,21 @@ TEST_F(IniFile, KilledWriterLeavesACompleteFile)
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> delayUs(0, 4000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    // Kill at random moments until the writer has been caught mid-way a good number of
+    // times and has finished at least one write; on a loaded machine a child may need
+    // long to get going, so the bound is generous rather than a fixed short window.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     int kills = 0;
     int changed = 0; // kills after which the child had completed a write
-    for (; kills < 60 && std::chrono::steady_clock::now() < deadline; ++kills) {
+    for (; (kills < 60 || changed == 0) && std::chrono::steady_clock::now() < deadline; ++kills) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (unsigned n = 0;; ++n)
                 WriteProfileString("Crash", "Version", (n & 1) ? valueB : valueA, m_path);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
+        // Later rounds wait longer, so a slow machine still lets a write through.
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng) * (1 + kills / 60)));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
