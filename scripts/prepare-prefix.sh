@@ -53,7 +53,10 @@ reg=$(mktemp --suffix=.reg)
   done
   printf '\r\n'
   # Wine draws window captions itself: a virtual screen has no window manager to do it.
-  printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n\r\n'
+  # Lexorin never changes display modes, so Wine need not ask XF86VidMode for them; 64-bit
+  # Wine 8 crashes its desktop process in that code ("free(): invalid pointer") on a
+  # display of two screens joined by Xinerama, and then reports a single monitor.
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n"UseXVidMode"="N"\r\n\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
 wine regedit /S "$reg" >/dev/null 2>&1
 wineserver -w
