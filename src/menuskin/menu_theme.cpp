@@ -60,6 +60,9 @@ void DrawSilhouette(HDC dc, HIMAGELIST list, int index, int x, int y, COLORREF c
     DestroyIcon(icon);
 }
 
+// The shadow our frame casts when the system draws none: this many pixels to the right
+// and below (the darkening of each line is ShadowDarkening's).
+constexpr int kShadowSize = 4;
 // The caption starts this far right of the icon column and ends this far left of the
 // item's right edge, where the system draws a popup's arrow.
 constexpr int kCaptionIndent = 4;
@@ -394,7 +397,7 @@ void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMA
     const COLORREF background = highContrast ? Sys(COLOR_MENU) : c.background;
     const COLORREF column = highContrast ? Sys(COLOR_MENU) : c.iconColumn;
     const COLORREF frame = highContrast ? Sys(COLOR_WINDOWFRAME) : c.frame;
-    const int w = shadows ? W : W - 4, h = shadows ? H : H - 4;
+    const int w = shadows ? W : W - kShadowSize, h = shadows ? H : H - kShadowSize;
 
     // The gap between the edge and the client area, leaving the client alone.
     const int saved = SaveDC(dc);
@@ -410,7 +413,7 @@ void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMA
 
 void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
 {
-    if (!screen || W < 8 || H < 8)
+    if (!screen || W < 2 * kShadowSize || H < 2 * kShadowSize)
         return;
     BITMAP bm = {};
     if (!GetObjectW(screen, sizeof bm, &bm) || bm.bmWidth < W || bm.bmHeight < H || !bm.bmBits ||
@@ -426,27 +429,28 @@ void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
     auto toDib = [](uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); };
     const bool lowColour = MenuSkinFacts().state.lowColour;
 
-    // Right band W-4..W-1 over all rows, bottom band H-4..H-1 over columns 0..W-5.
-    std::vector<uint32_t> right(static_cast<size_t>(4 * H)), bottom(static_cast<size_t>((W - 4) * 4));
+    // The right band over all rows, the bottom band over the columns left of it.
+    const int S = kShadowSize;
+    std::vector<uint32_t> right(static_cast<size_t>(S * H)), bottom(static_cast<size_t>((W - S) * S));
     for (int y = 0; y < H; ++y)
-        for (int i = 0; i < 4; ++i) {
-            const int x = W - 4 + i, k = W - x;
+        for (int i = 0; i < S; ++i) {
+            const int x = W - S + i, k = W - x;
             const int d = lowColour ? 0 : ShadowDarkening(k, y, H);
-            right[static_cast<size_t>(y * 4 + i)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
+            right[static_cast<size_t>(y * S + i)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
-    for (int j = 0; j < 4; ++j)
-        for (int x = 0; x < W - 4; ++x) {
-            const int y = H - 4 + j, k = H - y;
+    for (int j = 0; j < S; ++j)
+        for (int x = 0; x < W - S; ++x) {
+            const int y = H - S + j, k = H - y;
             const int d = lowColour ? 0 : ShadowDarkening(k, x, W);
-            bottom[static_cast<size_t>(j * (W - 4) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
+            bottom[static_cast<size_t>(j * (W - S) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
     auto blit = [dc](int x, int y, int cx, int cy, const std::vector<uint32_t>& bits) {
         const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
         SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(cx), static_cast<DWORD>(cy), 0, 0, 0, static_cast<UINT>(cy),
                           bits.data(), &bi, DIB_RGB_COLORS);
     };
-    blit(W - 4, 0, 4, H, right);
-    blit(0, H - 4, W - 4, 4, bottom);
+    blit(W - S, 0, S, H, right);
+    blit(0, H - S, W - S, S, bottom);
     if (lowColour) {
         // A two-pixel band of the button-shadow colour inside the captured background.
         FillSolid(dc, RECT{W - 4, 4, W - 2, H - 2}, Sys(COLOR_BTNSHADOW));
