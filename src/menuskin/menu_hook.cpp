@@ -201,10 +201,12 @@ void CMenuWindow::AdjustPosition(WINDOWPOS* pos) const
     const CMenuThemeFlat& theme = CMenuThemeFlat::Active();
     if (!(pos->flags & SWP_NOSIZE)) {
         // The menu manager sized the window for the system's border, three pixels a side
-        // (six a dimension). Our frame is two pixels a side where the system draws the
-        // shadow: two pixels less. Where we draw it, the frame and our shadow take seven
-        // pixels across and eight down: two more holds them (a spare column on the right).
-        int grow = MenuSkinFacts().systemShadows ? -2 : 2;
+        // in the classic look (six a dimension). Where the system draws the shadow our
+        // frame is two pixels a side: two pixels less. Where we draw the shadow, frame and
+        // shadow take seven pixels across and eight down: two more holds them, with a
+        // spare column on the right.
+        const int kGrowBesideSystemShadow = -2, kGrowWithOwnShadow = 2;
+        const int grow = MenuSkinFacts().systemShadows ? kGrowBesideSystemShadow : kGrowWithOwnShadow;
         int growX = grow, growY = grow;
         if (m_borderInClient) {
             // Nothing was taken away: keep the client area the system laid its items out in.
@@ -214,8 +216,9 @@ void CMenuWindow::AdjustPosition(WINDOWPOS* pos) const
         pos->cx += growX;
         pos->cy += growY;
     }
-    // One pixel up: the frame's top line then lies on the last row of what the menu
-    // drops from (a menu-bar item's box), so the two read as one outline, not a double line.
+    // One pixel up: the row the menu manager put the menu's top at (the pointer's row,
+    // or the edge of what the menu drops from) is then the light line inside the frame,
+    // and the dark frame line lies just above it rather than on it.
     if (!(pos->flags & SWP_NOMOVE))
         pos->y -= 1;
 }

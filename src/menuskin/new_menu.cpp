@@ -268,82 +268,41 @@ bool CNewMenu::SetItemOwnerDraw(UINT item, CNewMenuItemData* data, bool byPositi
     return true;
 }
 
-namespace {
-
-// Takes the unused old data with this id, if any, out of the old list.
-std::unique_ptr<CNewMenuItemData> TakeItemData(std::vector<std::unique_ptr<CNewMenuItemData>>& old, UINT_PTR id)
-{
-    for (auto& data : old)
-        if (data && data->m_nID == id)
-            return std::move(data);
-    return nullptr;
-}
-
-} // namespace
-
 void CNewMenu::ConvertItems()
 {
-    ItemDataList old = std::move(m_MenuItemList);
-    m_MenuItemList.clear();
     const int count = ::GetMenuItemCount(m_hMenu);
     for (int i = 0; i < count; ++i) {
-        std::unique_ptr<CNewMenuItemData> data = ConvertItem(static_cast<UINT>(i), old);
+        std::unique_ptr<CNewMenuItemData> data = ConvertItem(static_cast<UINT>(i));
         if (!data)
             break;
         LinkItemData(reinterpret_cast<ULONG_PTR>(data.get()));
         m_MenuItemList.push_back(std::move(data));
     }
-    for (auto& data : old)
-        if (data)
-            UnlinkItemData(reinterpret_cast<ULONG_PTR>(data.get()));
 }
 
-std::unique_ptr<CNewMenuItemData> CNewMenu::ConvertItem(UINT pos, ItemDataList& old)
+std::unique_ptr<CNewMenuItemData> CNewMenu::ConvertItem(UINT pos)
 {
     const UINT state = ::GetMenuState(m_hMenu, pos, MF_BYPOSITION);
     if (state == static_cast<UINT>(-1))
         return nullptr;
-    // The item's state flags, with owner-draw and by-position set.
-    const UINT ownFlags = (state & 0xFF) | MF_OWNERDRAW | MF_BYPOSITION | (state & ~0xFFFu);
+    auto data = std::make_unique<CNewMenuItemData>();
     if (state & MF_BITMAP) {
         // Bitmap items keep the system's drawing.
-        const UINT_PTR id = ::GetMenuItemID(m_hMenu, static_cast<int>(pos));
-        std::unique_ptr<CNewMenuItemData> data = TakeItemData(old, id);
-        if (!data) {
-            data = std::make_unique<CNewMenuItemData>();
-            data->m_nFlags = state;
-            data->m_nID = id;
-        }
+        data->m_nFlags = state;
+        data->m_nID = ::GetMenuItemID(m_hMenu, static_cast<int>(pos));
         return data;
-    }
-    if (state & MF_POPUP) {
-        HMENU sub = ::GetSubMenu(m_hMenu, static_cast<int>(pos));
-        return ConvertTextItem(pos, reinterpret_cast<UINT_PTR>(sub), ownFlags | MF_POPUP, old);
     }
     if (state & MF_SEPARATOR) {
-        std::unique_ptr<CNewMenuItemData> data = TakeItemData(old, 0);
-        if (!data)
-            data = std::make_unique<CNewMenuItemData>();
         data->m_nFlags = state | MF_OWNERDRAW | MF_BYPOSITION;
-        SetItemOwnerDraw(pos, data.get(), true);
-        return data;
+    } else {
+        data->m_szMenuText = ItemCaption(pos);
+        // The item's state flags, with owner-draw and by-position set.
+        data->m_nFlags = (state & 0xFF) | MF_OWNERDRAW | MF_BYPOSITION | (state & ~0xFFFu);
+        if (state & MF_POPUP)
+            data->m_nID = reinterpret_cast<UINT_PTR>(::GetSubMenu(m_hMenu, static_cast<int>(pos)));
+        else
+            data->m_nID = ::GetMenuItemID(m_hMenu, static_cast<int>(pos));
     }
-    return ConvertTextItem(pos, ::GetMenuItemID(m_hMenu, static_cast<int>(pos)), ownFlags, old);
-}
-
-std::unique_ptr<CNewMenuItemData> CNewMenu::ConvertTextItem(UINT pos, UINT_PTR id, UINT flags, ItemDataList& old)
-{
-    const std::string text = ItemCaption(pos);
-    std::unique_ptr<CNewMenuItemData> data = TakeItemData(old, id);
-    if (data) {
-        if (!text.empty())
-            data->m_szMenuText = text;
-        return data;
-    }
-    data = std::make_unique<CNewMenuItemData>();
-    data->m_szMenuText = text;
-    data->m_nFlags = flags;
-    data->m_nID = id;
     SetItemOwnerDraw(pos, data.get(), true);
     return data;
 }

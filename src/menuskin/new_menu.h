@@ -85,17 +85,10 @@ public:
     int IconHeight() const { return m_iconY; }
 
 private:
-    using ItemDataList = std::vector<std::unique_ptr<CNewMenuItemData>>;
-
-    // Makes every item owner-drawn with its data; data of an earlier conversion is
-    // reused for the items still there.
+    // Makes every item owner-drawn, carrying data of its own.
     void ConvertItems();
-    // The data of the item at pos (nullptr past the last item); unused old data is
-    // taken out of `old`.
-    std::unique_ptr<CNewMenuItemData> ConvertItem(UINT pos, ItemDataList& old);
-    // A command or a submenu: the old data keeps its flags and takes the current
-    // caption; new data is made owner-drawn.
-    std::unique_ptr<CNewMenuItemData> ConvertTextItem(UINT pos, UINT_PTR id, UINT flags, ItemDataList& old);
+    // The data of the item at pos, or nullptr past the last item.
+    std::unique_ptr<CNewMenuItemData> ConvertItem(UINT pos);
     std::string ItemCaption(UINT pos) const;
     // Whether the item is the menu's default item, which is drawn (and measured) bold.
     bool IsDefaultItem(const CNewMenuItemData& data) const;
@@ -106,7 +99,7 @@ private:
     void GrowIcons(int cx, int cy);
     void ReleaseItems();
 
-    ItemDataList m_MenuItemList;
+    std::vector<std::unique_ptr<CNewMenuItemData>> m_MenuItemList;
     std::vector<std::unique_ptr<CNewMenu>> m_SubMenus;
     int m_iconX = 16;
     int m_iconY = 15;
