@@ -182,12 +182,7 @@ public:
 // The control's client area as painted on screen, as 0x00RRGGBB pixels.
 std::vector<uint32_t> Painted(HWND hWnd, int cx, int cy)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = cx;
-    bi.bmiHeader.biHeight = -cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
     void* bits = nullptr;
     lex::CBitmap bitmap;
     bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
