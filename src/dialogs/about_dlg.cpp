@@ -158,6 +158,12 @@ LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return result;
     }
+    case WM_COMMAND:
+        if (wParam == MAKEWPARAM(IDC_ABOUT_CLOUDS, STN_CLICKED)) {
+            EndDialog(IDOK); // a click on the sky closes the box
+            return 0;
+        }
+        break;
     case WM_DESTROY:
         if (m_logo.IsWindow())
             m_logo.SendMessage(STM_SETICON, 0);

@@ -1,6 +1,6 @@
 // The popup-menu window treatment: while a CMenuHookScope lives, a WH_CALLWNDPROC hook of
 // the thread finds every popup-menu window ("#32768") as it is created or sized by the
-// menu manager and puts our window procedure in front of the system's. That procedure
+// menu manager and links it, through the framework, to an object of ours. That object
 // replaces the three-dimensional border with the theme's flat frame, draws a soft shadow
 // from a copy of the screen when the system draws none, and puts everything back when
 // the window is hidden or destroyed.
@@ -21,7 +21,7 @@ public:
     CMenuHookScope& operator=(const CMenuHookScope&) = delete;
 
     static bool Installed();
-    // Popup-menu windows currently subclassed (one record each).
+    // Popup-menu windows currently skinned.
     static size_t RecordCount();
     static bool IsSubclassed(HWND hWnd);
 };

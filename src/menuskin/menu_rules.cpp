@@ -89,7 +89,7 @@ int MenuOsCode(uint32_t version)
     if (major == 5 && minor == 0)
         return 6;
     if (major == 5 && minor == 1)
-        return 7;
+        return kMenuOsWindowsXp;
     return 1;
 }
 

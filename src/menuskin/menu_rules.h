@@ -25,6 +25,8 @@ uint32_t MenuShade(uint32_t colour);
 // non-NT systems, 3 Windows 98, 4 Windows Me, 5 NT 4, 6 Windows 2000, 7 XP, 1 any other
 // NT-family version.
 int MenuOsCode(uint32_t version);
+// The one version whose flat-menu and visual-style settings change the colours.
+constexpr int kMenuOsWindowsXp = 7;
 
 // The system colours the flat theme's colours are made from.
 struct MenuSystemColours {
@@ -90,7 +92,7 @@ FlatMenuColours MakeFlatMenuColours(const MenuSystemColours& sys, const MenuSkin
                                     SameDeviceColour sameDeviceColour)
 {
     FlatMenuColours c;
-    const bool xp = state.osCode == 7;
+    const bool xp = state.osCode == kMenuOsWindowsXp;
     c.menuBar = xp && state.flatMenus ? sys.menuBar : sys.menu;
     c.menu = xp && (state.flatMenus || state.visualStyles) ? sys.menuBar : sys.menu;
     c.background = MenuMix86(sys.window, c.menuBar);

@@ -30,16 +30,6 @@ bool VisualStylesActive()
     return isThemeActive && isThemeActive();
 }
 
-HFONT CreateMenuFont(bool bold)
-{
-    NONCLIENTMETRICSW ncm = {};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    if (bold)
-        ncm.lfMenuFont.lfWeight = FW_BOLD;
-    return CreateFontIndirectW(&ncm.lfMenuFont);
-}
-
 void FillSolid(HDC dc, const RECT& r, COLORREF colour)
 {
     COLORREF old = SetBkColor(dc, colour);
@@ -68,6 +58,183 @@ void DrawSilhouette(HDC dc, HIMAGELIST list, int index, int x, int y, COLORREF c
     DrawStateW(dc, brush.GetSafeHandle(), nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, 0, 0,
                DST_ICON | DSS_MONO);
     DestroyIcon(icon);
+}
+
+// The shadow our frame casts when the system draws none: this many pixels to the right
+// and below (the darkening of each line is ShadowDarkening's).
+constexpr int kShadowSize = 4;
+// The caption starts this far right of the icon column and ends this far left of the
+// item's right edge, where the system draws a popup's arrow.
+constexpr int kCaptionIndent = 4;
+constexpr int kCaptionRightMargin = 15;
+// Icons sit this far right of the item's left edge (centred in the column when narrower).
+constexpr int kIconLeft = 3;
+// The check box stands in the icon column, one pixel in from the item's edges and two
+// from the column's right edge.
+constexpr int kCheckBoxInset = 1;
+constexpr int kCheckBoxColumnGap = 2;
+// The glyphs of the Marlett font for a radio bullet and a check mark.
+constexpr wchar_t kMarlettBullet = L'i';
+constexpr wchar_t kMarlettCheck = L'b';
+
+// The theme's colours from the system colours as they are now.
+FlatMenuColours ReadColours()
+{
+    MenuSkinState state = MenuSkinFacts().state;
+    if (state.osCode == kMenuOsWindowsXp) {
+        BOOL flat = FALSE;
+        SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
+        state.flatMenus = flat != FALSE;
+        state.visualStyles = VisualStylesActive();
+    }
+    MenuSystemColours sys;
+    sys.window = Sys(COLOR_WINDOW);
+    sys.menu = Sys(COLOR_MENU);
+    sys.menuBar = Sys(COLOR_MENUBAR);
+    sys.highlight = Sys(COLOR_HIGHLIGHT);
+    sys.btnFace = Sys(COLOR_BTNFACE);
+    sys.btnText = Sys(COLOR_BTNTEXT);
+    HDC screen = GetDC(nullptr);
+    FlatMenuColours c = MakeFlatMenuColours(sys, state, [screen](uint32_t a, uint32_t b) {
+        return GetNearestColor(screen, a) == GetNearestColor(screen, b);
+    });
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// One owner-drawn item being drawn.
+struct ItemPaint {
+    HDC dc;
+    RECT item;
+    int iconWidth;
+    int iconHeight;
+    UINT state; // ODS_*
+    bool selected;
+    bool grayed;
+    bool checked;
+    bool bold;
+    const FlatMenuColours& c;
+
+    int ColumnRight() const { return item.left + CMenuThemeFlat::IconColumnWidth(iconWidth); }
+    RECT CaptionRect() const
+    {
+        return RECT{ColumnRight() + kCaptionIndent, item.top, item.right - kCaptionRightMargin, item.bottom};
+    }
+    RECT CheckBox() const
+    {
+        return RECT{item.left + kCheckBoxInset, item.top + kCheckBoxInset, ColumnRight() - kCheckBoxColumnGap,
+                    item.bottom - kCheckBoxInset};
+    }
+};
+
+// Menu bars are not skinned here beyond a plain, centred caption.
+void DrawMenuBarItem(const ItemPaint& p, const std::wstring& text)
+{
+    FillSolid(p.dc, p.item, p.selected ? p.c.selectionFill : p.c.menuBar);
+    SetBkMode(p.dc, TRANSPARENT);
+    SetTextColor(p.dc, Sys(p.grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+    RECT r = p.item;
+    DrawTextW(p.dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// The icon column on the left, the background beside it.
+void DrawItemBackground(const ItemPaint& p)
+{
+    const int column = p.ColumnRight();
+    FillSolid(p.dc, RECT{p.item.left, p.item.top, column, p.item.bottom}, p.c.iconColumn);
+    FillSolid(p.dc, RECT{column, p.item.top, p.item.right, p.item.bottom}, p.c.background);
+}
+
+// A one-pixel grey line across the middle, from the caption's left edge.
+void DrawSeparatorLine(const ItemPaint& p)
+{
+    const int middle = (p.item.top + p.item.bottom) / 2;
+    FillSolid(p.dc, RECT{p.CaptionRect().left, middle, p.item.right, middle + 1}, Sys(COLOR_GRAYTEXT));
+}
+
+// The label before the first tab on the left, the accelerator after the last one on the right.
+void DrawCaption(const ItemPaint& p, const std::wstring& text, HFONT font)
+{
+    SelectObject(p.dc, font);
+    SetBkMode(p.dc, TRANSPARENT);
+    COLORREF textColour = Sys(p.grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
+    if (MenuSkinFacts().state.highContrast && !p.selected)
+        textColour = Sys(COLOR_WINDOWTEXT);
+    SetTextColor(p.dc, textColour);
+    const size_t firstTab = text.find(L'\t'), lastTab = text.rfind(L'\t');
+    const std::wstring label = text.substr(0, firstTab);
+    const UINT prefix = (p.state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    const RECT textRect = p.CaptionRect();
+    RECT r = textRect;
+    DrawTextW(p.dc, label.c_str(), static_cast<int>(label.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | prefix);
+    if (lastTab != std::wstring::npos) {
+        const std::wstring accel = text.substr(lastTab + 1);
+        r = textRect;
+        DrawTextW(p.dc, accel.c_str(), static_cast<int>(accel.size()), &r,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | prefix);
+    }
+}
+
+// The box behind a check mark or a checked item's icon.
+void DrawCheckBox(const ItemPaint& p)
+{
+    const COLORREF fill = !p.selected                    ? MenuMix86(p.c.iconColumn, Sys(COLOR_HIGHLIGHT))
+                          : MenuSkinFacts().state.lowColour ? p.c.selectionFill
+                                                            : MenuMix86(p.c.selectionFill, Sys(COLOR_HIGHLIGHT));
+    const RECT box = p.CheckBox();
+    FillSolid(p.dc, box, fill);
+    FrameSolid(p.dc, box, p.c.selectionFrame);
+}
+
+// The item's icon: greyed when disabled, raised over its shadow when hot, darkened at rest.
+void DrawItemIcon(const ItemPaint& p, HIMAGELIST icons, int index)
+{
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(icons, &cx, &cy);
+    const int L = p.item.left, w = p.iconWidth;
+    const int x = cx < w ? L + (w - cx) / 2 + kIconLeft : L + kIconLeft;
+    const int y = p.item.top + (p.item.bottom - p.item.top - cy) / 2;
+    if (p.checked)
+        DrawCheckBox(p);
+    if (p.grayed) {
+        ImageList_Draw(icons, index + 2, p.dc, x, y, ILD_TRANSPARENT);
+    } else if (p.selected) {
+        if (p.checked) {
+            ImageList_Draw(icons, index, p.dc, x, y, ILD_TRANSPARENT);
+        } else {
+            DrawSilhouette(p.dc, icons, index, x + 1, y + 1, MenuShade(p.c.selectionFill));
+            ImageList_Draw(icons, index, p.dc, x - 1, y - 1, ILD_TRANSPARENT);
+        }
+    } else {
+        ImageList_Draw(icons, index + 1, p.dc, x, y, ILD_TRANSPARENT);
+    }
+}
+
+// A checked item without an icon: its check mark (or radio bullet) in the Marlett font.
+void DrawCheckMark(const ItemPaint& p, HMENU menu, UINT id)
+{
+    DrawCheckBox(p);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_CHECKMARKS;
+    GetMenuItemInfoW(menu, id, FALSE, &info);
+    const wchar_t glyph = info.hbmpChecked ? kMarlettBullet : kMarlettCheck;
+    const int L = p.item.left, T = p.item.top, B = p.item.bottom;
+    RECT g = {L - 2, T, p.ColumnRight() + 2, B};
+    const int middle = (T + B) / 2, half = (p.iconHeight + 4) / 2;
+    g.top = middle - half;
+    g.bottom = g.top + p.iconHeight + 4;
+    InflateRect(&g, -2, -2);
+    LOGFONTW lf = {};
+    lf.lfHeight = g.bottom - g.top;
+    lf.lfWeight = p.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = SYMBOL_CHARSET;
+    std::wcscpy(lf.lfFaceName, L"Marlett");
+    lex::CFont marlett;
+    marlett.CreateFontIndirect(lf);
+    SelectObject(p.dc, marlett.GetSafeHandle());
+    SetTextColor(p.dc, Sys(p.grayed || (p.state & ODS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+    DrawTextW(p.dc, &glyph, 1, &g, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
 }
 
 } // namespace
@@ -128,28 +295,34 @@ CMenuThemeFlat& CMenuThemeFlat::Active()
     return theme;
 }
 
-FlatMenuColours CMenuThemeFlat::Colours() const
+void CMenuThemeFlat::Refresh()
 {
-    MenuSkinState state = MenuSkinFacts().state;
-    if (state.osCode == 7) {
-        BOOL flat = FALSE;
-        SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
-        state.flatMenus = flat != FALSE;
-        state.visualStyles = VisualStylesActive();
-    }
-    MenuSystemColours sys;
-    sys.window = Sys(COLOR_WINDOW);
-    sys.menu = Sys(COLOR_MENU);
-    sys.menuBar = Sys(COLOR_MENUBAR);
-    sys.highlight = Sys(COLOR_HIGHLIGHT);
-    sys.btnFace = Sys(COLOR_BTNFACE);
-    sys.btnText = Sys(COLOR_BTNTEXT);
-    HDC screen = GetDC(nullptr);
-    FlatMenuColours c = MakeFlatMenuColours(sys, state, [screen](uint32_t a, uint32_t b) {
-        return GetNearestColor(screen, a) == GetNearestColor(screen, b);
-    });
-    ReleaseDC(nullptr, screen);
-    return c;
+    NONCLIENTMETRICSW ncm = {};
+    ncm.cbSize = sizeof ncm;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    m_resources.regular.CreateFontIndirect(ncm.lfMenuFont);
+    ncm.lfMenuFont.lfWeight = FW_BOLD;
+    m_resources.bold.CreateFontIndirect(ncm.lfMenuFont);
+    m_resources.cyMenu = GetSystemMetrics(SM_CYMENU);
+    m_resources.colours = ReadColours();
+    m_resources.ready = true;
+}
+
+const CMenuThemeFlat::ItemResources& CMenuThemeFlat::Resources() const
+{
+    if (!m_resources.ready)
+        const_cast<CMenuThemeFlat*>(this)->Refresh();
+    return m_resources;
+}
+
+HFONT CMenuThemeFlat::ItemFont(bool bold) const
+{
+    return (bold ? Resources().bold : Resources().regular).GetSafeHandle();
+}
+
+const FlatMenuColours& CMenuThemeFlat::Colours() const
+{
+    return Resources().colours;
 }
 
 void CMenuThemeFlat::MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData& data, int iconWidth,
@@ -163,11 +336,9 @@ void CMenuThemeFlat::MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData&
     }
     const std::wstring text = lex::Widen(data.m_szMenuText);
     HDC dc = GetDC(nullptr);
-    lex::CFont font;
-    font.Attach(CreateMenuFont(bold));
     SIZE extent = {0, 0};
     {
-        lex::CSelectObject selected(dc, font.GetSafeHandle());
+        lex::CSelectObject selected(dc, ItemFont(bold));
         RECT r = {0, 0, 0, 0};
         // The caption as drawn: ampersands mark the underlined letter and take no room.
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT | DT_EXPANDTABS);
@@ -176,128 +347,46 @@ void CMenuThemeFlat::MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData&
     }
     ReleaseDC(nullptr, dc);
     const MenuItemSize size = MeasureFlatItem(extent.cx, extent.cy, text.find(L'\t') != std::wstring::npos, menuBar,
-                                              iconWidth, iconHeight, GetSystemMetrics(SM_CYMENU));
+                                              iconWidth, iconHeight, Resources().cyMenu);
     mis->itemWidth = static_cast<UINT>(std::max(size.width, 0));
     mis->itemHeight = static_cast<UINT>(size.height);
 }
 
 void CMenuThemeFlat::DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData& data, int iconWidth,
-                              int iconHeight, bool menuBar) const
+                              int iconHeight, bool bold, bool menuBar) const
 {
-    HDC dc = dis->hDC;
-    const RECT item = dis->rcItem;
-    const int L = item.left, T = item.top, R = item.right, B = item.bottom, w = iconWidth;
-    const FlatMenuColours c = Colours();
-    const bool highContrast = MenuSkinFacts().state.highContrast;
-    const bool lowColour = MenuSkinFacts().state.lowColour;
     const UINT state = dis->itemState;
-    const bool selected = (state & (ODS_SELECTED | ODS_HOTLIGHT | ODS_INACTIVE)) != 0;
-    const bool grayed = (state & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    const bool checked = (state & ODS_CHECKED) != 0;
-    const int savedDC = SaveDC(dc);
-
+    const ItemPaint p = {dis->hDC,
+                         dis->rcItem,
+                         iconWidth,
+                         iconHeight,
+                         state,
+                         (state & (ODS_SELECTED | ODS_HOTLIGHT | ODS_INACTIVE)) != 0,
+                         (state & (ODS_GRAYED | ODS_DISABLED)) != 0,
+                         (state & ODS_CHECKED) != 0,
+                         bold,
+                         Colours()};
+    const int savedDC = SaveDC(p.dc);
     const std::wstring text = lex::Widen(data.m_szMenuText);
     if (menuBar) {
-        // Menu bars are not skinned here beyond a plain, centred caption.
-        FillSolid(dc, item, selected ? c.selectionFill : c.menuBar);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, Sys(grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
-        RECT r = item;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        RestoreDC(dc, savedDC);
-        return;
-    }
-
-    FillSolid(dc, RECT{L, T, L + w + 8, B}, c.iconColumn);
-    FillSolid(dc, RECT{L + w + 8, T, R, B}, c.background);
-    RECT textRect = {L + w + 12, T, R - 15, B};
-
-    if (data.m_nFlags & MF_SEPARATOR) {
-        FillSolid(dc, RECT{textRect.left, (T + B) / 2, R, (T + B) / 2 + 1}, Sys(COLOR_GRAYTEXT));
-        RestoreDC(dc, savedDC);
-        return;
-    }
-
-    if (selected) {
-        FillSolid(dc, item, c.selectionFill);
-        FrameSolid(dc, item, c.selectionFrame);
-    }
-
-    // The caption: the label before the first tab, the accelerator after the last one.
-    lex::CFont font;
-    font.Attach(CreateMenuFont((state & ODS_DEFAULT) != 0));
-    SelectObject(dc, font.GetSafeHandle());
-    SetBkMode(dc, TRANSPARENT);
-    COLORREF textColour = Sys(grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT);
-    if (highContrast && !selected)
-        textColour = Sys(COLOR_WINDOWTEXT);
-    SetTextColor(dc, textColour);
-    const size_t firstTab = text.find(L'\t'), lastTab = text.rfind(L'\t');
-    const std::wstring label = text.substr(0, firstTab);
-    const UINT prefix = (state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
-    RECT r = textRect;
-    DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | prefix);
-    if (lastTab != std::wstring::npos) {
-        const std::wstring accel = text.substr(lastTab + 1);
-        r = textRect;
-        DrawTextW(dc, accel.c_str(), static_cast<int>(accel.size()), &r,
-                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | prefix);
-    }
-
-    // The box behind a check mark.
-    const COLORREF checkBox = !selected ? MenuMix86(c.iconColumn, Sys(COLOR_HIGHLIGHT))
-                              : lowColour ? c.selectionFill
-                                          : MenuMix86(c.selectionFill, Sys(COLOR_HIGHLIGHT));
-    const RECT box = {L + 1, T + 1, L + w + 6, B - 1};
-
-    HIMAGELIST icons = data.m_pMenuIcon ? data.m_pMenuIcon->m_IconsList : nullptr;
-    if (icons && data.m_nMenuIconOffset >= 0) {
-        int cx = 0, cy = 0;
-        ImageList_GetIconSize(icons, &cx, &cy);
-        const int x = cx < w ? L + (w - cx) / 2 + 3 : L + 3;
-        const int y = T + (B - T - cy) / 2;
-        const int index = data.m_nMenuIconOffset;
-        if (checked) {
-            FillSolid(dc, box, checkBox);
-            FrameSolid(dc, box, c.selectionFrame);
+        DrawMenuBarItem(p, text);
+    } else if (data.m_nFlags & MF_SEPARATOR) {
+        DrawItemBackground(p);
+        DrawSeparatorLine(p);
+    } else {
+        DrawItemBackground(p);
+        if (p.selected) {
+            FillSolid(p.dc, p.item, p.c.selectionFill);
+            FrameSolid(p.dc, p.item, p.c.selectionFrame);
         }
-        if (grayed) {
-            ImageList_Draw(icons, index + 2, dc, x, y, ILD_TRANSPARENT);
-        } else if (selected) {
-            if (checked) {
-                ImageList_Draw(icons, index, dc, x, y, ILD_TRANSPARENT);
-            } else {
-                DrawSilhouette(dc, icons, index, x + 1, y + 1, MenuShade(c.selectionFill));
-                ImageList_Draw(icons, index, dc, x - 1, y - 1, ILD_TRANSPARENT);
-            }
-        } else {
-            ImageList_Draw(icons, index + 1, dc, x, y, ILD_TRANSPARENT);
-        }
-    } else if (checked) {
-        FillSolid(dc, box, checkBox);
-        FrameSolid(dc, box, c.selectionFrame);
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_CHECKMARKS;
-        GetMenuItemInfoW(reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID, FALSE, &info);
-        const wchar_t glyph = info.hbmpChecked ? L'i' : L'b';
-        RECT g = {L - 2, T, L + w + 10, B};
-        const int middle = (T + B) / 2, half = (iconHeight + 4) / 2;
-        g.top = middle - half;
-        g.bottom = g.top + iconHeight + 4;
-        InflateRect(&g, -2, -2);
-        LOGFONTW lf = {};
-        lf.lfHeight = g.bottom - g.top;
-        lf.lfWeight = (state & ODS_DEFAULT) ? FW_BOLD : FW_NORMAL;
-        lf.lfCharSet = SYMBOL_CHARSET;
-        std::wcscpy(lf.lfFaceName, L"Marlett");
-        lex::CFont marlett;
-        marlett.CreateFontIndirect(lf);
-        SelectObject(dc, marlett.GetSafeHandle());
-        SetTextColor(dc, Sys(grayed || (state & ODS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
-        DrawTextW(dc, &glyph, 1, &g, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+        DrawCaption(p, text, ItemFont(bold));
+        HIMAGELIST icons = data.m_pMenuIcon ? data.m_pMenuIcon->m_IconsList : nullptr;
+        if (icons && data.m_nMenuIconOffset >= 0)
+            DrawItemIcon(p, icons, data.m_nMenuIconOffset);
+        else if (p.checked)
+            DrawCheckMark(p, reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID);
     }
-    RestoreDC(dc, savedDC);
+    RestoreDC(p.dc, savedDC);
 }
 
 void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMAP screen) const
@@ -308,7 +397,7 @@ void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMA
     const COLORREF background = highContrast ? Sys(COLOR_MENU) : c.background;
     const COLORREF column = highContrast ? Sys(COLOR_MENU) : c.iconColumn;
     const COLORREF frame = highContrast ? Sys(COLOR_WINDOWFRAME) : c.frame;
-    const int w = shadows ? W : W - 4, h = shadows ? H : H - 4;
+    const int w = shadows ? W : W - kShadowSize, h = shadows ? H : H - kShadowSize;
 
     // The gap between the edge and the client area, leaving the client alone.
     const int saved = SaveDC(dc);
@@ -324,7 +413,7 @@ void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMA
 
 void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
 {
-    if (!screen || W < 8 || H < 8)
+    if (!screen || W < 2 * kShadowSize || H < 2 * kShadowSize)
         return;
     BITMAP bm = {};
     if (!GetObjectW(screen, sizeof bm, &bm) || bm.bmWidth < W || bm.bmHeight < H || !bm.bmBits ||
@@ -340,27 +429,28 @@ void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
     auto toDib = [](uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); };
     const bool lowColour = MenuSkinFacts().state.lowColour;
 
-    // Right band W-4..W-1 over all rows, bottom band H-4..H-1 over columns 0..W-5.
-    std::vector<uint32_t> right(static_cast<size_t>(4 * H)), bottom(static_cast<size_t>((W - 4) * 4));
+    // The right band over all rows, the bottom band over the columns left of it.
+    const int S = kShadowSize;
+    std::vector<uint32_t> right(static_cast<size_t>(S * H)), bottom(static_cast<size_t>((W - S) * S));
     for (int y = 0; y < H; ++y)
-        for (int i = 0; i < 4; ++i) {
-            const int x = W - 4 + i, k = W - x;
+        for (int i = 0; i < S; ++i) {
+            const int x = W - S + i, k = W - x;
             const int d = lowColour ? 0 : ShadowDarkening(k, y, H);
-            right[static_cast<size_t>(y * 4 + i)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
+            right[static_cast<size_t>(y * S + i)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
-    for (int j = 0; j < 4; ++j)
-        for (int x = 0; x < W - 4; ++x) {
-            const int y = H - 4 + j, k = H - y;
+    for (int j = 0; j < S; ++j)
+        for (int x = 0; x < W - S; ++x) {
+            const int y = H - S + j, k = H - y;
             const int d = lowColour ? 0 : ShadowDarkening(k, x, W);
-            bottom[static_cast<size_t>(j * (W - 4) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
+            bottom[static_cast<size_t>(j * (W - S) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
     auto blit = [dc](int x, int y, int cx, int cy, const std::vector<uint32_t>& bits) {
         const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
         SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(cx), static_cast<DWORD>(cy), 0, 0, 0, static_cast<UINT>(cy),
                           bits.data(), &bi, DIB_RGB_COLORS);
     };
-    blit(W - 4, 0, 4, H, right);
-    blit(0, H - 4, W - 4, 4, bottom);
+    blit(W - S, 0, S, H, right);
+    blit(0, H - S, W - S, S, bottom);
     if (lowColour) {
         // A two-pixel band of the button-shadow colour inside the captured background.
         FillSolid(dc, RECT{W - 4, 4, W - 2, H - 2}, Sys(COLOR_BTNSHADOW));

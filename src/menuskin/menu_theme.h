@@ -4,6 +4,7 @@
 // follow the system colours, high contrast and the screen's colour depth.
 #pragma once
 
+#include "framework/gdi.h"
 #include "menuskin/menu_rules.h"
 
 #include <windows.h>
@@ -27,24 +28,31 @@ class CMenuThemeFlat {
 public:
     CMenuThemeFlat();
 
-    // The theme in use (id 2: the flat look with its own window frame).
+    // The theme in use: the flat look with its own window frame.
     static CMenuThemeFlat& Active();
 
-    int Id() const { return m_id; }
-    bool DrawsOwnFrame() const { return (m_flags & 1) != 0; }
+    // The icon column of a menu whose icons are iconWidth wide; the hot item's box and
+    // the check box sit in it.
+    static int IconColumnWidth(int iconWidth) { return iconWidth + kIconColumnPadding; }
+
     // Space between a menu window's edge and its client area.
     int m_leftInset = 2;
     int m_topInset = 2;
     int m_rightInset;
     int m_bottomInset;
 
-    FlatMenuColours Colours() const;
+    // The item fonts (regular and bold), the menu height and the colours, read from
+    // the system once and kept: made again by Refresh, at the start of every menu's
+    // tracking and when the system's settings change.
+    void Refresh();
+    const FlatMenuColours& Colours() const;
 
-    // Items. iconWidth/iconHeight are the owning menu's icon size.
+    // Items. iconWidth/iconHeight are the owning menu's icon size; bold: the menu's
+    // default item.
     void MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
                      bool bold, bool menuBar) const;
     void DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
-                  bool menuBar) const;
+                  bool bold, bool menuBar) const;
 
     // The window frame of a W x H popup-menu window drawn into its window DC; `screen`
     // (may be null) is a 32-bit top-down copy of what lay under the window, at least
@@ -52,7 +60,20 @@ public:
     void PaintFrame(HDC dc, int width, int height, const RECT& client, HBITMAP screen) const;
 
 private:
+    static constexpr int kIconColumnPadding = 8;
+
+    // What measuring and drawing read from the system, kept between items.
+    struct ItemResources {
+        bool ready = false;
+        lex::CFont regular;
+        lex::CFont bold;
+        int cyMenu = 0; // SM_CYMENU
+        FlatMenuColours colours;
+    };
+    const ItemResources& Resources() const;
+    HFONT ItemFont(bool bold) const;
+
     void PaintShadow(HDC dc, int width, int height, HBITMAP screen) const;
-    int m_id = 2;
-    unsigned m_flags = 1;
+
+    mutable ItemResources m_resources;
 };

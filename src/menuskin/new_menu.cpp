@@ -59,7 +59,6 @@ CNewMenuIcons* CNewMenuIcons::FromToolBar(UINT id, HMODULE module, COLORREF mask
     icons->m_crTransparent = maskColour;
     if (!icons->LoadToolBar(id, module))
         return nullptr;
-    icons->AddRef(); // the list's own reference
     IconsList().push_back(std::move(icons));
     return IconsList().back().get();
 }
@@ -107,9 +106,8 @@ BOOL CNewMenuIcons::LoadBitmap(HMODULE module, UINT id, int width, int height)
         return FALSE;
     BITMAP bm = {};
     GetObjectW(bitmap.GetSafeHandle(), sizeof bm, &bm);
-    m_colorDepth = bm.bmBitsPixel;
     COLORREF mask = m_crTransparent;
-    if (mask == 0xFF000000) {
+    if (mask == kMaskFromTopLeft) {
         // The colour of the bitmap's top-left pixel.
         lex::CMemoryDC dc;
         dc.CreateCompatibleDC(nullptr);
@@ -191,17 +189,11 @@ BOOL CNewMenuIcons::MakeTriples()
 
 void CNewMenuItemData::SetIcons(CNewMenuIcons* icons, int offset)
 {
-    if (icons)
-        icons->AddRef();
-    if (m_pMenuIcon)
-        m_pMenuIcon->Release();
     m_pMenuIcon = icons;
     m_nMenuIconOffset = icons ? offset : -1;
 }
 
 // CNewMenu ---------------------------------------------------------------------------
-
-CNewMenu::CNewMenu(HMENU parentMenu) : m_hParentMenu(parentMenu) {}
 
 CNewMenu::~CNewMenu()
 {
@@ -228,7 +220,7 @@ BOOL CNewMenu::LoadMenu(HMENU menu)
         HMENU sub = ::GetSubMenu(m_hMenu, pos);
         if (!sub)
             continue;
-        auto child = std::make_unique<CNewMenu>(m_hMenu);
+        auto child = std::make_unique<CNewMenu>();
         if (child->LoadMenu(sub)) {
             child->m_bIsPopupMenu = true;
             m_SubMenus.push_back(std::move(child));
@@ -278,81 +270,50 @@ bool CNewMenu::SetItemOwnerDraw(UINT item, CNewMenuItemData* data, bool byPositi
 
 void CNewMenu::ConvertItems()
 {
-    for (auto& data : m_MenuItemList)
-        data->m_nInUse = false;
-    std::vector<std::unique_ptr<CNewMenuItemData>> old = std::move(m_MenuItemList);
-    m_MenuItemList.clear();
-    // Takes the unused old data with this id, if any, out of the old list.
-    auto reuse = [&old](UINT_PTR id) -> std::unique_ptr<CNewMenuItemData> {
-        for (auto& data : old)
-            if (data && data->m_nID == id && !data->m_nInUse) {
-                data->m_nInUse = true;
-                return std::move(data);
-            }
-        return nullptr;
-    };
-    auto caption = [this](UINT pos) {
-        const int length = ::GetMenuStringW(m_hMenu, pos, nullptr, 0, MF_BYPOSITION);
-        std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-        const int got = ::GetMenuStringW(m_hMenu, pos, &text[0], length + 1, MF_BYPOSITION);
-        text.resize(static_cast<size_t>(std::max(got, 0)));
-        return lex::Narrow(text);
-    };
-    // A text item's data (a command or a submenu): the old data keeps its flags and takes
-    // the current caption; new data is made owner-drawn.
-    auto textItem = [&](UINT pos, UINT_PTR id, UINT flags) {
-        const std::string text = caption(pos);
-        std::unique_ptr<CNewMenuItemData> data = reuse(id);
-        if (data) {
-            if (!text.empty())
-                data->m_szMenuText = text;
-        } else {
-            data = std::make_unique<CNewMenuItemData>();
-            data->m_szMenuText = text;
-            data->m_nFlags = flags;
-            data->m_nID = id;
-            SetItemOwnerDraw(pos, data.get(), true);
-        }
-        return data;
-    };
-
     const int count = ::GetMenuItemCount(m_hMenu);
     for (int i = 0; i < count; ++i) {
-        const UINT pos = static_cast<UINT>(i);
-        const UINT state = ::GetMenuState(m_hMenu, pos, MF_BYPOSITION);
-        if (state == static_cast<UINT>(-1))
+        std::unique_ptr<CNewMenuItemData> data = ConvertItem(static_cast<UINT>(i));
+        if (!data)
             break;
-        const UINT ownFlags = (state & 0xFF) | MF_OWNERDRAW | MF_BYPOSITION | (state & ~0xFFFu);
-        std::unique_ptr<CNewMenuItemData> data;
-        if (state & MF_BITMAP) {
-            const UINT_PTR id = ::GetMenuItemID(m_hMenu, i);
-            data = reuse(id);
-            if (!data) {
-                data = std::make_unique<CNewMenuItemData>();
-                data->m_nFlags = state;
-                data->m_nID = id;
-            }
-        } else if (state & MF_POPUP) {
-            HMENU sub = ::GetSubMenu(m_hMenu, i);
-            data = textItem(pos, reinterpret_cast<UINT_PTR>(sub), ownFlags | MF_POPUP);
-            for (auto& child : m_SubMenus)
-                if (child->m_hMenu == sub)
-                    child->m_hParentMenu = m_hMenu;
-        } else if (state & MF_SEPARATOR) {
-            data = reuse(0);
-            if (!data)
-                data = std::make_unique<CNewMenuItemData>();
-            data->m_nFlags = state | MF_OWNERDRAW | MF_BYPOSITION;
-            SetItemOwnerDraw(pos, data.get(), true);
-        } else {
-            data = textItem(pos, ::GetMenuItemID(m_hMenu, i), ownFlags);
-        }
         LinkItemData(reinterpret_cast<ULONG_PTR>(data.get()));
         m_MenuItemList.push_back(std::move(data));
     }
-    for (auto& data : old)
-        if (data)
-            UnlinkItemData(reinterpret_cast<ULONG_PTR>(data.get()));
+}
+
+std::unique_ptr<CNewMenuItemData> CNewMenu::ConvertItem(UINT pos)
+{
+    const UINT state = ::GetMenuState(m_hMenu, pos, MF_BYPOSITION);
+    if (state == static_cast<UINT>(-1))
+        return nullptr;
+    auto data = std::make_unique<CNewMenuItemData>();
+    if (state & MF_BITMAP) {
+        // Bitmap items keep the system's drawing.
+        data->m_nFlags = state;
+        data->m_nID = ::GetMenuItemID(m_hMenu, static_cast<int>(pos));
+        return data;
+    }
+    if (state & MF_SEPARATOR) {
+        data->m_nFlags = state | MF_OWNERDRAW | MF_BYPOSITION;
+    } else {
+        data->m_szMenuText = ItemCaption(pos);
+        // The item's state flags, with owner-draw and by-position set.
+        data->m_nFlags = (state & 0xFF) | MF_OWNERDRAW | MF_BYPOSITION | (state & ~0xFFFu);
+        if (state & MF_POPUP)
+            data->m_nID = reinterpret_cast<UINT_PTR>(::GetSubMenu(m_hMenu, static_cast<int>(pos)));
+        else
+            data->m_nID = ::GetMenuItemID(m_hMenu, static_cast<int>(pos));
+    }
+    SetItemOwnerDraw(pos, data.get(), true);
+    return data;
+}
+
+std::string CNewMenu::ItemCaption(UINT pos) const
+{
+    const int length = ::GetMenuStringW(m_hMenu, pos, nullptr, 0, MF_BYPOSITION);
+    std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    const int got = ::GetMenuStringW(m_hMenu, pos, &text[0], length + 1, MF_BYPOSITION);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return lex::Narrow(text);
 }
 
 void CNewMenu::FindItems(UINT id, std::vector<std::pair<CNewMenu*, CNewMenuItemData*>>& found)
@@ -374,7 +335,7 @@ void CNewMenu::GrowIcons(int cx, int cy)
 
 BOOL CNewMenu::LoadToolBarIcons(UINT id, HMODULE module)
 {
-    CNewMenuIcons* icons = CNewMenuIcons::FromToolBar(id, module, m_bitmapBackground);
+    CNewMenuIcons* icons = CNewMenuIcons::FromToolBar(id, module, CNewMenuIcons::kMaskFromTopLeft);
     if (!icons)
         return FALSE;
     const SIZE size = icons->GetIconSize();
@@ -406,22 +367,29 @@ CNewMenu* CNewMenu::GetSubMenu(int pos) const
 
 BOOL CNewMenu::TrackPopupMenu(UINT flags, int x, int y, lex::CWnd* owner)
 {
-    m_hOwner = owner ? owner->m_hWnd : nullptr;
+    // Fonts and colours are read once per menu shown, not for every item drawn.
+    CMenuThemeFlat::Active().Refresh();
     CMenuHookScope hook;
     return CMenu::TrackPopupMenu(flags, x, y, owner);
+}
+
+bool CNewMenu::IsDefaultItem(const CNewMenuItemData& data) const
+{
+    // The system does not pass ODS_DEFAULT to owner-drawn items everywhere (Wine never
+    // does), so the menu's own default item is asked for.
+    return !(data.m_nFlags & (MF_POPUP | MF_SEPARATOR)) &&
+           ::GetMenuDefaultItem(m_hMenu, FALSE, GMDI_USEDISABLED) == static_cast<UINT>(data.m_nID);
 }
 
 void CNewMenu::MeasureItem(MEASUREITEMSTRUCT* mis)
 {
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
-    // The default item is drawn bold, so it is measured bold.
-    const bool bold = !(data->m_nFlags & (MF_POPUP | MF_SEPARATOR)) &&
-                      ::GetMenuDefaultItem(m_hMenu, FALSE, GMDI_USEDISABLED) == static_cast<UINT>(data->m_nID);
-    CMenuThemeFlat::Active().MeasureItem(mis, *data, m_iconX, m_iconY, bold, !m_bIsPopupMenu);
+    CMenuThemeFlat::Active().MeasureItem(mis, *data, m_iconX, m_iconY, IsDefaultItem(*data), !m_bIsPopupMenu);
 }
 
 void CNewMenu::DrawItem(DRAWITEMSTRUCT* dis)
 {
     auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
-    CMenuThemeFlat::Active().DrawItem(dis, *data, m_iconX, m_iconY, !m_bIsPopupMenu);
+    const bool bold = (dis->itemState & ODS_DEFAULT) != 0 || IsDefaultItem(*data);
+    CMenuThemeFlat::Active().DrawItem(dis, *data, m_iconX, m_iconY, bold, !m_bIsPopupMenu);
 }

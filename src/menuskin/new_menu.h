@@ -17,6 +17,9 @@
 // process-wide list keeps one object per resource.
 class CNewMenuIcons {
 public:
+    // The mask colour that means "the colour of the bitmap's top-left pixel".
+    static constexpr COLORREF kMaskFromTopLeft = 0xFF000000;
+
     CNewMenuIcons() = default;
     ~CNewMenuIcons();
     CNewMenuIcons(const CNewMenuIcons&) = delete;
@@ -30,16 +33,12 @@ public:
     BOOL LoadToolBar(UINT id, HMODULE module);
     BOOL DoMatch(UINT id, HMODULE module) const { return m_resourceId == id && m_module == module; }
     SIZE GetIconSize() const;
-    void AddRef() { ++m_dwRefCount; }
-    void Release() { --m_dwRefCount; }
 
     UINT m_resourceId = 0;
     HMODULE m_module = nullptr;
-    int m_colorDepth = 0;
-    COLORREF m_crTransparent = 0xFF000000;
+    COLORREF m_crTransparent = kMaskFromTopLeft;
     HIMAGELIST m_IconsList = nullptr;
     std::vector<uint16_t> m_IDs; // one per button, separators skipped
-    int m_dwRefCount = 0;
 
 private:
     BOOL LoadBitmap(HMODULE module, UINT id, int width, int height);
@@ -49,25 +48,22 @@ private:
 class CNewMenuItemData {
 public:
     CNewMenuItemData() = default;
-    ~CNewMenuItemData() { SetIcons(nullptr, -1); }
     CNewMenuItemData(const CNewMenuItemData&) = delete;
     CNewMenuItemData& operator=(const CNewMenuItemData&) = delete;
 
-    // Shares icons (taking a reference and dropping the previous one).
+    // Shows image `offset` of icons (owned by the process-wide list), or none.
     void SetIcons(CNewMenuIcons* icons, int offset);
 
     std::string m_szMenuText; // code page 936, with any tab and accelerator
-    UINT m_nSyncFlag = 0;     // separators only: title bits, unused by the flat theme here
     UINT m_nFlags = 0;        // the menu flags as read, with owner-draw added
     UINT_PTR m_nID = 0;       // command id, submenu handle for a popup, 0 for a separator
-    bool m_nInUse = false;    // used while items are re-matched
     CNewMenuIcons* m_pMenuIcon = nullptr;
     int m_nMenuIconOffset = -1; // the first of the item's three images
 };
 
 class CNewMenu : public lex::CMenu {
 public:
-    explicit CNewMenu(HMENU parentMenu = nullptr);
+    CNewMenu() = default;
     ~CNewMenu() override;
 
     BOOL LoadMenu(UINT id) override;
@@ -89,7 +85,13 @@ public:
     int IconHeight() const { return m_iconY; }
 
 private:
+    // Makes every item owner-drawn, carrying data of its own.
     void ConvertItems();
+    // The data of the item at pos, or nullptr past the last item.
+    std::unique_ptr<CNewMenuItemData> ConvertItem(UINT pos);
+    std::string ItemCaption(UINT pos) const;
+    // Whether the item is the menu's default item, which is drawn (and measured) bold.
+    bool IsDefaultItem(const CNewMenuItemData& data) const;
     // Makes the item (by position or command) owner-drawn with data as its item data.
     bool SetItemOwnerDraw(UINT item, CNewMenuItemData* data, bool byPosition);
     // Every item with command `id` in this menu and its popups, with its menu.
@@ -101,8 +103,5 @@ private:
     std::vector<std::unique_ptr<CNewMenu>> m_SubMenus;
     int m_iconX = 16;
     int m_iconY = 15;
-    HWND m_hOwner = nullptr;
-    COLORREF m_bitmapBackground = 0xFF000000;
-    HMENU m_hParentMenu;
     bool m_bIsPopupMenu = true;
 };

@@ -1,6 +1,5 @@
 #include "widgets/clouds_ctrl.h"
 #include "base/text.h"
-#include "framework/dialog.h"
 
 #include <windowsx.h>
 
@@ -65,8 +64,13 @@ void CCloudsCtrl::PreSubclassWindow()
 {
     RECT client;
     GetClientRect(&client);
-    m_width = client.right - client.left;
-    m_height = client.bottom - client.top;
+    Build(client.right - client.left, client.bottom - client.top);
+}
+
+void CCloudsCtrl::Build(int width, int height)
+{
+    m_width = width;
+    m_height = height;
     // An empty control has nothing to hold the layers and nothing to wrap around.
     if (m_width <= 0 || m_height <= 0)
         return;
@@ -193,18 +197,20 @@ void CCloudsCtrl::UpdateTimer(bool visible)
 void CCloudsCtrl::OnPaint()
 {
     lex::CPaintDC dc(m_hWnd);
-    if (!m_frameDC.GetSafeHdc())
+    if (m_frameDC.GetSafeHdc())
+        BitBlt(dc.GetSafeHdc(), 0, 0, m_width, m_height, m_frameDC.GetSafeHdc(), 0, 0, SRCCOPY);
+}
+
+void CCloudsCtrl::OnSize(int width, int height)
+{
+    if (width == m_width && height == m_height)
         return;
-    RECT client;
-    GetClientRect(&client);
-    const int cx = client.right - client.left, cy = client.bottom - client.top;
-    lex::CMemoryDC temp;
-    lex::CBitmap bitmap;
-    if (!temp.CreateCompatibleDC(dc.GetSafeHdc()) || !bitmap.CreateCompatibleBitmap(dc.GetSafeHdc(), cx, cy))
-        return;
-    lex::CSelectObject select(temp.GetSafeHdc(), bitmap.GetSafeHandle());
-    BitBlt(temp.GetSafeHdc(), 0, 0, cx, cy, m_frameDC.GetSafeHdc(), 0, 0, SRCCOPY);
-    BitBlt(dc.GetSafeHdc(), 0, 0, cx, cy, temp.GetSafeHdc(), 0, 0, SRCCOPY);
+    // The layers, the credits and the frame are all of the control's size: made anew.
+    const bool visible = (GetStyle() & WS_VISIBLE) != 0;
+    UpdateTimer(false);
+    Release();
+    Build(width, height);
+    UpdateTimer(visible);
 }
 
 void CCloudsCtrl::OnMouseMove(int x, int y)
@@ -214,9 +220,8 @@ void CCloudsCtrl::OnMouseMove(int x, int y)
 
 void CCloudsCtrl::OnLButtonDown()
 {
-    auto* dialog = dynamic_cast<lex::CDialog*>(CWnd::FromHandle(GetParent()));
-    if (dialog)
-        dialog->EndDialog(IDOK);
+    ::SendMessageW(GetParent(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), STN_CLICKED),
+                   reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 LRESULT CCloudsCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -229,6 +234,9 @@ LRESULT CCloudsCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_TIMER:
         RenderFrame();
+        break;
+    case WM_SIZE:
+        OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -1,8 +1,9 @@
 // CCloudsCtrl: a static control that shows an endlessly drifting sky of white clouds
 // on blue, with a credits text rising through it in white. The sky is three layers of
 // plasma noise (cloud_sky.h) made once when the control is attached and mixed every
-// 50 ms at different offsets. Everything is drawn off screen; painting only copies
-// the finished frame. A click ends the parent dialog with IDOK.
+// 50 ms at different offsets. Everything is drawn off screen into a frame kept for the
+// control's size (made anew when it is resized); painting only copies the finished
+// frame. A click is reported to the parent as STN_CLICKED; the parent decides what it means.
 //
 // The animation runs only while the control itself is visible and has an area: a
 // hidden or empty control keeps no timer.
@@ -47,9 +48,12 @@ protected:
     void PreSubclassWindow() override;
 
 private:
+    // Makes the layers, the credits and the frame for a control of width x height.
+    void Build(int width, int height);
     void RenderCredits(HDC screen);
     void UpdateTimer(bool visible);
     void OnPaint();
+    void OnSize(int width, int height);
     void OnMouseMove(int x, int y);
     void OnLButtonDown();
     void Release();

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -161,6 +162,74 @@ TEST(CloudsCtrl, AnimatesOnlyWhileVisibleAndWithAnArea)
     InvalidateRect(empty.m_hWnd, nullptr, TRUE);
     UpdateWindow(empty.m_hWnd);
     wintest::PumpMessages(100);
+}
+
+namespace {
+
+// A parent that notes the notifications its children send.
+class NotedParent : public Parent {
+public:
+    WPARAM lastCommand = 0;
+    LPARAM lastSender = 0;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        lastCommand = wParam;
+        lastSender = lParam;
+        return TRUE;
+    }
+};
+
+// The control's client area as painted on screen, as 0x00RRGGBB pixels.
+std::vector<uint32_t> Painted(HWND hWnd, int cx, int cy)
+{
+    const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
+    void* bits = nullptr;
+    lex::CBitmap bitmap;
+    bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    lex::CMemoryDC mem;
+    mem.CreateCompatibleDC(nullptr);
+    {
+        lex::CSelectObject selected(mem.GetSafeHdc(), bitmap.GetSafeHandle());
+        HDC dc = GetDC(hWnd);
+        BitBlt(mem.GetSafeHdc(), 0, 0, cx, cy, dc, 0, 0, SRCCOPY);
+        ReleaseDC(hWnd, dc);
+        GdiFlush();
+    }
+    const auto* p = static_cast<const uint32_t*>(bits);
+    return std::vector<uint32_t>(p, p + static_cast<size_t>(cx) * cy);
+}
+
+} // namespace
+
+TEST(CloudsCtrl, AResizedSkyIsDrawnWholeAndAClickIsToldToTheParent)
+{
+    NotedParent parent;
+    CCloudsCtrl clouds;
+    ASSERT_TRUE(clouds.SubclassWindow(MakeStatic(parent.m_hWnd, L"", SS_NOTIFY | WS_VISIBLE, 0, 0, 120, 60, 77)));
+    const int w = 240, h = 120;
+    SetWindowPos(clouds.m_hWnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(clouds.Sky().Width(), w) << "the sky follows the control's size";
+    EXPECT_EQ(clouds.Sky().Height(), h);
+    EXPECT_TRUE(clouds.IsAnimating());
+    clouds.RenderFrame();
+    InvalidateRect(clouds.m_hWnd, nullptr, FALSE);
+    UpdateWindow(clouds.m_hWnd);
+    const std::vector<uint32_t> shown = Painted(clouds.m_hWnd, w, h);
+    // Sky and clouds both have full blue; black would be a frame too small for the control.
+    int skyOutsideOldSize = 0, outside = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x >= 120 || y >= 60) {
+                ++outside;
+                skyOutsideOldSize += (shown[static_cast<size_t>(y * w + x)] & 0xFF) == 0xFF;
+            }
+    EXPECT_GT(skyOutsideOldSize, outside * 9 / 10) << "the sky reaches the new right and bottom edges";
+
+    // A click is the parent's to act on: the control only tells it.
+    SendMessageW(clouds.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(parent.lastCommand, MAKEWPARAM(77, STN_CLICKED));
+    EXPECT_EQ(parent.lastSender, reinterpret_cast<LPARAM>(clouds.m_hWnd));
+    EXPECT_TRUE(IsWindow(parent.m_hWnd));
 }
 
 namespace {

@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -186,10 +188,10 @@ TEST(MenuSkin, ItemsAreDrawnFlatWithIconColumnHotFrameBoldDefaultAndGreyedDisabl
     const COLORREF shadow = MenuShade(c.selectionFill);
     EXPECT_GT(hot.Count(RECT{3, 3, 21, 20}, [&](COLORREF p) { return p == shadow; }), 3) << "the icon's shadow";
 
-    // The default item is bold: more ink for the same caption.
+    // An item the system calls the default (ODS_DEFAULT) is bold: more ink for the same caption.
     Surface plain(200, 22), bold(200, 22);
-    DrawInto(*tray.popup, 0, 0, plain);
-    DrawInto(*tray.popup, 0, ODS_DEFAULT, bold);
+    DrawInto(*tray.popup, 1, 0, plain);
+    DrawInto(*tray.popup, 1, ODS_DEFAULT, bold);
     auto ink = [&](const Surface& s) { return s.Count(textArea, [&](COLORREF p) { return p != c.background; }); };
     EXPECT_GT(ink(bold), ink(plain) + 10);
 
@@ -242,6 +244,29 @@ public:
         return CWnd::WindowProc(msg, wParam, lParam);
     }
 };
+
+// How many pixels of `text` drawn in the menu font (regular or bold) on the item
+// background differ from the background.
+int ReferenceInk(const std::wstring& text, bool bold, COLORREF background)
+{
+    NONCLIENTMETRICSW ncm = {};
+    ncm.cbSize = sizeof ncm;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    ncm.lfMenuFont.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lex::CFont font;
+    font.CreateFontIndirect(ncm.lfMenuFont);
+    Surface s(300, 40);
+    lex::CBrush brush;
+    brush.CreateSolidBrush(background);
+    RECT all = {0, 0, s.cx, s.cy};
+    FillRect(s.dc.GetSafeHdc(), &all, brush.GetSafeHandle());
+    lex::CSelectObject selected(s.dc.GetSafeHdc(), font.GetSafeHandle());
+    SetBkMode(s.dc.GetSafeHdc(), TRANSPARENT);
+    SetTextColor(s.dc.GetSafeHdc(), GetSysColor(COLOR_MENUTEXT));
+    DrawTextW(s.dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &all, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    GdiFlush();
+    return s.Count(all, [&](COLORREF p) { return p != background; });
+}
 
 std::vector<COLORREF> Grab(const RECT& r)
 {
@@ -313,6 +338,22 @@ TEST(MenuSkin, TrackedPopupGetsFlatFrameAndShadowAndIsReleasedOnClose)
             for (int x = 2; x < w - 2; ++x)
                 same += printed.At(x, y) == at(x, y);
         EXPECT_GT(same, (w - 4) * (h - 4) * 9 / 10) << "the items as on screen";
+
+        // The menu's default item, "显示单词条", is drawn bold although the system does not
+        // say so when it asks for the drawing: its caption has the ink of a bold rendering.
+        RECT item;
+        ASSERT_TRUE(GetMenuItemRect(nullptr, tray.popup->GetSafeHmenu(), 0, &item));
+        OffsetRect(&item, -r.left, -r.top);
+        int drawn = 0;
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.left + tray.popup->IconWidth() + 8; x < item.right; ++x)
+                drawn += at(x, y) != c.background;
+        const int regular = ReferenceInk(L"显示单词条", false, c.background);
+        const int boldInk = ReferenceInk(L"显示单词条", true, c.background);
+        EXPECT_GT(boldInk, regular + 10) << "bold and regular captions can be told apart";
+        EXPECT_LT(std::abs(drawn - boldInk), std::abs(drawn - regular))
+            << "ink " << drawn << ", regular " << regular << ", bold " << boldInk;
+        EXPECT_NEAR(drawn, boldInk, (boldInk - regular) / 4);
         checked = true;
     };
     tray.popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, 150, 150, &owner);
