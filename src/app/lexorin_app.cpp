@@ -53,9 +53,7 @@ BOOL CLexorinApp::InitInstance()
 {
     m_bAboutBoxOpen = FALSE;
 
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    m_strProgramFolder = lex::BuildProgramFolder(lex::Narrow(path));
+    m_strProgramFolder = lex::BuildProgramFolder(lex::ExePath());
 
     MakePhoneticFontAvailable();
 
@@ -77,8 +75,6 @@ BOOL CLexorinApp::InitInstance()
     m_strVersion = lex::LoadStringCp936(IDS_VERSION);
 
     m_bDictOpen = FALSE;
-    m_bDictChanged = FALSE;
-    m_bBannerChanged = FALSE;
     m_nEntryInterval = 1000;
 
     {

@@ -24,18 +24,6 @@ lex::CFont MakeSongtiFont(int height, int weight)
     return font;
 }
 
-// Moves a top-level window fully onto the work area of the monitor it is on.
-void KeepOnItsMonitor(HWND hWnd)
-{
-    RECT r, work;
-    GetWindowRect(hWnd, &r);
-    if (!lex::WorkAreaNear(r, &work))
-        return;
-    const POINT at = lex::KeepWithin(r.left, r.top, r.right - r.left, r.bottom - r.top, work);
-    if (at.x != r.left || at.y != r.top)
-        SetWindowPos(hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 } // namespace
 
 CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath)
@@ -66,12 +54,7 @@ CTipDlg::~CTipDlg()
 
 std::string CTipDlg::TipsPathBesideExe()
 {
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    size_t slash = folder.find_last_of(L"\\/");
-    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
-    return lex::Narrow(folder) + "Tips.tip";
+    return lex::ExeFolder() + "Tips.tip";
 }
 
 void CTipDlg::ReportDamagedFile()
@@ -114,7 +97,7 @@ BOOL CTipDlg::OnInitDialog()
     lex::CDialog::OnInitDialog();
     if (!m_tips.IsOpen())
         EnableWindow(m_btnNext.m_hWnd, FALSE);
-    KeepOnItsMonitor(m_hWnd);
+    lex::KeepWindowWhole(m_hWnd);
     return TRUE;
 }
 

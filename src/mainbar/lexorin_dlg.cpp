@@ -33,27 +33,6 @@ UINT TaskbarCreatedMessage()
     return message;
 }
 
-// Draws a gradient from colour b at the near edge (bottom, or right) to colour a at
-// the far edge, one line per pixel.
-void DrawGradient(HDC dc, const RECT& r, COLORREF a, COLORREF b, BOOL vertical)
-{
-    int n = vertical ? r.bottom - r.top : r.right - r.left;
-    if (n < 1)
-        return;
-    for (int i = 1; i <= n; ++i) {
-        lex::CPen pen;
-        pen.CreatePen(PS_SOLID, 1, GradientLineColour(a, b, n, i));
-        lex::CSelectObject select(dc, pen.GetSafeHandle());
-        if (vertical) {
-            MoveToEx(dc, r.left, r.bottom - i, nullptr);
-            LineTo(dc, r.right - r.left, r.bottom - i);
-        } else {
-            MoveToEx(dc, r.right - i, r.top, nullptr);
-            LineTo(dc, r.right - i, r.bottom);
-        }
-    }
-}
-
 } // namespace
 
 void CMessageBoxWarning::Warn(const std::string& text, const std::string& caption)
@@ -325,11 +304,9 @@ HWND CLexorinDlg::FindRunningBar()
 
 BarRect CLexorinDlg::MonitorWorkArea(const RECT& window) const
 {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    HMONITOR monitor = MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
-    if (monitor && GetMonitorInfoW(monitor, &info))
-        return ToBarRect(info.rcWork);
+    RECT work;
+    if (lex::WorkAreaNear(window, &work))
+        return ToBarRect(work);
     RECT desktop;
     ::GetWindowRect(GetDesktopWindow(), &desktop);
     return ToBarRect(desktop);
@@ -383,7 +360,7 @@ BOOL CLexorinDlg::OnEraseBkgnd(HDC dc)
             for (int j = 0; j <= h / size.cy; ++j)
                 BitBlt(dc, i * size.cx, j * size.cy, size.cx, size.cy, m_memDC.GetSafeHdc(), 0, 0, SRCCOPY);
     } else {
-        DrawGradient(dc, r, m_gradientStart, m_gradientEnd, TRUE);
+        lex::FillGradient(dc, r, m_gradientStart, m_gradientEnd, lex::GradientAxis::TopToBottom);
     }
     return TRUE;
 }
@@ -442,10 +419,9 @@ void CLexorinDlg::ClearBackgroundImage()
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void CLexorinDlg::ApplyInterfaceSettings()
+void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
 {
     CBarContext& app = m_context;
-    lex::CSettings settings = AppSettings();
     m_gradientStart = settings.InterfaceBKStartColor();
     m_gradientEnd = settings.InterfaceBKEndColor();
     if (settings.InterfaceBKImage()) {
@@ -465,21 +441,24 @@ void CLexorinDlg::ApplyInterfaceSettings()
     }
 }
 
-void CLexorinDlg::ApplyBannerSettings()
+void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 {
-    m_feed.ApplyBannerSettings(ReadBannerSettings(AppSettings()));
+    m_feed.ApplyBannerSettings(ReadBannerSettings(settings));
 }
 
-BOOL CLexorinDlg::OpenDictionary()
+BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
-    return m_feed.OpenDictionary(m_context.m_strProgramFolder, AppSettings().DictName());
+    return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 
 void CLexorinDlg::ReapplyAllSettings()
 {
-    ApplyBannerSettings();
-    OpenDictionary();
-    ApplyInterfaceSettings();
+    // Every resize step comes here: the three groups take some twenty keys, read from
+    // one reading of the file rather than one each.
+    const lex::CSettings settings = AppSettings().ReadOnce();
+    ApplyBannerSettings(settings);
+    OpenDictionary(settings);
+    ApplyInterfaceSettings(settings);
 }
 
 // The settings sheet: its pages write what the user changed and raise the group flags;
@@ -489,24 +468,24 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    CBarContext& app = m_context;
+    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE;
     COptionContext context;
-    context.programFolder = app.m_strProgramFolder;
-    context.settingsPath = app.SettingsPath();
-    context.backgroundFile = app.m_strBkFileName;
-    context.bannerChanged = &app.m_bBannerChanged;
-    context.dictChanged = &app.m_bDictChanged;
-    context.interfaceChanged = &app.m_bInterfaceChanged;
+    context.programFolder = m_context.m_strProgramFolder;
+    context.settingsPath = m_context.SettingsPath();
+    context.backgroundFile = m_context.m_strBkFileName;
+    context.bannerChanged = &bannerChanged;
+    context.dictChanged = &dictChanged;
+    context.interfaceChanged = &interfaceChanged;
     m_bOptionsOpen = TRUE;
     INT_PTR result = RunOptionSheet(context);
     m_bOptionsOpen = FALSE;
     if (result != IDOK || !m_hWnd)
         return;
-    if (app.m_bBannerChanged)
+    if (bannerChanged)
         ApplyBannerSettings();
-    if (app.m_bDictChanged)
+    if (dictChanged)
         OpenDictionary();
-    if (app.m_bInterfaceChanged)
+    if (interfaceChanged)
         ApplyInterfaceSettings();
 }
 

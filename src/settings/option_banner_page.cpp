@@ -66,7 +66,6 @@ BOOL COptionBaseBannerPage::OnInitDialog()
 
 void COptionBaseBannerPage::OnOK()
 {
-    SetOptionFlag(m_context.bannerChanged, FALSE);
     UpdateData(TRUE);
     lex::BannerPageValues now;
     now.autoSize = m_autoSize;
@@ -83,7 +82,7 @@ void COptionBaseBannerPage::OnOK()
     lex::CSettings settings(m_context.settingsPath);
     lex::CSettingsGroup group(settings);
     if (lex::WriteChangedBannerKeys(settings, m_start, now) > 0)
-        SetOptionFlag(m_context.bannerChanged, TRUE);
+        RaiseOptionFlag(m_context.bannerChanged);
     group.Commit();
     lex::CPropertyPage::OnOK();
 }

@@ -43,6 +43,8 @@ void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
 
 INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent)
 {
+    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged})
+        SetOptionFlag(flag, FALSE);
     COptionSheet sheet(parent);
     AddOptionPages(sheet, context);
     sheet.SetActivePage(0);

@@ -179,20 +179,8 @@ void CTreePropSheet::CentreOnParent()
 {
     // On the parent window when there is one, else on the screen: the work area of the
     // monitor the owner (the main bar) is on, which may be a second monitor.
-    RECT sheet;
-    GetWindowRect(&sheet);
     HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    RECT area = {};
-    lex::WorkAreaNear(parent ? parent : owner ? owner : m_hWnd, &area);
-    RECT around = area;
-    if (parent && ::IsWindowVisible(parent))
-        ::GetWindowRect(parent, &around);
-    int w = sheet.right - sheet.left, h = sheet.bottom - sheet.top;
-    // Whole on that monitor.
-    POINT at = lex::KeepWithin((around.left + around.right) / 2 - w / 2, (around.top + around.bottom) / 2 - h / 2, w,
-                               h, area);
-    SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    lex::CenterWindow(m_hWnd, parent, parent ? parent : ::GetWindow(m_hWnd, GW_OWNER));
 }
 
 BOOL CTreePropSheet::OnInitDialog()
