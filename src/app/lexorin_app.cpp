@@ -33,7 +33,7 @@ void CLexorinApp::MakePhoneticFontAvailable()
 BOOL CLexorinApp::OnCommand(UINT id)
 {
     if (id == ID_TIP_OF_DAY) {
-        CTipDlg tip(nullptr, SettingsPath());
+        CTipDlg tip(m_pMainWnd, SettingsPath(), CTipDlg::TipsPathBesideExe(), m_appName);
         tip.DoModal();
         return TRUE;
     }
@@ -44,7 +44,7 @@ void CLexorinApp::ShowTipAtStartup()
 {
     if (lex::CSettings(SettingsPath()).TipStartUp() == 0)
         return;
-    CTipDlg tip(nullptr, SettingsPath());
+    CTipDlg tip(m_pMainWnd, SettingsPath(), CTipDlg::TipsPathBesideExe(), m_appName);
     if (tip.StartUpFlag())
         tip.DoModal();
 }

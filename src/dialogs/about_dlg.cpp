@@ -118,6 +118,7 @@ void CAboutDlg::SetUpLink(CLinkStatic& link, const std::string& target)
     link.SetUnderline(true);
     link.SetLinkCursor(LoadCursorW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_CURSOR_165)));
     link.SetFitToText(true);
+    link.SetMessageCaption(m_info.messageCaption);
 }
 
 void CAboutDlg::OnPaint()

@@ -26,8 +26,9 @@ lex::CFont MakeSongtiFont(int height, int weight)
 
 } // namespace
 
-CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath)
-    : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath)
+CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath,
+                 const std::string& messageCaption)
+    : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath), m_messageCaption(messageCaption)
 {
     m_bStartup = m_settings.TipStartUp();
     switch (m_tips.Open(tipsPath, m_settings)) {
@@ -59,9 +60,7 @@ std::string CTipDlg::TipsPathBesideExe()
 
 void CTipDlg::ReportDamagedFile()
 {
-    lex::CWinApp* app = lex::AfxGetApp();
-    lex::MessageBoxCp936(nullptr, lex::LoadStringCp936(IDS_TIP_FILE_DAMAGED), app ? app->m_appName : std::string(),
-                         MB_OK);
+    lex::MessageBoxCp936(nullptr, lex::LoadStringCp936(IDS_TIP_FILE_DAMAGED), m_messageCaption, MB_OK);
 }
 
 void CTipDlg::ReadNextTip()
@@ -76,11 +75,6 @@ INT_PTR CTipDlg::DoModal()
     if (!m_tips.IsOpen()) {
         MessageBeep(0xFFFFFFFF);
         return IDOK;
-    }
-    if (!m_parent) {
-        lex::CWinApp* app = lex::AfxGetApp();
-        if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
-            m_parent = app->m_pMainWnd;
     }
     return lex::CDialog::DoModal();
 }

@@ -12,10 +12,12 @@
 
 class CTipDlg : public lex::CDialog {
 public:
-    // Loads the settings and the first tip; the dialog is not shown yet. Without a
-    // parent the dialog belongs to the application's main window, as every dialog
-    // without one does. tipsPath defaults to "Tips.tip" beside the executable.
-    CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath = TipsPathBesideExe());
+    // Loads the settings and the first tip; the dialog is not shown yet. parent owns
+    // the dialog while it shows (the main bar). tipsPath defaults to "Tips.tip" beside
+    // the executable; messageCaption is the caption of the box that reports a damaged
+    // tips file.
+    CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath = TipsPathBesideExe(),
+            const std::string& messageCaption = std::string());
     // Saves where the next showing starts and closes the file.
     ~CTipDlg() override;
 
@@ -52,5 +54,6 @@ private:
     int m_bStartup = 0;
     std::string m_strTip;
     lex::CSettings m_settings;
+    std::string m_messageCaption;
     lex::CTipsFile m_tips;
 };

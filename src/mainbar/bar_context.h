@@ -17,6 +17,8 @@ public:
     // At the end of the main bar's start-up: the owner shows the tip of the day if
     // "StartUp" is on.
     virtual void ShowTipAtStartup() {}
+    // The caption of the program's message boxes.
+    virtual std::string MessageCaption() const { return std::string(); }
 
     // Settings file path, rebuilt from the program folder for every access.
     std::string SettingsPath() const { return lex::CSettings::PathInFolder(m_strProgramFolder); }

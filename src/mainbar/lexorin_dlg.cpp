@@ -73,7 +73,6 @@ CLexorinDlg::~CLexorinDlg()
 BOOL CLexorinDlg::OnInitDialog()
 {
     lex::CDialog::OnInitDialog();
-    CBarContext& app = m_context;
 
     if (GetStyle() & WS_SYSMENU) {
         std::string about = lex::LoadStringCp936(IDS_ABOUTBOX);
@@ -88,7 +87,7 @@ BOOL CLexorinDlg::OnInitDialog()
 
     m_gradientStart = GetSysColor(COLOR_3DLIGHT);
     m_gradientEnd = GetSysColor(COLOR_BTNSHADOW);
-    SetWindowText(app.m_strProductName + app.m_strVersion);
+    SetWindowText(m_context.m_strProductName + m_context.m_strVersion);
     SetPropW(m_hWnd, kBarMark, reinterpret_cast<HANDLE>(1));
 
     // Background: the built-in tile, then the user's bitmap file if it loads.
@@ -99,8 +98,8 @@ BOOL CLexorinDlg::OnInitDialog()
     }
     if (m_background)
         m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
-    app.m_strBkFileName = AppSettings().InterfaceBKImageFileName();
-    LoadBackgroundImage(app.m_strBkFileName.c_str());
+    m_context.m_strBkFileName = AppSettings().InterfaceBKImageFileName();
+    LoadBackgroundImage(m_context.m_strBkFileName.c_str());
 
     AddTrayIcon();
 
@@ -121,19 +120,18 @@ BOOL CLexorinDlg::OnInitDialog()
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_feed.StartEntryTimer();
-    app.ShowTipAtStartup();
+    m_context.ShowTipAtStartup();
     return TRUE;
 }
 
 void CLexorinDlg::OnDestroy()
 {
-    CBarContext& app = m_context;
     lex::CSettings settings = AppSettings();
     // The state saved at exit goes into the file as one replacement: a kill half-way
     // must not pair this run's reading position with the last run's window.
     lex::CSettingsGroup shutdownState(settings);
     settings.SetDictWordCount(m_feed.GetPosition());
-    if (app.m_bDictOpen)
+    if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
     Shell_NotifyIconW(NIM_DELETE, &m_tray);
@@ -150,7 +148,7 @@ void CLexorinDlg::OnDestroy()
     settings.SetInterfaceTop(r.top);
     settings.SetInterfaceCX(r.right - r.left);
     settings.SetInterfaceCY(r.bottom - r.top);
-    settings.SetInterfaceBKImageFileName(app.m_strBkFileName);
+    settings.SetInterfaceBKImageFileName(m_context.m_strBkFileName);
     shutdownState.Commit();
 }
 
@@ -421,12 +419,11 @@ void CLexorinDlg::ClearBackgroundImage()
 
 void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
 {
-    CBarContext& app = m_context;
     m_gradientStart = settings.InterfaceBKStartColor();
     m_gradientEnd = settings.InterfaceBKEndColor();
     if (settings.InterfaceBKImage()) {
-        app.m_strBkFileName = settings.InterfaceBKImageFileName();
-        if (!LoadBackgroundImage(app.m_strBkFileName.c_str()) && !m_background) {
+        m_context.m_strBkFileName = settings.InterfaceBKImageFileName();
+        if (!LoadBackgroundImage(m_context.m_strBkFileName.c_str()) && !m_background) {
             // Back from the gradient with no usable file: the built-in tile again.
             lex::CBitmap builtIn;
             if (builtIn.LoadBitmap(IDB_BACKGROUND)) {
@@ -652,18 +649,18 @@ void CLexorinDlg::FeedEndProgram(int exitCode)
 void CLexorinDlg::OnAboutCommand()
 {
     // The toolbar and the tray menu open one box at a time.
-    CBarContext& app = m_context;
-    if (app.m_bAboutBoxOpen)
+    if (m_context.m_bAboutBoxOpen)
         return;
-    app.m_bAboutBoxOpen = TRUE;
+    m_context.m_bAboutBoxOpen = TRUE;
     ShowAboutBox();
-    app.m_bAboutBoxOpen = FALSE;
+    m_context.m_bAboutBoxOpen = FALSE;
 }
 
 void CLexorinDlg::ShowAboutBox()
 {
-    const CBarContext& app = m_context;
-    CAboutDlg about(AboutBoxInfo{app.m_strProductName, app.m_strVersion, app.m_strProgramFolder}, this);
+    CAboutDlg about(AboutBoxInfo{m_context.m_strProductName, m_context.m_strVersion, m_context.m_strProgramFolder,
+                                 m_context.MessageCaption()},
+                    this);
     about.DoModal();
 }
 
