@@ -9,6 +9,14 @@
 
 namespace {
 
+// The shaded sidebar ends this far left of the tip text; the rule under the picture
+// lies this far below it.
+constexpr int kSidebarGap = 10;
+constexpr int kRuleBelowPicture = 6;
+// Character heights of the heading and the tip.
+constexpr int kHeadingHeight = 18;
+constexpr int kTipTextHeight = 12;
+
 // "宋体" has no internal leading, so its cell and its characters are equally high; a
 // character height keeps the size right with a substitute face that has leading.
 lex::CFont MakeSongtiFont(int height, int weight)
@@ -30,7 +38,7 @@ CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::
                  const std::string& messageCaption)
     : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath), m_messageCaption(messageCaption)
 {
-    m_bStartup = m_settings.TipStartUp();
+    m_startUp = m_settings.TipStartUp();
     switch (m_tips.Open(tipsPath, m_settings)) {
     case lex::CTipsFile::OpenResult::kMissing:
         m_strTip = lex::LoadStringCp936(IDS_TIP_FILE_MISSING);
@@ -83,7 +91,7 @@ void CTipDlg::DoDataExchange(lex::CDataExchange* dx)
 {
     lex::DDX_Control(dx, IDOK, m_btnOK);
     lex::DDX_Control(dx, IDC_TIP_NEXT, m_btnNext);
-    lex::DDX_Check(dx, IDC_TIP_STARTUP, m_bStartup);
+    lex::DDX_Check(dx, IDC_TIP_STARTUP, m_startUp);
 }
 
 BOOL CTipDlg::OnInitDialog()
@@ -98,7 +106,7 @@ BOOL CTipDlg::OnInitDialog()
 void CTipDlg::OnOK()
 {
     lex::CDialog::OnOK();
-    m_settings.SetTipStartUp(m_bStartup);
+    m_settings.SetTipStartUp(m_startUp);
 }
 
 BOOL CTipDlg::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -163,7 +171,7 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
         lex::CBrush shadow;
         shadow.CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
         RECT sidebar = panel;
-        sidebar.right = tipRect.left - 10;
+        sidebar.right = tipRect.left - kSidebarGap;
         FillRect(dc, &sidebar, shadow.GetSafeHandle());
 
         // The picture's white surround takes the sidebar's colour before it is copied.
@@ -178,13 +186,14 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
             BitBlt(dc, picture.left, picture.top, size.cx, size.cy, mem.GetSafeHdc(), 0, 0, SRCCOPY);
         }
 
-        RECT line = {panel.left, picture.bottom + 6, panel.right, picture.bottom + 7};
+        RECT line = {panel.left, picture.bottom + kRuleBelowPicture, panel.right,
+                     picture.bottom + kRuleBelowPicture + 1};
         FillRect(dc, &line, shadow.GetSafeHandle());
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     }
 
-    lex::CFont heading = MakeSongtiFont(18, FW_BOLD);
-    lex::CFont text = MakeSongtiFont(12, FW_NORMAL);
+    lex::CFont heading = MakeSongtiFont(kHeadingHeight, FW_BOLD);
+    lex::CFont text = MakeSongtiFont(kTipTextHeight, FW_NORMAL);
     {
         lex::CSelectObject keepFont(dc, heading.GetSafeHandle());
         RECT r = {tipRect.left, picture.top, tipRect.right, tipRect.bottom};

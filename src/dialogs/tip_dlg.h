@@ -24,7 +24,7 @@ public:
     // Shows the dialog modally; without a tips file only beeps and returns IDOK.
     INT_PTR DoModal() override;
 
-    BOOL StartUpFlag() const { return m_bStartup != 0; }
+    BOOL StartUpFlag() const { return m_startUp != 0; }
     const std::string& TipText() const { return m_strTip; }
     BOOL HasTipsFile() const { return m_tips.IsOpen(); }
 
@@ -51,7 +51,7 @@ private:
 
     lex::CButton m_btnOK;
     lex::CButton m_btnNext;
-    int m_bStartup = 0;
+    int m_startUp = 0;
     std::string m_strTip;
     lex::CSettings m_settings;
     std::string m_messageCaption;

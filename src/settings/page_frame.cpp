@@ -75,7 +75,7 @@ void CPageFrame::SetMessageText(const std::string& text)
 
 void CPageFrame::SetMessageFormat(UINT format)
 {
-    m_dwMsgFormat = format;
+    m_messageFormat = format;
     SafeInvalidate(GetMessageRect());
 }
 
@@ -83,7 +83,7 @@ void CPageFrame::Paint(HDC dc)
 {
     if (m_bShowCaption)
         PaintCaption(dc, GetCaptionRect(), m_strCaption, m_captionIcon);
-    PaintMessage(dc, GetMessageRect(), m_strMsg, m_dwMsgFormat);
+    PaintMessage(dc, GetMessageRect(), m_strMsg, m_messageFormat);
 }
 
 RECT CPageFrame::GetMessageRect()

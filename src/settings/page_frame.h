@@ -34,7 +34,7 @@ public:
     int GetCaptionHeight() const { return m_nCaptionHeight; }
     const std::string& GetCaptionText() const { return m_strCaption; }
     const std::string& GetMessageText() const { return m_strMsg; }
-    UINT GetMessageFormat() const { return m_dwMsgFormat; }
+    UINT GetMessageFormat() const { return m_messageFormat; }
 
 protected:
     // Invalidates (with erasing) that area of the frame window, if it exists.
@@ -45,7 +45,7 @@ protected:
     std::string m_strCaption;
     HICON m_captionIcon = nullptr; // the frame's own copy
     std::string m_strMsg;
-    UINT m_dwMsgFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    UINT m_messageFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 };
 
 class CPageFrameWnd : public lex::CWnd, public CPageFrame {
