@@ -111,7 +111,7 @@ void CTipDlg::OnOK()
 
 BOOL CTipDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) == IDC_TIP_NEXT && HIWORD(wParam) == BN_CLICKED) {
+    if (lex::CommandId(wParam, lParam) == IDC_TIP_NEXT && HIWORD(wParam) == BN_CLICKED) {
         OnNextButton();
         return TRUE;
     }

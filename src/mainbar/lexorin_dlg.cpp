@@ -223,7 +223,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    switch (LOWORD(wParam)) {
+    switch (lex::CommandId(wParam, lParam)) {
     case ID_DICT_NEXT:
         m_feed.ShowNextEntry();
         return TRUE;

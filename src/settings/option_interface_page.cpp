@@ -55,7 +55,7 @@ BOOL COptionInterfaceMiscPage::OnInitDialog()
 BOOL COptionInterfaceMiscPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
+        switch (lex::CommandId(wParam, lParam)) {
         case IDC_BK_BROWSE:
             OnBrowse();
             return TRUE;

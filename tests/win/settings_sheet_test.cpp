@@ -494,6 +494,28 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
     wintest::RemoveFolder(folder);
 }
 
+namespace {
+// Presses OK of the settings sheet once it shows (polled from a thread timer).
+struct PressOk {
+    static bool pressed;
+    static BOOL CALLBACK Visit(HWND hWnd, LPARAM)
+    {
+        wchar_t title[16] = {};
+        GetWindowTextW(hWnd, title, 16);
+        if (!IsWindowVisible(hWnd) || Narrow(title) != "选项")
+            return TRUE;
+        PostMessageW(hWnd, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        pressed = true;
+        return FALSE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        EnumThreadWindows(GetCurrentThreadId(), Visit, 0);
+    }
+};
+bool PressOk::pressed = false;
+} // namespace
+
 TEST(OptionSheet, EachOpeningReportsOnlyWhatThatOpeningChanged)
 {
     // An earlier opening raised every flag (say a background was chosen with the
@@ -510,25 +532,11 @@ TEST(OptionSheet, EachOpeningReportsOnlyWhatThatOpeningChanged)
     context.dictChanged = &dictChanged;
     context.interfaceChanged = &interfaceChanged;
 
-    static bool pressed = false;
-    pressed = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hWnd, LPARAM) -> BOOL {
-                wchar_t title[16] = {};
-                GetWindowTextW(hWnd, title, 16);
-                if (!IsWindowVisible(hWnd) || Narrow(title) != "选项")
-                    return TRUE;
-                PostMessageW(hWnd, PSM_PRESSBUTTON, PSBTN_OK, 0);
-                pressed = true;
-                return FALSE;
-            },
-            0);
-    });
+    PressOk::pressed = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, PressOk::Tick);
     const INT_PTR result = RunOptionSheet(context);
     KillTimer(nullptr, timer);
-    ASSERT_TRUE(pressed);
+    ASSERT_TRUE(PressOk::pressed);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(bannerChanged, FALSE) << "the banner page was shown and changed nothing";
     EXPECT_EQ(dictChanged, FALSE) << "the dictionary page was never shown";
