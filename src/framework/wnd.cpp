@@ -552,8 +552,8 @@ void CenterWindow(HWND window, HWND over, HWND monitorOf)
     if (over && ::IsWindowVisible(over))
         ::GetWindowRect(over, &around);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    const POINT at =
-        KeepWithin((around.left + around.right) / 2 - w / 2, (around.top + around.bottom) / 2 - h / 2, w, h, area);
+    const POINT at = KeepWithin(around.left + (around.right - around.left - w) / 2,
+                                around.top + (around.bottom - around.top - h) / 2, w, h, area);
     ::SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

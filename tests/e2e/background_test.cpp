@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using e2e::ClickCentre;
@@ -122,16 +123,18 @@ int TiledMatches(HWND bar, const Picture& picture)
 }
 
 // Pixels of the client area that show the blend of top and bottom for their row: the
-// top colour on the first row, the bottom colour on the last, evenly in between (give
-// or take a few levels of rounding).
+// top colour on the first row, the bottom colour on the last, evenly in between, give
+// or take the step from one row to the next.
 int GradientMatches(HWND bar, COLORREF top, COLORREF bottom)
 {
     RECT area;
     std::vector<COLORREF> pixels = ClientPixels(bar, &area);
     const int w = area.right - area.left, h = area.bottom - area.top;
     auto onBlend = [](int got, int from, int to, int y, int rows) {
-        const int blend = from + (to - from) * y / (rows > 1 ? rows - 1 : 1);
-        return got >= blend - 6 && got <= blend + 6;
+        const int lines = rows > 1 ? rows - 1 : 1;
+        const int blend = from + (to - from) * y / lines;
+        const int step = std::abs(to - from) / lines + 2;
+        return got >= blend - step && got <= blend + step;
     };
     int n = 0;
     for (size_t k = 0; k < pixels.size(); ++k) {
