@@ -70,7 +70,7 @@ BOOL COptionBaseDictPage::OnInitDialog()
         bitmap.LoadBitmap(IDB_OPTION_IMAGES);
         if (m_ImageList.Create(16, 16, ILC_COLOR16 | ILC_MASK, 1, 1)) {
             if (bitmap)
-                m_ImageList.Add(bitmap.GetSafeHandle(), RGB(0, 130, 132));
+                m_ImageList.Add(bitmap.GetSafeHandle(), kOptionImagesMask);
             m_wndDictList.SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_ImageList.GetSafeHandle()));
         }
     }

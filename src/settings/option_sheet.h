@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+// The background colour of bitmap 282, masked out wherever its images are shown.
+constexpr COLORREF kOptionImagesMask = RGB(0, 128, 128);
+
 // Images of bitmap 282, the page icons and the dictionary list's item images.
 enum COptionImage {
     kOptionImageBanner = 0,

@@ -462,6 +462,23 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
             EXPECT_EQ(ListItems(list), expected);
             HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
             EXPECT_FALSE(IsWindowEnabled(edit)) << "names are chosen, not typed";
+            // The dictionary picture shows on the list's own background, not on a teal square.
+            HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, CBEM_GETIMAGELIST, 0, 0));
+            ASSERT_NE(images, nullptr);
+            HDC screen = GetDC(nullptr);
+            HDC canvas = CreateCompatibleDC(screen);
+            HBITMAP surface = CreateCompatibleBitmap(screen, 16, 16);
+            ReleaseDC(nullptr, screen);
+            HGDIOBJ old = SelectObject(canvas, surface);
+            const RECT all = {0, 0, 16, 16};
+            HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+            FillRect(canvas, &all, magenta);
+            DeleteObject(magenta);
+            ImageList_Draw(images, kOptionImageDictionary, canvas, 0, 0, ILD_TRANSPARENT);
+            EXPECT_EQ(GetPixel(canvas, 0, 0), RGB(255, 0, 255)) << "the bitmap's background is masked out";
+            SelectObject(canvas, old);
+            DeleteObject(surface);
+            DeleteDC(canvas);
             wchar_t text[64] = {};
             GetWindowTextW(edit, text, 64);
             bool abcListed = false;
