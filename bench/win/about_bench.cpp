@@ -27,7 +27,7 @@ const char kAboutTitle[] = "关于 Quillmere";
 
 bool FrameBench()
 {
-    CAboutDlg about(AboutBoxInfo{"Quillmere", "4.1", "C:\\"});
+    CAboutDlg about(AboutBoxInfo{"Quillmere", "4.1", "C:\\", "Lexorin"});
     if (!about.Create(IDD_ABOUTBOX)) {
         std::printf("cannot create the about box\n");
         return false;

@@ -33,7 +33,7 @@ void CLexorinApp::MakePhoneticFontAvailable()
 BOOL CLexorinApp::OnCommand(UINT id)
 {
     if (id == ID_TIP_OF_DAY) {
-        CTipDlg tip(nullptr, SettingsPath());
+        CTipDlg tip(m_pMainWnd, SettingsPath(), CTipDlg::TipsPathBesideExe(), m_appName);
         tip.DoModal();
         return TRUE;
     }
@@ -44,7 +44,7 @@ void CLexorinApp::ShowTipAtStartup()
 {
     if (lex::CSettings(SettingsPath()).TipStartUp() == 0)
         return;
-    CTipDlg tip(nullptr, SettingsPath());
+    CTipDlg tip(m_pMainWnd, SettingsPath(), CTipDlg::TipsPathBesideExe(), m_appName);
     if (tip.StartUpFlag())
         tip.DoModal();
 }
@@ -53,9 +53,7 @@ BOOL CLexorinApp::InitInstance()
 {
     m_bAboutBoxOpen = FALSE;
 
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    m_strProgramFolder = lex::BuildProgramFolder(lex::Narrow(path));
+    m_strProgramFolder = lex::BuildProgramFolder(lex::ExePath());
 
     MakePhoneticFontAvailable();
 
@@ -77,8 +75,6 @@ BOOL CLexorinApp::InitInstance()
     m_strVersion = lex::LoadStringCp936(IDS_VERSION);
 
     m_bDictOpen = FALSE;
-    m_bDictChanged = FALSE;
-    m_bBannerChanged = FALSE;
     m_nEntryInterval = 1000;
 
     {

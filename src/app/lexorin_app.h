@@ -16,6 +16,8 @@ public:
     BOOL OnCommand(UINT id) override;
     // At the end of the main bar's start-up: shows the tip of the day if "StartUp" is on.
     void ShowTipAtStartup() override;
+    // The executable's name, as every box of the framework's is captioned.
+    std::string MessageCaption() const override { return m_appName; }
 
 private:
     void MakePhoneticFontAvailable();

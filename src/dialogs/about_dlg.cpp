@@ -106,13 +106,9 @@ BOOL CAboutDlg::OnInitDialog()
     m_clouds.SetMouseSteering(TRUE);
     m_clouds.ShowWindow(SW_SHOWNA);
 
-    RECT box, desktop;
-    GetWindowRect(&box);
-    ::GetWindowRect(GetDesktopWindow(), &desktop);
-    const int width = box.right - box.left, height = box.bottom - box.top;
-    const int x = ((desktop.right - desktop.left) - width) / 2;
-    const int y = ((desktop.bottom - desktop.top) - height) / 2;
-    SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    // In the middle of the screen the bar is on, which may be a second one.
+    lex::CenterWindow(m_hWnd, nullptr, m_parent ? m_parent->m_hWnd : m_hWnd);
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     return TRUE;
 }
 
@@ -122,6 +118,7 @@ void CAboutDlg::SetUpLink(CLinkStatic& link, const std::string& target)
     link.SetUnderline(true);
     link.SetLinkCursor(LoadCursorW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_CURSOR_165)));
     link.SetFitToText(true);
+    link.SetMessageCaption(m_info.messageCaption);
 }
 
 void CAboutDlg::OnPaint()

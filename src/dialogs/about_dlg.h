@@ -15,6 +15,7 @@ struct AboutBoxInfo {
     std::string productName;   // "Quillmere"
     std::string version;       // "4.1"
     std::string programFolder; // with its trailing backslash
+    std::string messageCaption; // of the box a link shows when its target will not open
 };
 
 class CAboutDlg : public lex::CDialog {

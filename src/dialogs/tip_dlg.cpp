@@ -9,6 +9,14 @@
 
 namespace {
 
+// The shaded sidebar ends this far left of the tip text; the rule under the picture
+// lies this far below it.
+constexpr int kSidebarGap = 10;
+constexpr int kRuleBelowPicture = 6;
+// Character heights of the heading and the tip.
+constexpr int kHeadingHeight = 18;
+constexpr int kTipTextHeight = 12;
+
 // "宋体" has no internal leading, so its cell and its characters are equally high; a
 // character height keeps the size right with a substitute face that has leading.
 lex::CFont MakeSongtiFont(int height, int weight)
@@ -24,24 +32,13 @@ lex::CFont MakeSongtiFont(int height, int weight)
     return font;
 }
 
-// Moves a top-level window fully onto the work area of the monitor it is on.
-void KeepOnItsMonitor(HWND hWnd)
-{
-    RECT r, work;
-    GetWindowRect(hWnd, &r);
-    if (!lex::WorkAreaNear(r, &work))
-        return;
-    const POINT at = lex::KeepWithin(r.left, r.top, r.right - r.left, r.bottom - r.top, work);
-    if (at.x != r.left || at.y != r.top)
-        SetWindowPos(hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 } // namespace
 
-CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath)
-    : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath)
+CTipDlg::CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath,
+                 const std::string& messageCaption)
+    : lex::CDialog(IDD_TIP, parent), m_settings(settingsPath), m_messageCaption(messageCaption)
 {
-    m_bStartup = m_settings.TipStartUp();
+    m_startUp = m_settings.TipStartUp();
     switch (m_tips.Open(tipsPath, m_settings)) {
     case lex::CTipsFile::OpenResult::kMissing:
         m_strTip = lex::LoadStringCp936(IDS_TIP_FILE_MISSING);
@@ -66,19 +63,12 @@ CTipDlg::~CTipDlg()
 
 std::string CTipDlg::TipsPathBesideExe()
 {
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    size_t slash = folder.find_last_of(L"\\/");
-    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
-    return lex::Narrow(folder) + "Tips.tip";
+    return lex::ExeFolder() + "Tips.tip";
 }
 
 void CTipDlg::ReportDamagedFile()
 {
-    lex::CWinApp* app = lex::AfxGetApp();
-    lex::MessageBoxCp936(nullptr, lex::LoadStringCp936(IDS_TIP_FILE_DAMAGED), app ? app->m_appName : std::string(),
-                         MB_OK);
+    lex::MessageBoxCp936(nullptr, lex::LoadStringCp936(IDS_TIP_FILE_DAMAGED), m_messageCaption, MB_OK);
 }
 
 void CTipDlg::ReadNextTip()
@@ -94,11 +84,6 @@ INT_PTR CTipDlg::DoModal()
         MessageBeep(0xFFFFFFFF);
         return IDOK;
     }
-    if (!m_parent) {
-        lex::CWinApp* app = lex::AfxGetApp();
-        if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
-            m_parent = app->m_pMainWnd;
-    }
     return lex::CDialog::DoModal();
 }
 
@@ -106,7 +91,7 @@ void CTipDlg::DoDataExchange(lex::CDataExchange* dx)
 {
     lex::DDX_Control(dx, IDOK, m_btnOK);
     lex::DDX_Control(dx, IDC_TIP_NEXT, m_btnNext);
-    lex::DDX_Check(dx, IDC_TIP_STARTUP, m_bStartup);
+    lex::DDX_Check(dx, IDC_TIP_STARTUP, m_startUp);
 }
 
 BOOL CTipDlg::OnInitDialog()
@@ -114,19 +99,19 @@ BOOL CTipDlg::OnInitDialog()
     lex::CDialog::OnInitDialog();
     if (!m_tips.IsOpen())
         EnableWindow(m_btnNext.m_hWnd, FALSE);
-    KeepOnItsMonitor(m_hWnd);
+    lex::KeepWindowWhole(m_hWnd);
     return TRUE;
 }
 
 void CTipDlg::OnOK()
 {
     lex::CDialog::OnOK();
-    m_settings.SetTipStartUp(m_bStartup);
+    m_settings.SetTipStartUp(m_startUp);
 }
 
 BOOL CTipDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) == IDC_TIP_NEXT && HIWORD(wParam) == BN_CLICKED) {
+    if (lex::CommandId(wParam, lParam) == IDC_TIP_NEXT && HIWORD(wParam) == BN_CLICKED) {
         OnNextButton();
         return TRUE;
     }
@@ -186,7 +171,7 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
         lex::CBrush shadow;
         shadow.CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
         RECT sidebar = panel;
-        sidebar.right = tipRect.left - 10;
+        sidebar.right = tipRect.left - kSidebarGap;
         FillRect(dc, &sidebar, shadow.GetSafeHandle());
 
         // The picture's white surround takes the sidebar's colour before it is copied.
@@ -201,13 +186,14 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
             BitBlt(dc, picture.left, picture.top, size.cx, size.cy, mem.GetSafeHdc(), 0, 0, SRCCOPY);
         }
 
-        RECT line = {panel.left, picture.bottom + 6, panel.right, picture.bottom + 7};
+        RECT line = {panel.left, picture.bottom + kRuleBelowPicture, panel.right,
+                     picture.bottom + kRuleBelowPicture + 1};
         FillRect(dc, &line, shadow.GetSafeHandle());
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     }
 
-    lex::CFont heading = MakeSongtiFont(18, FW_BOLD);
-    lex::CFont text = MakeSongtiFont(12, FW_NORMAL);
+    lex::CFont heading = MakeSongtiFont(kHeadingHeight, FW_BOLD);
+    lex::CFont text = MakeSongtiFont(kTipTextHeight, FW_NORMAL);
     {
         lex::CSelectObject keepFont(dc, heading.GetSafeHandle());
         RECT r = {tipRect.left, picture.top, tipRect.right, tipRect.bottom};

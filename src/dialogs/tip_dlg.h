@@ -12,17 +12,19 @@
 
 class CTipDlg : public lex::CDialog {
 public:
-    // Loads the settings and the first tip; the dialog is not shown yet. Without a
-    // parent the dialog belongs to the application's main window, as every dialog
-    // without one does. tipsPath defaults to "Tips.tip" beside the executable.
-    CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath = TipsPathBesideExe());
+    // Loads the settings and the first tip; the dialog is not shown yet. parent owns
+    // the dialog while it shows (the main bar). tipsPath defaults to "Tips.tip" beside
+    // the executable; messageCaption is the caption of the box that reports a damaged
+    // tips file.
+    CTipDlg(lex::CWnd* parent, const std::string& settingsPath, const std::string& tipsPath = TipsPathBesideExe(),
+            const std::string& messageCaption = std::string());
     // Saves where the next showing starts and closes the file.
     ~CTipDlg() override;
 
     // Shows the dialog modally; without a tips file only beeps and returns IDOK.
     INT_PTR DoModal() override;
 
-    BOOL StartUpFlag() const { return m_bStartup != 0; }
+    BOOL StartUpFlag() const { return m_startUp != 0; }
     const std::string& TipText() const { return m_strTip; }
     BOOL HasTipsFile() const { return m_tips.IsOpen(); }
 
@@ -49,8 +51,9 @@ private:
 
     lex::CButton m_btnOK;
     lex::CButton m_btnNext;
-    int m_bStartup = 0;
+    int m_startUp = 0;
     std::string m_strTip;
     lex::CSettings m_settings;
+    std::string m_messageCaption;
     lex::CTipsFile m_tips;
 };

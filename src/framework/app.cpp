@@ -7,6 +7,46 @@ namespace lex {
 
 namespace {
 CWinApp* g_app = nullptr;
+std::string g_windowProcFailure;
+
+std::wstring ExePathWide()
+{
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+} // namespace
+
+std::string ExePath()
+{
+    return Narrow(ExePathWide());
+}
+
+std::string ExeFolder()
+{
+    std::wstring folder = ExePathWide();
+    const size_t slash = folder.find_last_of(L"\\/");
+    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
+    return Narrow(folder);
+}
+
+void ReportWindowProcFailure(UINT msg, const char* what)
+{
+    std::string text = "Lexorin: message 0x";
+    static const char kHex[] = "0123456789ABCDEF";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        text += kHex[(msg >> shift) & 0xF];
+    text += " failed: ";
+    text += what ? what : "";
+    OutputDebugStringW(Widen(text + "\n").c_str());
+    if (g_windowProcFailure.empty())
+        g_windowProcFailure = text;
+    PostQuitMessage(kExitAfterFailedHandler);
+}
+
+const std::string& WindowProcFailure()
+{
+    return g_windowProcFailure;
 }
 
 CWinApp::CWinApp()
@@ -62,13 +102,11 @@ int AfxWinMain(HINSTANCE instance)
     if (!app)
         return -1;
     app->m_hInstance = instance;
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
-    size_t slash = name.find_last_of(L"\\/");
+    std::wstring name = ExePathWide();
+    const size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos)
         name.erase(0, slash + 1);
-    size_t dot = name.find_last_of(L'.');
+    const size_t dot = name.find_last_of(L'.');
     if (dot != std::wstring::npos)
         name.erase(dot);
     app->m_appName = Narrow(name);
@@ -76,9 +114,11 @@ int AfxWinMain(HINSTANCE instance)
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
 
-    if (!app->InitInstance())
-        return app->m_nQuitCode;
-    return app->Run();
+    const int code = app->InitInstance() ? app->Run() : app->m_nQuitCode;
+    if (!WindowProcFailure().empty())
+        MessageBoxCp936(nullptr, "程序内部出错，已经关闭。\r\n\r\n" + WindowProcFailure(), app->m_appName,
+                        MB_OK | MB_ICONERROR);
+    return code;
 }
 
 std::string LoadStringCp936(UINT id)

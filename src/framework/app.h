@@ -37,6 +37,23 @@ std::string LoadStringCp936(UINT id);
 // A message box with code page 936 texts.
 int MessageBoxCp936(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
+// The executable's full path, and its folder with the trailing backslash, as code
+// page 936 text spelt as the file system has them.
+std::string ExePath();
+std::string ExeFolder();
+
+// A window procedure's handler let an exception out: the message, and what the
+// exception said. It is written to the debugger's output, the first one is kept for
+// the report AfxWinMain gives when the program has ended, and every message loop is
+// told to end (exit code kExitAfterFailedHandler), so the windows close as they do on
+// exit and save what they keep. Letting it unwind into the system's code that called
+// the window procedure would be undefined; carrying on with a half-handled message
+// could write a half-updated state over the user's settings.
+void ReportWindowProcFailure(UINT msg, const char* what);
+// The first failure reported, or empty.
+const std::string& WindowProcFailure();
+constexpr int kExitAfterFailedHandler = 3;
+
 constexpr UINT kIdAppExit = 57665;
 
 } // namespace lex

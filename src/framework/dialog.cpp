@@ -116,9 +116,15 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWnd::WindowProc(msg, wParam, lParam);
 }
 
-BOOL CDialog::OnCommand(WPARAM wParam, LPARAM)
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    switch (LOWORD(wParam)) {
+    // OK and Cancel are presses: a button's click, or the menu or accelerator form
+    // (no control) that IsDialogMessage sends for Enter and Esc. Any other notification
+    // of a control that happens to carry one of those ids is not.
+    const bool press = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
+    if (!press)
+        return FALSE;
+    switch (CommandId(wParam, lParam)) {
     case IDOK:
         OnOK();
         return TRUE;
@@ -172,15 +178,10 @@ void DDX_Check(CDataExchange* dx, int id, int& value)
 void DDX_Text(CDataExchange* dx, int id, std::string& value)
 {
     HWND item = dx->m_pDlgWnd->GetDlgItem(id);
-    if (dx->m_bSaveAndValidate) {
-        int n = GetWindowTextLengthW(item);
-        std::wstring buf(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
-        n = GetWindowTextW(item, &buf[0], n + 1);
-        buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        value = Narrow(buf);
-    } else {
+    if (dx->m_bSaveAndValidate)
+        value = WindowText(item);
+    else
         SetWindowTextW(item, Widen(value).c_str());
-    }
 }
 
 } // namespace lex

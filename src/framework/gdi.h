@@ -170,6 +170,14 @@ private:
     HGDIOBJ m_old;
 };
 
+// Which way a gradient runs: from the left edge to the right, or from the top to the
+// bottom.
+enum class GradientAxis { LeftToRight, TopToBottom };
+
+// Fills r, and nothing outside it, with a linear gradient from colour `from` at its
+// first line (the left column or the top row) to colour `to` at its last.
+void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, GradientAxis axis);
+
 // The header of a 32 bits-per-pixel DIB of cx x cy whose rows run from the top; its
 // pixels are 0x00RRGGBB.
 inline BITMAPINFO TopDownDibInfo(int cx, int cy)

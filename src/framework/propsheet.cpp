@@ -317,7 +317,7 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: {
         LRESULT result = CWnd::WindowProc(msg, wParam, lParam);
         // OK closes a modeless sheet only when every page accepted it.
-        UINT id = LOWORD(wParam);
+        UINT id = CommandId(wParam, lParam);
         if ((id == IDOK || id == IDCANCEL) && m_hWnd && !SendMessage(PSM_GETCURRENTPAGEHWND))
             m_result = id;
         return result;

@@ -5,7 +5,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace lex {
 
@@ -26,6 +28,7 @@ std::unordered_map<HWND, Link>& Links()
     return links;
 }
 const wchar_t kPlainClass[] = L"LexorinWnd";
+constexpr WORD kArrowCursorId = 32512; // IDC_ARROW, which names the A form here
 
 // The object that the next matching window created on this thread belongs to.
 struct PendingLink {
@@ -60,23 +63,6 @@ struct MessageFrame {
     MessageFrame* outer;
 };
 thread_local MessageFrame* t_frame = nullptr;
-
-void RegisterPlainClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kPlainClass;
-    RegisterClassExW(&wc);
-    done = true;
-}
 
 } // namespace
 
@@ -152,6 +138,26 @@ void DisarmCreationLink(CWnd* object)
     RemoveCreationHookIfIdle();
 }
 
+namespace {
+// A handler threw. Nothing may unwind into the system's code that called the window
+// procedure, so the exception ends here: the thread's pending creation link goes back
+// to what it was before the message, and the program is told to end (see
+// ReportWindowProcFailure).
+void EndAfterFailedHandler(UINT msg, const char* what, const PendingLink& pendingBefore)
+{
+    if (t_pending.object && t_pending.object != pendingBefore.object)
+        t_pending = pendingBefore;
+    RemoveCreationHookIfIdle();
+    ReportWindowProcFailure(msg, what);
+}
+
+// What a failed handler answers: a window whose creation failed is not made.
+LRESULT FailedHandlerResult(UINT msg)
+{
+    return msg == WM_CREATE ? -1 : 0;
+}
+} // namespace
+
 LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto& links = Links();
@@ -167,8 +173,20 @@ LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
         return result;
     }
     MessageFrame frame = {hWnd, msg, wParam, lParam, link.super, t_frame};
+    const PendingLink pendingBefore = t_pending;
     t_frame = &frame;
-    LRESULT result = link.object->WindowProc(msg, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = link.object->WindowProc(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        t_frame = frame.outer;
+        EndAfterFailedHandler(msg, e.what(), pendingBefore);
+        result = FailedHandlerResult(msg);
+    } catch (...) {
+        t_frame = frame.outer;
+        EndAfterFailedHandler(msg, "unknown exception", pendingBefore);
+        result = FailedHandlerResult(msg);
+    }
     t_frame = frame.outer;
     if (msg == WM_NCDESTROY) {
         // The window is gone after this message: cut the link while the handle is
@@ -231,10 +249,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const std::string& 
 {
     if (m_hWnd)
         return FALSE;
-    if (!className) {
-        RegisterPlainClass();
-        className = kPlainClass;
-    }
+    if (!className)
+        className = RegisterWindowClass(kPlainClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     HWND hWnd;
     {
         CreationTarget target;
@@ -339,6 +355,10 @@ BOOL CWnd::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resul
     default:
         return FALSE;
     }
+    // Only a direct child's own notification: one a child passes up from its own
+    // children (a toolbar's tooltip, say) was reflected already by that child.
+    if (!child || ::GetParent(child) != m_hWnd)
+        return FALSE;
     CWnd* object = FromHandle(child);
     if (!object || object == this)
         return FALSE;
@@ -361,7 +381,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // to the application object; other control notifications do not.
         if (lParam == 0 || HIWORD(wParam) == 0) {
             CWinApp* app = AfxGetApp();
-            if (app && app->m_pMainWnd == this && app->OnCommand(LOWORD(wParam)))
+            if (app && app->m_pMainWnd == this && app->OnCommand(CommandId(wParam, lParam)))
                 return 0;
         }
         break;
@@ -397,13 +417,50 @@ void CWnd::SetWindowText(const std::string& text)
 
 std::string CWnd::GetWindowText() const
 {
-    int n = ::GetWindowTextLengthW(m_hWnd);
+    return WindowText(m_hWnd);
+}
+
+std::string WindowText(HWND hWnd)
+{
+    int n = ::GetWindowTextLengthW(hWnd);
     if (n <= 0)
         return std::string();
     std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
-    n = ::GetWindowTextW(m_hWnd, &buf[0], n + 1);
+    n = ::GetWindowTextW(hWnd, &buf[0], n + 1);
     buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return Narrow(buf);
+}
+
+UINT CommandId(WPARAM wParam, LPARAM lParam)
+{
+    // WM_COMMAND carries only the low 16 bits of the sender's id; the control itself
+    // has them all. A toolbar sends its buttons' command ids under its own handle, so
+    // the control's id counts only where its low bits are the ones sent.
+    const UINT sent = LOWORD(wParam);
+    if (lParam != 0) {
+        const UINT id = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+        if (LOWORD(id) == sent)
+            return id;
+    }
+    return sent;
+}
+
+const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH background)
+{
+    static std::unordered_set<std::wstring> registered;
+    if (registered.count(name))
+        return name;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursorId));
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    if (RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+        registered.insert(name);
+    return name;
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
@@ -481,6 +538,33 @@ bool WorkAreaNear(const RECT& r, RECT* work)
 bool WorkAreaNear(HWND hWnd, RECT* work)
 {
     return WorkAreaOf(MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), work);
+}
+
+void CenterWindow(HWND window, HWND over, HWND monitorOf)
+{
+    RECT r;
+    if (!::GetWindowRect(window, &r))
+        return;
+    RECT area = {};
+    if (!WorkAreaNear(monitorOf ? monitorOf : over ? over : window, &area))
+        return;
+    RECT around = area;
+    if (over && ::IsWindowVisible(over))
+        ::GetWindowRect(over, &around);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const POINT at = KeepWithin(around.left + (around.right - around.left - w) / 2,
+                                around.top + (around.bottom - around.top - h) / 2, w, h, area);
+    ::SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void KeepWindowWhole(HWND window)
+{
+    RECT r, work;
+    if (!::GetWindowRect(window, &r) || !WorkAreaNear(r, &work))
+        return;
+    const POINT at = KeepWithin(r.left, r.top, r.right - r.left, r.bottom - r.top, work);
+    if (at.x != r.left || at.y != r.top)
+        ::SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 POINT KeepWithin(int x, int y, int w, int h, const RECT& area)

@@ -151,6 +151,19 @@ BOOL RunModalLoop(CWnd* window, F keepRunning)
 // after stop, until one's PreTranslateMessage takes it.
 BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
 
+// The text of any window, as code page 936.
+std::string WindowText(HWND hWnd);
+
+// The id of the control (or menu item, or accelerator) a WM_COMMAND comes from. A
+// control's id may not fit the 16 bits the message has room for; it is read from the
+// control itself.
+UINT CommandId(WPARAM wParam, LPARAM lParam);
+
+// Registers a window class of this module with the framework's window procedure
+// (DefWindowProc until an object is linked), the arrow cursor, and the style and
+// background given; once per name. Returns name.
+const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH background);
+
 // The work area of the monitor nearest to a screen rectangle or to a window (a second
 // monitor's when it is there); false, work left as it was, if none can be had.
 bool WorkAreaNear(const RECT& r, RECT* work);
@@ -158,5 +171,11 @@ bool WorkAreaNear(HWND hWnd, RECT* work);
 // Where a window of w x h that wants its top-left corner at (x, y) goes so that it lies
 // whole within area; when it is larger than area its top-left corner stays inside.
 POINT KeepWithin(int x, int y, int w, int h, const RECT& area);
+// Centres window over the window over when that is visible, else in the work area of
+// the monitor that monitorOf (or else over, or else window) is on, and keeps it whole
+// on that work area. Size and z-order stay.
+void CenterWindow(HWND window, HWND over, HWND monitorOf = nullptr);
+// Moves window, if needed, so that it lies whole on the work area of its monitor.
+void KeepWindowWhole(HWND window);
 
 } // namespace lex

@@ -1,6 +1,5 @@
 // The main bar's arithmetic, kept apart from the window so it can be tested natively:
-// keeping the bar on screen, the background gradient and
-// the tooltip part of a command string.
+// keeping the bar on screen and the tooltip part of a command string.
 #pragma once
 
 #include "base/toolbar_resource.h"
@@ -21,10 +20,6 @@ struct BarRect {
 // monitor, which need not start at (0, 0)): the left and top edges are pulled in
 // first, then the right and bottom ones.
 void KeepOnScreenPosition(const BarRect& desktop, const BarRect& window, int& newLeft, int& newTop);
-
-// The colour (0x00BBGGRR) of gradient line i (1..n) from colour b at the near edge to
-// colour a at the far one: each channel moves from b by trunc(i * |a - b| / n).
-uint32_t GradientLineColour(uint32_t a, uint32_t b, int n, int i);
 
 // The tooltip of a command string "menu text\ntooltip": the part after the first
 // newline up to the next one; empty if there is none.

@@ -33,27 +33,6 @@ UINT TaskbarCreatedMessage()
     return message;
 }
 
-// Draws a gradient from colour b at the near edge (bottom, or right) to colour a at
-// the far edge, one line per pixel.
-void DrawGradient(HDC dc, const RECT& r, COLORREF a, COLORREF b, BOOL vertical)
-{
-    int n = vertical ? r.bottom - r.top : r.right - r.left;
-    if (n < 1)
-        return;
-    for (int i = 1; i <= n; ++i) {
-        lex::CPen pen;
-        pen.CreatePen(PS_SOLID, 1, GradientLineColour(a, b, n, i));
-        lex::CSelectObject select(dc, pen.GetSafeHandle());
-        if (vertical) {
-            MoveToEx(dc, r.left, r.bottom - i, nullptr);
-            LineTo(dc, r.right - r.left, r.bottom - i);
-        } else {
-            MoveToEx(dc, r.right - i, r.top, nullptr);
-            LineTo(dc, r.right - i, r.bottom);
-        }
-    }
-}
-
 } // namespace
 
 void CMessageBoxWarning::Warn(const std::string& text, const std::string& caption)
@@ -94,7 +73,6 @@ CLexorinDlg::~CLexorinDlg()
 BOOL CLexorinDlg::OnInitDialog()
 {
     lex::CDialog::OnInitDialog();
-    CBarContext& app = m_context;
 
     if (GetStyle() & WS_SYSMENU) {
         std::string about = lex::LoadStringCp936(IDS_ABOUTBOX);
@@ -109,7 +87,7 @@ BOOL CLexorinDlg::OnInitDialog()
 
     m_gradientStart = GetSysColor(COLOR_3DLIGHT);
     m_gradientEnd = GetSysColor(COLOR_BTNSHADOW);
-    SetWindowText(app.m_strProductName + app.m_strVersion);
+    SetWindowText(m_context.m_strProductName + m_context.m_strVersion);
     SetPropW(m_hWnd, kBarMark, reinterpret_cast<HANDLE>(1));
 
     // Background: the built-in tile, then the user's bitmap file if it loads.
@@ -120,8 +98,8 @@ BOOL CLexorinDlg::OnInitDialog()
     }
     if (m_background)
         m_oldMemBitmap = m_memDC.SelectObject(m_background.GetSafeHandle());
-    app.m_strBkFileName = AppSettings().InterfaceBKImageFileName();
-    LoadBackgroundImage(app.m_strBkFileName.c_str());
+    m_context.m_strBkFileName = AppSettings().InterfaceBKImageFileName();
+    LoadBackgroundImage(m_context.m_strBkFileName.c_str());
 
     AddTrayIcon();
 
@@ -142,19 +120,18 @@ BOOL CLexorinDlg::OnInitDialog()
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_feed.StartEntryTimer();
-    app.ShowTipAtStartup();
+    m_context.ShowTipAtStartup();
     return TRUE;
 }
 
 void CLexorinDlg::OnDestroy()
 {
-    CBarContext& app = m_context;
     lex::CSettings settings = AppSettings();
     // The state saved at exit goes into the file as one replacement: a kill half-way
     // must not pair this run's reading position with the last run's window.
     lex::CSettingsGroup shutdownState(settings);
     settings.SetDictWordCount(m_feed.GetPosition());
-    if (app.m_bDictOpen)
+    if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
     Shell_NotifyIconW(NIM_DELETE, &m_tray);
@@ -171,7 +148,7 @@ void CLexorinDlg::OnDestroy()
     settings.SetInterfaceTop(r.top);
     settings.SetInterfaceCX(r.right - r.left);
     settings.SetInterfaceCY(r.bottom - r.top);
-    settings.SetInterfaceBKImageFileName(app.m_strBkFileName);
+    settings.SetInterfaceBKImageFileName(m_context.m_strBkFileName);
     shutdownState.Commit();
 }
 
@@ -246,7 +223,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    switch (LOWORD(wParam)) {
+    switch (lex::CommandId(wParam, lParam)) {
     case ID_DICT_NEXT:
         m_feed.ShowNextEntry();
         return TRUE;
@@ -325,11 +302,9 @@ HWND CLexorinDlg::FindRunningBar()
 
 BarRect CLexorinDlg::MonitorWorkArea(const RECT& window) const
 {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    HMONITOR monitor = MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
-    if (monitor && GetMonitorInfoW(monitor, &info))
-        return ToBarRect(info.rcWork);
+    RECT work;
+    if (lex::WorkAreaNear(window, &work))
+        return ToBarRect(work);
     RECT desktop;
     ::GetWindowRect(GetDesktopWindow(), &desktop);
     return ToBarRect(desktop);
@@ -383,7 +358,7 @@ BOOL CLexorinDlg::OnEraseBkgnd(HDC dc)
             for (int j = 0; j <= h / size.cy; ++j)
                 BitBlt(dc, i * size.cx, j * size.cy, size.cx, size.cy, m_memDC.GetSafeHdc(), 0, 0, SRCCOPY);
     } else {
-        DrawGradient(dc, r, m_gradientStart, m_gradientEnd, TRUE);
+        lex::FillGradient(dc, r, m_gradientStart, m_gradientEnd, lex::GradientAxis::TopToBottom);
     }
     return TRUE;
 }
@@ -442,15 +417,13 @@ void CLexorinDlg::ClearBackgroundImage()
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void CLexorinDlg::ApplyInterfaceSettings()
+void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
 {
-    CBarContext& app = m_context;
-    lex::CSettings settings = AppSettings();
     m_gradientStart = settings.InterfaceBKStartColor();
     m_gradientEnd = settings.InterfaceBKEndColor();
     if (settings.InterfaceBKImage()) {
-        app.m_strBkFileName = settings.InterfaceBKImageFileName();
-        if (!LoadBackgroundImage(app.m_strBkFileName.c_str()) && !m_background) {
+        m_context.m_strBkFileName = settings.InterfaceBKImageFileName();
+        if (!LoadBackgroundImage(m_context.m_strBkFileName.c_str()) && !m_background) {
             // Back from the gradient with no usable file: the built-in tile again.
             lex::CBitmap builtIn;
             if (builtIn.LoadBitmap(IDB_BACKGROUND)) {
@@ -465,21 +438,24 @@ void CLexorinDlg::ApplyInterfaceSettings()
     }
 }
 
-void CLexorinDlg::ApplyBannerSettings()
+void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 {
-    m_feed.ApplyBannerSettings(ReadBannerSettings(AppSettings()));
+    m_feed.ApplyBannerSettings(ReadBannerSettings(settings));
 }
 
-BOOL CLexorinDlg::OpenDictionary()
+BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
-    return m_feed.OpenDictionary(m_context.m_strProgramFolder, AppSettings().DictName());
+    return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 
 void CLexorinDlg::ReapplyAllSettings()
 {
-    ApplyBannerSettings();
-    OpenDictionary();
-    ApplyInterfaceSettings();
+    // Every resize step comes here: the three groups take some twenty keys, read from
+    // one reading of the file rather than one each.
+    const lex::CSettings settings = AppSettings().ReadOnce();
+    ApplyBannerSettings(settings);
+    OpenDictionary(settings);
+    ApplyInterfaceSettings(settings);
 }
 
 // The settings sheet: its pages write what the user changed and raise the group flags;
@@ -489,24 +465,24 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    CBarContext& app = m_context;
+    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE;
     COptionContext context;
-    context.programFolder = app.m_strProgramFolder;
-    context.settingsPath = app.SettingsPath();
-    context.backgroundFile = app.m_strBkFileName;
-    context.bannerChanged = &app.m_bBannerChanged;
-    context.dictChanged = &app.m_bDictChanged;
-    context.interfaceChanged = &app.m_bInterfaceChanged;
+    context.programFolder = m_context.m_strProgramFolder;
+    context.settingsPath = m_context.SettingsPath();
+    context.backgroundFile = m_context.m_strBkFileName;
+    context.bannerChanged = &bannerChanged;
+    context.dictChanged = &dictChanged;
+    context.interfaceChanged = &interfaceChanged;
     m_bOptionsOpen = TRUE;
     INT_PTR result = RunOptionSheet(context);
     m_bOptionsOpen = FALSE;
     if (result != IDOK || !m_hWnd)
         return;
-    if (app.m_bBannerChanged)
+    if (bannerChanged)
         ApplyBannerSettings();
-    if (app.m_bDictChanged)
+    if (dictChanged)
         OpenDictionary();
-    if (app.m_bInterfaceChanged)
+    if (interfaceChanged)
         ApplyInterfaceSettings();
 }
 
@@ -673,18 +649,18 @@ void CLexorinDlg::FeedEndProgram(int exitCode)
 void CLexorinDlg::OnAboutCommand()
 {
     // The toolbar and the tray menu open one box at a time.
-    CBarContext& app = m_context;
-    if (app.m_bAboutBoxOpen)
+    if (m_context.m_bAboutBoxOpen)
         return;
-    app.m_bAboutBoxOpen = TRUE;
+    m_context.m_bAboutBoxOpen = TRUE;
     ShowAboutBox();
-    app.m_bAboutBoxOpen = FALSE;
+    m_context.m_bAboutBoxOpen = FALSE;
 }
 
 void CLexorinDlg::ShowAboutBox()
 {
-    const CBarContext& app = m_context;
-    CAboutDlg about(AboutBoxInfo{app.m_strProductName, app.m_strVersion, app.m_strProgramFolder}, this);
+    CAboutDlg about(AboutBoxInfo{m_context.m_strProductName, m_context.m_strVersion, m_context.m_strProgramFolder,
+                                 m_context.MessageCaption()},
+                    this);
     about.DoModal();
 }
 

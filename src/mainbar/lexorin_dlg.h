@@ -52,9 +52,11 @@ public:
     void KeepOnScreen();
     BOOL LoadBackgroundImage(const char* path);
     void ClearBackgroundImage();
-    void ApplyInterfaceSettings();
-    void ApplyBannerSettings();
-    BOOL OpenDictionary();
+    // Each applies its group of the settings file; ReapplyAllSettings all three, from
+    // one reading of the file.
+    void ApplyInterfaceSettings() { ApplyInterfaceSettings(AppSettings()); }
+    void ApplyBannerSettings() { ApplyBannerSettings(AppSettings()); }
+    BOOL OpenDictionary() { return OpenDictionary(AppSettings()); }
     void ReapplyAllSettings();
 
     // For tests and the about box: the parts a user sees.
@@ -74,6 +76,9 @@ protected:
 
 private:
     lex::CSettings AppSettings() const { return lex::CSettings(m_context.SettingsPath()); }
+    void ApplyInterfaceSettings(const lex::CSettings& settings);
+    void ApplyBannerSettings(const lex::CSettings& settings);
+    BOOL OpenDictionary(const lex::CSettings& settings);
     void OnDestroy();
     LRESULT OnNcHitTest(LPARAM lParam);
     void OnSize(int cx, int cy);

@@ -7,7 +7,7 @@ namespace {
 using FlagSetter = bool (CSettings::*)(bool);
 
 // The style keys' setters, in the page's order.
-constexpr FlagSetter kStyleSetters[9] = {
+constexpr FlagSetter kStyleSetters[kBannerStyleCount] = {
     &CSettings::SetBannerWordI,     &CSettings::SetBannerWordB,     &CSettings::SetBannerWordU,
     &CSettings::SetBannerPhoneticI, &CSettings::SetBannerPhoneticB, &CSettings::SetBannerPhoneticU,
     &CSettings::SetBannerDescI,     &CSettings::SetBannerDescB,     &CSettings::SetBannerDescU,
@@ -22,10 +22,11 @@ BannerPageValues ReadBannerPageValues(const CSettings& settings)
     v.autoSize = settings.BannerAutoSize() ? 1 : 0;
     v.scroll = settings.BannerScroll() ? 1 : 0;
     v.speed = settings.BannerScrollSpeed();
-    const bool styles[9] = {settings.BannerWordI(),     settings.BannerWordB(),     settings.BannerWordU(),
-                            settings.BannerPhoneticI(), settings.BannerPhoneticB(), settings.BannerPhoneticU(),
-                            settings.BannerDescI(),     settings.BannerDescB(),     settings.BannerDescU()};
-    for (int i = 0; i < 9; ++i)
+    const bool styles[kBannerStyleCount] = {
+        settings.BannerWordI(),     settings.BannerWordB(),     settings.BannerWordU(),
+        settings.BannerPhoneticI(), settings.BannerPhoneticB(), settings.BannerPhoneticU(),
+        settings.BannerDescI(),     settings.BannerDescB(),     settings.BannerDescU()};
+    for (int i = 0; i < kBannerStyleCount; ++i)
         v.styles[i] = styles[i] ? 1 : 0;
     v.wordColor = settings.BannerWordColor();
     v.phoneticColor = settings.BannerPhoneticColor();
@@ -55,7 +56,7 @@ int WriteChangedBannerKeys(CSettings& settings, const BannerPageValues& start, c
         settings.SetBannerScrollSpeed(now.speed);
         ++written;
     }
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kBannerStyleCount; ++i)
         flag(start.styles[i], now.styles[i], kStyleSetters[i]);
     color(start.wordColor, now.wordColor, &CSettings::SetBannerWordColor);
     color(start.phoneticColor, now.phoneticColor, &CSettings::SetBannerPhoneticColor);

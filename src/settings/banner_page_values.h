@@ -8,13 +8,16 @@
 
 namespace lex {
 
+// Italic, bold and underline for each of the three rows (word, phonetic, meaning).
+constexpr int kBannerStyleCount = 9;
+
 struct BannerPageValues {
     int autoSize = 1;
     int scroll = 1;
     uint32_t bkColor = 0;
     int speed = 2;
     // Italic, bold, underline for the word, phonetic and meaning rows, in that order.
-    int styles[9] = {};
+    int styles[kBannerStyleCount] = {};
     uint32_t wordColor = 0;
     uint32_t phoneticColor = 0;
     uint32_t descColor = 0;

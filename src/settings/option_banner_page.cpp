@@ -6,7 +6,7 @@
 
 namespace {
 
-const int kStyleChecks[9] = {
+const int kStyleChecks[lex::kBannerStyleCount] = {
     IDC_BANNER_WORD_I,     IDC_BANNER_WORD_B,     IDC_BANNER_WORD_U,
     IDC_BANNER_PHONETIC_I, IDC_BANNER_PHONETIC_B, IDC_BANNER_PHONETIC_U,
     IDC_BANNER_DESC_I,     IDC_BANNER_DESC_B,     IDC_BANNER_DESC_U,
@@ -30,7 +30,7 @@ void COptionBaseBannerPage::DoDataExchange(lex::CDataExchange* dx)
     lex::DDX_Control(dx, IDC_BANNER_BKCOLOR, m_bkColorBox);
     lex::DDX_Check(dx, IDC_BANNER_AUTOSIZE, m_autoSize);
     lex::DDX_Check(dx, IDC_BANNER_SCROLL, m_scroll);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < lex::kBannerStyleCount; ++i)
         lex::DDX_Check(dx, kStyleChecks[i], m_styles[i]);
 }
 
@@ -54,7 +54,7 @@ BOOL COptionBaseBannerPage::OnInitDialog()
     m_scroll = m_start.scroll;
     m_speedSlider.SendMessage(TBM_SETRANGE, FALSE, MAKELPARAM(1, 5));
     m_speedSlider.SendMessage(TBM_SETPOS, TRUE, m_start.speed); // the slider clamps to 1 .. 5
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < lex::kBannerStyleCount; ++i)
         m_styles[i] = m_start.styles[i];
     m_wordColorBox.SelectColor(m_start.wordColor);
     m_phoneticColorBox.SelectColor(m_start.phoneticColor);
@@ -66,14 +66,13 @@ BOOL COptionBaseBannerPage::OnInitDialog()
 
 void COptionBaseBannerPage::OnOK()
 {
-    SetOptionFlag(m_context.bannerChanged, FALSE);
     UpdateData(TRUE);
     lex::BannerPageValues now;
     now.autoSize = m_autoSize;
     now.scroll = m_scroll;
     now.bkColor = m_bkColorBox.GetSelectedColor();
     now.speed = static_cast<int>(m_speedSlider.SendMessage(TBM_GETPOS));
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < lex::kBannerStyleCount; ++i)
         now.styles[i] = m_styles[i];
     now.wordColor = m_wordColorBox.GetSelectedColor();
     now.phoneticColor = m_phoneticColorBox.GetSelectedColor();
@@ -83,7 +82,7 @@ void COptionBaseBannerPage::OnOK()
     lex::CSettings settings(m_context.settingsPath);
     lex::CSettingsGroup group(settings);
     if (lex::WriteChangedBannerKeys(settings, m_start, now) > 0)
-        SetOptionFlag(m_context.bannerChanged, TRUE);
+        RaiseOptionFlag(m_context.bannerChanged);
     group.Commit();
     lex::CPropertyPage::OnOK();
 }

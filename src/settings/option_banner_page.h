@@ -34,6 +34,6 @@ private:
     // phonetic and meaning rows.
     int m_autoSize = 0;
     int m_scroll = 0;
-    int m_styles[9] = {};
+    int m_styles[lex::kBannerStyleCount] = {};
     lex::BannerPageValues m_start;
 };

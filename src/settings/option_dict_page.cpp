@@ -70,7 +70,7 @@ BOOL COptionBaseDictPage::OnInitDialog()
         bitmap.LoadBitmap(IDB_OPTION_IMAGES);
         if (m_ImageList.Create(16, 16, ILC_COLOR16 | ILC_MASK, 1, 1)) {
             if (bitmap)
-                m_ImageList.Add(bitmap.GetSafeHandle(), RGB(0, 130, 132));
+                m_ImageList.Add(bitmap.GetSafeHandle(), kOptionImagesMask);
             m_wndDictList.SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_ImageList.GetSafeHandle()));
         }
     }
@@ -114,24 +114,16 @@ void COptionBaseDictPage::FillDictionaryList()
 
 void COptionBaseDictPage::OnOK()
 {
-    SetOptionFlag(m_context.dictChanged, FALSE);
     UpdateData(TRUE);
     std::string chosen;
-    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL))) {
-        int n = GetWindowTextLengthW(edit);
-        std::wstring text(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
-        n = ::GetWindowTextW(edit, &text[0], n + 1);
-        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        chosen = lex::Narrow(text);
-    }
+    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL)))
+        chosen = lex::WindowText(edit);
     chosen = TrimBlanks(chosen);
     lex::CSettings settings(m_context.settingsPath);
     std::string stored = TrimBlanks(settings.DictName());
     if (chosen != stored) {
         settings.SetDictName(chosen);
-        SetOptionFlag(m_context.dictChanged, TRUE);
-    } else {
-        SetOptionFlag(m_context.dictChanged, FALSE);
+        RaiseOptionFlag(m_context.dictChanged);
     }
     lex::CPropertyPage::OnOK();
 }

@@ -55,7 +55,7 @@ BOOL COptionInterfaceMiscPage::OnInitDialog()
 BOOL COptionInterfaceMiscPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
+        switch (lex::CommandId(wParam, lParam)) {
         case IDC_BK_BROWSE:
             OnBrowse();
             return TRUE;
@@ -111,7 +111,7 @@ void COptionInterfaceMiscPage::OnBrowse()
     ShowPreview(path);
     // Written now, not at OK: Cancel of the sheet keeps it too.
     lex::CSettings(m_context.settingsPath).SetInterfaceBKImageFileName(path);
-    SetOptionFlag(m_context.interfaceChanged, TRUE);
+    RaiseOptionFlag(m_context.interfaceChanged);
 }
 
 void COptionInterfaceMiscPage::ShowPreview(const std::string& path)
@@ -132,15 +132,15 @@ void COptionInterfaceMiscPage::OnOK()
     lex::CSettingsGroup group(settings);
     if (m_imageOn != m_startImageOn) {
         settings.SetInterfaceBKImage(m_imageOn != 0);
-        SetOptionFlag(m_context.interfaceChanged, TRUE);
+        RaiseOptionFlag(m_context.interfaceChanged);
     }
     if (m_startColor.GetSelectedColor() != m_startStartColor) {
         settings.SetInterfaceBKStartColor(m_startColor.GetSelectedColor());
-        SetOptionFlag(m_context.interfaceChanged, TRUE);
+        RaiseOptionFlag(m_context.interfaceChanged);
     }
     if (m_endColor.GetSelectedColor() != m_startEndColor) {
         settings.SetInterfaceBKEndColor(m_endColor.GetSelectedColor());
-        SetOptionFlag(m_context.interfaceChanged, TRUE);
+        RaiseOptionFlag(m_context.interfaceChanged);
     }
     group.Commit();
     lex::CPropertyPage::OnOK();

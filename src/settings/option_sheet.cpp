@@ -9,7 +9,7 @@
 COptionSheet::COptionSheet(lex::CWnd* parent) : CTreePropSheet("选项", parent, 0)
 {
     HINSTANCE instance = lex::AfxGetResourceHandle();
-    m_pageIcons.CreateFromBitmap(instance, IDB_OPTION_IMAGES, 16, RGB(0, 128, 128));
+    m_pageIcons.CreateFromBitmap(instance, IDB_OPTION_IMAGES, 16, kOptionImagesMask);
     if (m_groupImages.Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 0)) {
         for (UINT id : {IDI_TREE_GROUP, IDI_TREE_PAGE}) {
             HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
@@ -43,6 +43,8 @@ void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
 
 INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent)
 {
+    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged})
+        SetOptionFlag(flag, FALSE);
     COptionSheet sheet(parent);
     AddOptionPages(sheet, context);
     sheet.SetActivePage(0);

@@ -3,7 +3,9 @@
 // images from icons 185 and 186.
 //
 // Pages get what they need from the caller in a COptionContext and report what they
-// changed through its flags; the caller applies the flagged groups after OK.
+// changed through its flags; the caller applies the flagged groups after OK. The flags
+// speak for one opening of the sheet: RunOptionSheet clears them, and a page only
+// raises the flag of what it changed.
 #pragma once
 
 #include "framework/imagelist.h"
@@ -12,6 +14,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// The background colour of bitmap 282, masked out wherever its images are shown.
+constexpr COLORREF kOptionImagesMask = RGB(0, 128, 128);
 
 // Images of bitmap 282, the page icons and the dictionary list's item images.
 enum COptionImage {
@@ -26,7 +31,8 @@ struct COptionContext {
     std::string programFolder;   // with its trailing backslash
     std::string settingsPath;    // the settings file
     std::string backgroundFile;  // the main bar's current background bitmap file
-    // The settings-changed flags a page's OK clears or raises (the application's).
+    // The settings-changed flags: cleared when the sheet opens, raised by a page that
+    // changed that group.
     BOOL* bannerChanged = nullptr;
     BOOL* dictChanged = nullptr;
     BOOL* interfaceChanged = nullptr;
@@ -37,6 +43,11 @@ inline void SetOptionFlag(BOOL* flag, BOOL value)
 {
     if (flag)
         *flag = value;
+}
+// Raises one of the context's flags: the page changed that group.
+inline void RaiseOptionFlag(BOOL* flag)
+{
+    SetOptionFlag(flag, TRUE);
 }
 
 class COptionSheet : public CTreePropSheet {
@@ -56,5 +67,6 @@ private:
 void AddOptionPages(COptionSheet& sheet, const COptionContext& context);
 
 // Builds the settings sheet and runs it modally: IDOK, IDCANCEL, or -1 when it could
-// not be shown or the program was told to end meanwhile.
+// not be shown or the program was told to end meanwhile. The context's flags are
+// cleared first, so afterwards they tell what this opening changed.
 INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent = nullptr);

@@ -6,25 +6,38 @@ namespace {
 
 const wchar_t kFrameClass[] = L"LexorinPageFrame";
 
-void RegisterFrameClass()
+// Caption text and icon stand this far in from the strip's left edge.
+constexpr int kCaptionIconLeft = 3;
+constexpr int kCaptionTextGap = 2;
+
+SIZE IconSize(HICON icon)
 {
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    wc.hbrBackground = GetSysColorBrush(COLOR_3DFACE);
-    wc.lpszClassName = kFrameClass;
-    done = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    SIZE size = {0, 0};
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return size;
+    BITMAP mask = {};
+    if (info.hbmMask && GetObjectW(info.hbmMask, sizeof mask, &mask)) {
+        size.cx = mask.bmWidth;
+        // A monochrome icon's mask holds the AND and XOR halves one above the other.
+        size.cy = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
+    }
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return size;
 }
 
 } // namespace
 
 // CPageFrame --------------------------------------------------------------------------
+
+CPageFrame::~CPageFrame()
+{
+    if (m_captionIcon)
+        DestroyIcon(m_captionIcon);
+}
 
 void CPageFrame::SafeInvalidate(const RECT& rect)
 {
@@ -48,7 +61,9 @@ void CPageFrame::SetCaptionHeight(int height)
 void CPageFrame::SetCaptionText(const std::string& text, HICON icon)
 {
     m_strCaption = text;
-    m_hCaptionIcon = icon;
+    if (m_captionIcon)
+        DestroyIcon(m_captionIcon);
+    m_captionIcon = icon ? CopyIcon(icon) : nullptr;
     SafeInvalidate(GetCaptionRect());
 }
 
@@ -60,15 +75,15 @@ void CPageFrame::SetMessageText(const std::string& text)
 
 void CPageFrame::SetMessageFormat(UINT format)
 {
-    m_dwMsgFormat = format;
+    m_messageFormat = format;
     SafeInvalidate(GetMessageRect());
 }
 
 void CPageFrame::Paint(HDC dc)
 {
     if (m_bShowCaption)
-        PaintCaption(dc, GetCaptionRect(), m_strCaption, m_hCaptionIcon);
-    PaintMessage(dc, GetMessageRect(), m_strMsg, m_dwMsgFormat);
+        PaintCaption(dc, GetCaptionRect(), m_strCaption, m_captionIcon);
+    PaintMessage(dc, GetMessageRect(), m_strMsg, m_messageFormat);
 }
 
 RECT CPageFrame::GetMessageRect()
@@ -106,35 +121,12 @@ void CPageFrame::PaintCaption(HDC, const RECT&, const std::string&, HICON) {}
 
 // CPageFrameWnd -----------------------------------------------------------------------
 
-CPageFrameWnd::~CPageFrameWnd()
-{
-    m_Images.DeleteImageList();
-}
-
 BOOL CPageFrameWnd::CreateFrameWindow(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
-    RegisterFrameClass();
-    return CreateEx(0, kFrameClass, "Page Frame", style, rect.left, rect.top, rect.right - rect.left,
+    const wchar_t* frameClass =
+        lex::RegisterWindowClass(kFrameClass, CS_HREDRAW | CS_VREDRAW, GetSysColorBrush(COLOR_3DFACE));
+    return CreateEx(0, frameClass, "Page Frame", style, rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, parent, id);
-}
-
-void CPageFrameWnd::SetCaptionText(const std::string& text, HICON icon)
-{
-    CPageFrame::SetCaptionText(text, icon);
-    m_Images.DeleteImageList();
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return;
-    BITMAP mask = {};
-    if (info.hbmMask && GetObjectW(info.hbmMask, sizeof mask, &mask)
-        && m_Images.Create(mask.bmWidth, mask.bmHeight, ILC_COLOR32 | ILC_MASK, 0, 1)) {
-        if (m_Images.Add(icon) < 0)
-            m_Images.DeleteImageList();
-    }
-    if (info.hbmMask)
-        DeleteObject(info.hbmMask);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
 }
 
 RECT CPageFrameWnd::GetMessageRect()
@@ -153,30 +145,16 @@ void CPageFrameWnd::PaintCaption(HDC dc, const RECT& rect, const std::string& te
     // the 3-D face colour there too.
     if (end == CLR_INVALID)
         end = GetSysColor(COLOR_3DFACE);
-    double r = GetRValue(start), g = GetGValue(start), b = GetBValue(start);
-    int width = rect.right - rect.left;
-    double dr = width > 0 ? (GetRValue(end) - r) / width : 0;
-    double dg = width > 0 ? (GetGValue(end) - g) / width : 0;
-    double db = width > 0 ? (GetBValue(end) - b) / width : 0;
-    for (int x = rect.left; x <= rect.right; ++x) {
-        lex::CPen pen;
-        pen.CreatePen(PS_SOLID, 1, RGB(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b)));
-        lex::CSelectObject select(dc, pen.GetSafeHandle());
-        MoveToEx(dc, x, rect.top, nullptr);
-        LineTo(dc, x, rect.bottom);
-        r += dr;
-        g += dg;
-        b += db;
-    }
+    lex::FillGradient(dc, rect, start, end, lex::GradientAxis::LeftToRight);
 
     RECT textRect = rect;
-    if (icon && m_Images.GetImageCount() == 1) {
-        int cx = 0, cy = 0;
-        m_Images.GetIconSize(&cx, &cy);
-        m_Images.Draw(dc, 0, 3, (rect.top + rect.bottom) / 2 - cy / 2, ILD_TRANSPARENT);
-        textRect.left += cx + 3;
+    if (icon) {
+        const SIZE size = IconSize(icon);
+        DrawIconEx(dc, rect.left + kCaptionIconLeft, (rect.top + rect.bottom) / 2 - size.cy / 2, icon, size.cx,
+                   size.cy, 0, nullptr, DI_NORMAL);
+        textRect.left += size.cx + kCaptionIconLeft;
     }
-    textRect.left += 2;
+    textRect.left += kCaptionTextGap;
     COLORREF oldColour = SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
     lex::CSelectObject font(dc, GetStockObject(SYSTEM_FONT));

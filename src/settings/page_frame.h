@@ -4,7 +4,6 @@
 // CPageFrameWnd is the frame as a window of its own.
 #pragma once
 
-#include "framework/imagelist.h"
 #include "framework/wnd.h"
 
 #include <string>
@@ -12,7 +11,7 @@
 class CPageFrame {
 public:
     CPageFrame() = default;
-    virtual ~CPageFrame() = default;
+    virtual ~CPageFrame();
     CPageFrame(const CPageFrame&) = delete;
     CPageFrame& operator=(const CPageFrame&) = delete;
 
@@ -20,7 +19,8 @@ public:
     virtual lex::CWnd* GetFrameWindow() = 0;
     virtual void EnableCaption(BOOL enable);
     virtual void SetCaptionHeight(int height);
-    // The icon is not kept beyond the call: the caller destroys it.
+    // The frame keeps a copy of the icon (the caller may destroy its own at once) and
+    // hands the copy to PaintCaption.
     virtual void SetCaptionText(const std::string& text, HICON icon = nullptr);
     virtual void SetMessageText(const std::string& text);
     virtual void SetMessageFormat(UINT format);
@@ -34,7 +34,7 @@ public:
     int GetCaptionHeight() const { return m_nCaptionHeight; }
     const std::string& GetCaptionText() const { return m_strCaption; }
     const std::string& GetMessageText() const { return m_strMsg; }
-    UINT GetMessageFormat() const { return m_dwMsgFormat; }
+    UINT GetMessageFormat() const { return m_messageFormat; }
 
 protected:
     // Invalidates (with erasing) that area of the frame window, if it exists.
@@ -43,25 +43,19 @@ protected:
     BOOL m_bShowCaption = FALSE;
     int m_nCaptionHeight = 0;
     std::string m_strCaption;
-    HICON m_hCaptionIcon = nullptr;
+    HICON m_captionIcon = nullptr; // the frame's own copy
     std::string m_strMsg;
-    UINT m_dwMsgFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    UINT m_messageFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 };
 
 class CPageFrameWnd : public lex::CWnd, public CPageFrame {
 public:
     CPageFrameWnd() = default;
-    ~CPageFrameWnd() override;
 
     BOOL CreateFrameWindow(DWORD style, const RECT& rect, HWND parent, UINT id) override;
     lex::CWnd* GetFrameWindow() override { return this; }
-    void SetCaptionText(const std::string& text, HICON icon = nullptr) override;
     RECT GetMessageRect() override;
     void PaintCaption(HDC dc, const RECT& rect, const std::string& text, HICON icon) override;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    // A copy of the caption icon, which the caller destroys right after passing it.
-    lex::CImageList m_Images;
 };

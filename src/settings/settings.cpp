@@ -179,10 +179,21 @@ bool CSettingsGroup::Commit()
     return true;
 }
 
+CSettings CSettings::ReadOnce() const
+{
+    auto doc = std::make_shared<CIniDocument>();
+    doc->Load(m_path);
+    CSettings copy(m_path);
+    copy.m_readOnce = std::move(doc);
+    return copy;
+}
+
 std::string CSettings::Read(const char* section, const char* key, const std::string& defaultText) const
 {
     if (const OpenGroup* group = FindGroup(m_path))
         return group->doc.Get(section, key, defaultText);
+    if (m_readOnce)
+        return m_readOnce->Get(section, key, defaultText);
     return GetProfileString(section, key, defaultText, m_path);
 }
 

@@ -1,7 +1,8 @@
 // Named access to every key of the settings file "Lexorin.ini". Each getter reads its
 // key from the file at the moment it is called, with the key's own default and type;
 // each setter writes one key at once. Nothing is cached, so a value written anywhere
-// is what the next reader sees. Setters return false when the file could not be
+// is what the next reader sees (ReadOnce makes a copy that reads the file once for
+// many getters). Setters return false when the file could not be
 // written (for example when it is read-only); the file is then left as it was.
 //
 // Colours are 0x00BBGGRR values; texts are code page 936 bytes.
@@ -16,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -37,6 +39,12 @@ public:
     static std::string PathInFolder(const std::string& programFolder);
 
     const std::string& Path() const { return m_path; }
+
+    // A copy whose getters all answer from one reading of the file, made now: for a
+    // step that reads many keys at once (the main bar applies every group on each
+    // resize step). An open group's keys still come first; setters write as usual,
+    // but the copy's getters do not see what is written after it was made.
+    CSettings ReadOnce() const;
 
     // Banner look. Flags and colours default to on and to red.
     uint32_t BannerBKColor() const;
@@ -133,6 +141,7 @@ private:
     bool Write(const char* section, const char* key, const std::string& text);
 
     std::string m_path;
+    std::shared_ptr<const CIniDocument> m_readOnce;
 };
 
 // Opens a group on a settings file for its lifetime:

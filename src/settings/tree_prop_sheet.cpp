@@ -179,20 +179,8 @@ void CTreePropSheet::CentreOnParent()
 {
     // On the parent window when there is one, else on the screen: the work area of the
     // monitor the owner (the main bar) is on, which may be a second monitor.
-    RECT sheet;
-    GetWindowRect(&sheet);
     HWND parent = m_parent ? m_parent->m_hWnd : nullptr;
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    RECT area = {};
-    lex::WorkAreaNear(parent ? parent : owner ? owner : m_hWnd, &area);
-    RECT around = area;
-    if (parent && ::IsWindowVisible(parent))
-        ::GetWindowRect(parent, &around);
-    int w = sheet.right - sheet.left, h = sheet.bottom - sheet.top;
-    // Whole on that monitor.
-    POINT at = lex::KeepWithin((around.left + around.right) / 2 - w / 2, (around.top + around.bottom) / 2 - h / 2, w,
-                               h, area);
-    SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    lex::CenterWindow(m_hWnd, parent, parent ? parent : ::GetWindow(m_hWnd, GW_OWNER));
 }
 
 BOOL CTreePropSheet::OnInitDialog()
@@ -210,20 +198,8 @@ BOOL CTreePropSheet::OnInitDialog()
     HWND tab = GetTabControl();
     if (!tab || !::IsWindow(tab))
         return result;
-    // One row of tabs, so the tab rectangle below is that of a single row.
-    ::SetWindowLongW(tab, GWL_STYLE, ::GetWindowLongW(tab, GWL_STYLE) & ~TCS_MULTILINE);
-    ::ShowWindow(tab, SW_HIDE);
-    ::EnableWindow(tab, FALSE);
-    RECT tabRect;
-    ::GetWindowRect(tab, &tabRect);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tabRect), 2);
-
-    m_pFrame = NewPageFrame();
-    m_pFrame->CreateFrameWindow(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, tabRect, m_hWnd, kPageFrameId);
-    // Below the pages, which then cover its message area.
-    if (lex::CWnd* frame = m_pFrame->GetFrameWindow())
-        SetWindowPos(frame->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_pFrame->EnableCaption(m_bPageCaption);
+    const RECT tabRect = HideTabs(tab);
+    CreatePageFrame(tabRect);
 
     RECT sheet;
     GetWindowRect(&sheet);
@@ -233,13 +209,52 @@ BOOL CTreePropSheet::OnInitDialog()
     OffsetChildWindows(m_nPageTreeWidth, 0);
 
     RECT treeRect = tabRect;
-    treeRect.right = treeRect.left + m_nPageTreeWidth - 5;
+    treeRect.right = treeRect.left + m_nPageTreeWidth - kTreeGap;
+    const int captionHeight = TabRowHeight(tabRect);
+    m_pFrame->SetCaptionHeight(captionHeight);
+    if (!m_bPageCaption && captionHeight > 0) {
+        DropCaptionStrip(captionHeight);
+        treeRect.bottom += captionHeight;
+    }
+    CreatePageTree(treeRect);
 
-    // The caption strip is as high as a row of tabs.
-    int captionHeight = 0;
+    RebuildPageTree();
+    int current = static_cast<int>(::SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    if (current >= 0)
+        SelectPageItem(current);
+    return result;
+}
+
+RECT CTreePropSheet::HideTabs(HWND tab)
+{
+    // One row of tabs, so the tab rectangle below is that of a single row.
+    ::SetWindowLongW(tab, GWL_STYLE, ::GetWindowLongW(tab, GWL_STYLE) & ~TCS_MULTILINE);
+    ::ShowWindow(tab, SW_HIDE);
+    ::EnableWindow(tab, FALSE);
+    RECT tabRect;
+    ::GetWindowRect(tab, &tabRect);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tabRect), 2);
+    return tabRect;
+}
+
+void CTreePropSheet::CreatePageFrame(const RECT& tabRect)
+{
+    m_pFrame = NewPageFrame();
+    m_pFrame->CreateFrameWindow(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, tabRect, m_hWnd, kPageFrameId);
+    // Below the pages, which then cover its message area.
+    if (lex::CWnd* frame = m_pFrame->GetFrameWindow())
+        SetWindowPos(frame->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_pFrame->EnableCaption(m_bPageCaption);
+}
+
+int CTreePropSheet::TabRowHeight(const RECT& tabRect)
+{
+    // The caption strip is as high as a row of tabs: ask a tab control with one tab.
+    int height = 0;
     HWND probe = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, tabRect.left,
                                  tabRect.top, tabRect.right - tabRect.left, tabRect.bottom - tabRect.top, m_hWnd,
-                                 reinterpret_cast<HMENU>(0x1234), GetModuleHandleW(nullptr), nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabProbeId)),
+                                 GetModuleHandleW(nullptr), nullptr);
     if (probe) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
@@ -247,30 +262,36 @@ BOOL CTreePropSheet::OnInitDialog()
         ::SendMessageW(probe, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         RECT itemRect = {0, 0, 0, 0};
         ::SendMessageW(probe, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&itemRect));
-        captionHeight = itemRect.bottom - itemRect.top;
+        height = itemRect.bottom - itemRect.top;
         ::DestroyWindow(probe);
     }
-    m_pFrame->SetCaptionHeight(captionHeight);
+    return height;
+}
 
-    if (!m_bPageCaption && captionHeight > 0) {
-        if (lex::CWnd* frame = m_pFrame->GetFrameWindow()) {
-            RECT fr;
-            frame->GetWindowRect(&fr);
-            MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&fr), 2);
-            fr.top += captionHeight;
-            MoveWindow(frame->m_hWnd, fr.left, fr.top, fr.right - fr.left, fr.bottom - fr.top, TRUE);
-        }
-        OffsetChildWindows(0, -captionHeight);
-        treeRect.bottom += captionHeight;
-        RECT r;
-        GetWindowRect(&r);
-        r.top += captionHeight / 2;
-        r.bottom -= captionHeight - captionHeight / 2;
-        if (HWND parent = GetParent())
-            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+void CTreePropSheet::DropCaptionStrip(int captionHeight)
+{
+    // Without a caption strip the frame starts where the strip would have ended, the
+    // pages move up into its place, and the sheet loses its height, half above and
+    // half below.
+    if (lex::CWnd* frame = m_pFrame->GetFrameWindow()) {
+        RECT fr;
+        frame->GetWindowRect(&fr);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&fr), 2);
+        fr.top += captionHeight;
+        MoveWindow(frame->m_hWnd, fr.left, fr.top, fr.right - fr.left, fr.bottom - fr.top, TRUE);
     }
+    OffsetChildWindows(0, -captionHeight);
+    RECT r;
+    GetWindowRect(&r);
+    r.top += captionHeight / 2;
+    r.bottom -= captionHeight - captionHeight / 2;
+    if (HWND parent = GetParent())
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
 
+void CTreePropSheet::CreatePageTree(const RECT& treeRect)
+{
     m_pwndPageTree = NewPageTree();
     m_pwndPageTree->CreateEx(WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY, WC_TREEVIEWW, "PageTree",
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT
@@ -283,12 +304,6 @@ BOOL CTreePropSheet::OnInitDialog()
         TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_NORMAL);
         TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_STATE);
     }
-
-    RebuildPageTree();
-    int current = static_cast<int>(::SendMessageW(tab, TCM_GETCURSEL, 0, 0));
-    if (current >= 0)
-        SelectPageItem(current);
-    return result;
 }
 
 void CTreePropSheet::RebuildPageTree()

@@ -17,6 +17,10 @@ class CTreePropSheet : public lex::CPropertySheet {
 public:
     static constexpr UINT kPageTreeId = 0x7EEE;
     static constexpr UINT kPageFrameId = 0xFFFF;
+    // The tab control made for a moment to measure a row of tabs.
+    static constexpr UINT kTabProbeId = 0x1234;
+    // Between the tree and the pages.
+    static constexpr int kTreeGap = 5;
 
     CTreePropSheet(const std::string& caption, lex::CWnd* parent = nullptr, UINT selectPage = 0);
     ~CTreePropSheet() override;
@@ -62,6 +66,14 @@ private:
     class TreeAccess;
     LRESULT OnSelChanging(const NMTREEVIEWW* nm);
     void CentreOnParent();
+    // The parts of OnInitDialog: the tab control hidden (its rectangle in the sheet's
+    // client coordinates returned), the frame over the page area, the height of a row
+    // of tabs, the caption strip's height given back when the strip is off, the tree.
+    RECT HideTabs(HWND tab);
+    void CreatePageFrame(const RECT& tabRect);
+    int TabRowHeight(const RECT& tabRect);
+    void DropCaptionStrip(int captionHeight);
+    void CreatePageTree(const RECT& treeRect);
 
     BOOL m_bTreeViewMode = TRUE;
     lex::CWnd* m_pwndPageTree = nullptr;

@@ -54,7 +54,7 @@ LRESULT CBmpDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL CBmpDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) != kPreviewCheck)
+    if (lex::CommandId(wParam, lParam) != kPreviewCheck)
         return lex::CFileDialog::OnCommand(wParam, lParam);
     g_previewOn = ::IsDlgButtonChecked(m_hWnd, kPreviewCheck) == BST_CHECKED;
     if (g_previewOn) {

@@ -13,21 +13,6 @@ const wchar_t CColorPalettePopup::kClassName[] = L"LexorinColorPalette";
 
 namespace {
 
-void RegisterPopupClass()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_CLASSDC | CS_SAVEBITS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = CColorPalettePopup::kClassName;
-    done = RegisterClassExW(&wc) != 0;
-}
-
 RECT ToRECT(const palette::Rect& r)
 {
     return RECT{r.left, r.top, r.right, r.bottom};
@@ -72,7 +57,8 @@ BOOL CColorPalettePopup::Create(POINT at, COLORREF color, HWND button, const std
     }
     m_palette.Attach(CreatePalette(lp));
 
-    RegisterPopupClass();
+    RegisterWindowClass(kClassName, CS_CLASSDC | CS_SAVEBITS | CS_HREDRAW | CS_VREDRAW,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     if (!CreateEx(0, kClassName, std::string(), WS_POPUP | WS_VISIBLE, at.x, at.y, 100, 100, button, 0))
         return FALSE;
     m_ownsSelf = true;

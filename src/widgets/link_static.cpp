@@ -270,7 +270,5 @@ int CLinkStatic::OpenLink(const std::string& target, int showCommand)
 void CLinkStatic::ShowOpenError(int code)
 {
     HWND owner = m_hWnd ? GetAncestor(m_hWnd, GA_ROOT) : nullptr;
-    lex::CWinApp* app = lex::AfxGetApp();
-    lex::MessageBoxCp936(owner, lex::LinkOpenErrorText(code), app ? app->m_appName : std::string(),
-                         MB_ICONEXCLAMATION | MB_OK);
+    lex::MessageBoxCp936(owner, lex::LinkOpenErrorText(code), m_messageCaption, MB_ICONEXCLAMATION | MB_OK);
 }

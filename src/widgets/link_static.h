@@ -25,6 +25,8 @@ public:
     void SetUnderline(bool underline);
     void SetFitToText(bool fit);
     void SetLinkCursor(HCURSOR cursor) { m_cursor = cursor; }
+    // The caption of the box that reports a target that would not open.
+    void SetMessageCaption(const std::string& caption) { m_messageCaption = caption; }
     COLORREF m_linkColour = kLinkColour;
     COLORREF m_visitedColour = kVisitedColour;
 
@@ -52,6 +54,7 @@ private:
     bool m_underline = true;
     bool m_fitToText = true;
     std::string m_target;
+    std::string m_messageCaption;
     lex::CFont m_underlineFont;
     HCURSOR m_cursor = nullptr;
     HWND m_tooltip = nullptr;

@@ -4,7 +4,6 @@
 // Screenshots of the dialog with its preview and of the page.
 #include "base/fileio.h"
 #include "base/text.h"
-#include "mainbar/bar_layout.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/lexorin_process.h"
@@ -13,6 +12,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using e2e::ClickCentre;
@@ -122,16 +122,27 @@ int TiledMatches(HWND bar, const Picture& picture)
     return n;
 }
 
-// Pixels of the client area on the gradient line of their row.
+// Pixels of the client area that show the blend of top and bottom for their row: the
+// top colour on the first row, the bottom colour on the last, evenly in between, give
+// or take the step from one row to the next.
 int GradientMatches(HWND bar, COLORREF top, COLORREF bottom)
 {
     RECT area;
     std::vector<COLORREF> pixels = ClientPixels(bar, &area);
     const int w = area.right - area.left, h = area.bottom - area.top;
+    auto onBlend = [](int got, int from, int to, int y, int rows) {
+        const int lines = rows > 1 ? rows - 1 : 1;
+        const int blend = from + (to - from) * y / lines;
+        const int step = std::abs(to - from) / lines + 2;
+        return got >= blend - step && got <= blend + step;
+    };
     int n = 0;
     for (size_t k = 0; k < pixels.size(); ++k) {
         const int y = static_cast<int>(k / w);
-        n += pixels[k] == GradientLineColour(top, bottom, h, h - y);
+        const COLORREF c = pixels[k];
+        n += c != CLR_INVALID && onBlend(GetRValue(c), GetRValue(top), GetRValue(bottom), y, h) &&
+             onBlend(GetGValue(c), GetGValue(top), GetGValue(bottom), y, h) &&
+             onBlend(GetBValue(c), GetBValue(top), GetBValue(bottom), y, h);
     }
     return n;
 }

@@ -1,6 +1,6 @@
 // The real program on a display of two screens side by side (run by
 // scripts/two-screens.sh): a bar placed on the second screen stays there, also after a
-// restart, instead of being pulled back onto the first.
+// restart, instead of being pulled back onto the first, and its about box opens on it.
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
 
@@ -14,6 +14,8 @@
 using e2e::LexorinProcess;
 
 namespace {
+
+const UINT kAboutCommand = 32784;
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM out)
 {
@@ -75,6 +77,22 @@ TEST(TwoScreens, BarOnTheSecondScreenStaysThereAfterARestart)
     GetWindowRect(bar, &r);
     EXPECT_EQ(r.right, second.right);
     EXPECT_GT(r.left, second.left);
+
+    // The about box opens in the middle of the bar's screen, whole on it, not astride
+    // the two.
+    PostMessageW(bar, WM_COMMAND, kAboutCommand, 0);
+    HWND about = e2e::WaitForProcessWindow(app.ProcessId(), "关于 Quillmere", 10000);
+    ASSERT_NE(about, nullptr);
+    e2e::Sync(about);
+    RECT box;
+    GetWindowRect(about, &box);
+    RECT inside;
+    EXPECT_TRUE(IntersectRect(&inside, &box, &second) && EqualRect(&inside, &box)) << "whole on the second screen";
+    EXPECT_NEAR((box.left + box.right) / 2, (second.left + second.right) / 2, 1);
+    EXPECT_NEAR((box.top + box.bottom) / 2, (second.top + second.bottom) / 2, 1);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    e2e::Sync(bar);
+
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
 }

@@ -1,4 +1,4 @@
-// Main-bar arithmetic: toolbar resource, keeping on screen, gradient, tooltips.
+// Main-bar arithmetic: toolbar resource, keeping on screen, tooltips.
 #include "mainbar/bar_layout.h"
 
 #include <gtest/gtest.h>
@@ -29,19 +29,6 @@ TEST(KeepOnScreen, PullsTheBarBackInside)
     KeepOnScreenPosition(desktop, {20, 20, 660, 47}, x, y);
     EXPECT_EQ(x, 20);
     EXPECT_EQ(y, 20);
-}
-
-TEST(Gradient, RunsFromNearColourToFarColourLineByLine)
-{
-    const uint32_t red = 0x0000ff, blue = 0xff0000;
-    // Line 1 is one step away from b, line n is a.
-    EXPECT_EQ(GradientLineColour(red, blue, 27, 27), red);
-    uint32_t first = GradientLineColour(red, blue, 27, 1);
-    EXPECT_EQ(first & 0xff, 9u);                // 255/27 = 9.44 -> 9
-    EXPECT_EQ((first >> 16) & 0xff, 255u - 9u);
-    EXPECT_EQ(GradientLineColour(0x102030, 0x102030, 5, 3), 0x102030u);
-    // Channels move independently, each truncated towards zero.
-    EXPECT_EQ(GradientLineColour(0x000a00, 0x000000, 4, 1), 0x000200u);
 }
 
 TEST(Tooltip, TakesThePartAfterTheFirstNewline)

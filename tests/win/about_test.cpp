@@ -263,7 +263,7 @@ void CALLBACK WatchThenClickSky(HWND, UINT, UINT_PTR id, DWORD)
 
 TEST(AboutDlg, AClickOnTheCloudsEndsTheBoxWithOk)
 {
-    CAboutDlg about(AboutBoxInfo{"Quillmere", "4.1", "C:\\Quillmere\\"});
+    CAboutDlg about(AboutBoxInfo{"Quillmere", "4.1", "C:\\Quillmere\\", "Lexorin"});
     g_about = &about;
     SetTimer(nullptr, 0, 600, WatchThenClickSky);
     EXPECT_EQ(about.DoModal(), IDOK);

@@ -59,7 +59,7 @@ private:
 struct BannerSheetRun {
     std::string folder;
     COptionContext context;
-    BOOL bannerChanged = 2; // neither TRUE nor FALSE until the page says
+    BOOL bannerChanged = FALSE; // as the opening of the sheet leaves it
     std::unique_ptr<COptionBaseBannerPage> page;
     ScriptedSheet sheet;
     explicit BannerSheetRun(const std::string& programFolder) : folder(programFolder)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,23 @@ public:
             return TRUE;
         }
         return FALSE;
+    }
+};
+
+class ReflectionCounter : public CButton {
+public:
+    int commands = 0;
+    int notifies = 0;
+    BOOL OnChildNotify(UINT msg, WPARAM, LPARAM, LRESULT* result) override
+    {
+        if (msg == WM_COMMAND)
+            ++commands;
+        else if (msg == WM_NOTIFY)
+            ++notifies;
+        else
+            return FALSE;
+        *result = 0;
+        return TRUE;
     }
 };
 
@@ -338,4 +356,122 @@ TEST(Framework, WindowsAreKeptWholeOnTheWorkAreaOfTheirMonitor)
     EXPECT_EQ(at(800, 600, 300, 200), std::make_pair(600, 450)) << "past the right and bottom edges it moves back";
     EXPECT_EQ(at(-500, -20, 300, 200), std::make_pair(100, 50)) << "past the left and top edges it moves in";
     EXPECT_EQ(at(300, 300, 1000, 700), std::make_pair(100, 50)) << "one larger than the area keeps its top-left inside";
+}
+
+TEST(Framework, NotificationsReachTheControlOnceFromItsOwnParent)
+{
+    // A parent that passes a child's notification on to its own parent (as a toolbar
+    // passes on its tooltip's) must not make the control hear it a second time.
+    CWnd top, middle;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "top", WS_POPUP, 0, 0, 200, 200, nullptr, 0));
+    ASSERT_TRUE(middle.CreateEx(0, nullptr, "middle", WS_CHILD, 0, 0, 100, 100, top.m_hWnd, 1));
+    ReflectionCounter button;
+    ASSERT_TRUE(button.CreateEx(0, L"BUTTON", "b", WS_CHILD | BS_PUSHBUTTON, 0, 0, 50, 20, middle.m_hWnd, 77));
+    const WPARAM click = MAKEWPARAM(77, BN_CLICKED);
+    NMHDR hdr = {button.m_hWnd, 77, NM_CLICK};
+
+    middle.SendMessage(WM_COMMAND, click, reinterpret_cast<LPARAM>(button.m_hWnd));
+    middle.SendMessage(WM_NOTIFY, 77, reinterpret_cast<LPARAM>(&hdr));
+    EXPECT_EQ(button.commands, 1) << "from its parent the command is reflected";
+    EXPECT_EQ(button.notifies, 1) << "from its parent the notify is reflected";
+
+    top.SendMessage(WM_COMMAND, click, reinterpret_cast<LPARAM>(button.m_hWnd));
+    top.SendMessage(WM_NOTIFY, 77, reinterpret_cast<LPARAM>(&hdr));
+    EXPECT_EQ(button.commands, 1) << "passed on by the parent, not reflected again";
+    EXPECT_EQ(button.notifies, 1);
+    top.DestroyWindow();
+}
+
+TEST(Framework, OnlyAPressOfOkOrCancelEndsTheDialog)
+{
+    class Dialog : public FormDialog {
+    public:
+        int oks = 0, cancels = 0;
+        UINT lastCommand = 0;
+        BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+        {
+            lastCommand = CommandId(wParam, lParam);
+            return FormDialog::OnCommand(wParam, lParam);
+        }
+        void OnOK() override { ++oks; }
+        void OnCancel() override { ++cancels; }
+    } dlg;
+    ASSERT_TRUE(dlg.Create(IDD_TEST_FORM));
+    HWND edit = dlg.GetDlgItem(IDC_TEST_EDIT);
+
+    // An edit's change notification that carries the id 1 (IDOK) is no press.
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, EN_CHANGE), reinterpret_cast<LPARAM>(edit));
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
+    EXPECT_EQ(dlg.oks, 0);
+    EXPECT_EQ(dlg.cancels, 0);
+
+    // Buttons whose ids need more than 16 bits: the dictionary list's 112233, and one
+    // whose low 16 bits read as IDCANCEL.
+    CButton wide, lowCancel;
+    ASSERT_TRUE(wide.CreateEx(0, L"BUTTON", "w", WS_CHILD | BS_PUSHBUTTON, 0, 0, 20, 20, dlg.m_hWnd, 112233));
+    ASSERT_TRUE(lowCancel.CreateEx(0, L"BUTTON", "c", WS_CHILD | BS_PUSHBUTTON, 0, 0, 20, 20, dlg.m_hWnd,
+                                   0x10000 + IDCANCEL));
+    wide.SendMessage(BM_CLICK);
+    EXPECT_EQ(dlg.lastCommand, 112233u) << "the sender's whole id";
+    lowCancel.SendMessage(BM_CLICK);
+    EXPECT_EQ(dlg.lastCommand, static_cast<UINT>(0x10000 + IDCANCEL));
+    EXPECT_EQ(dlg.cancels, 0) << "a different control than Cancel";
+
+    // Enter and Esc (no control), and a click of the real buttons, are presses.
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 1), 0);
+    EXPECT_EQ(dlg.oks, 1);
+    EXPECT_EQ(dlg.cancels, 1);
+    dlg.DestroyWindow();
+}
+
+TEST(Framework, AHandlerThatThrowsEndsTheProgramCleanly)
+{
+    CWinApp app;
+    class Thrower : public CWnd {
+    public:
+        CWnd* armFor = nullptr;
+        bool throwOnCreate = false;
+        LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+        {
+            if (msg == WM_CREATE && throwOnCreate)
+                throw std::runtime_error("no resources");
+            if (msg == WM_APP) {
+                // Half-way through arming a link for a window it never gets to make.
+                CreationTarget any;
+                ArmCreationLink(armFor, any);
+                throw std::runtime_error("broken entry");
+            }
+            return CWnd::WindowProc(msg, wParam, lParam);
+        }
+    };
+    RecordingWnd bystander;
+    Thrower thrower;
+    thrower.armFor = &bystander;
+    ASSERT_TRUE(thrower.CreateEx(0, nullptr, "t", WS_POPUP, 0, 0, 20, 20, nullptr, 0));
+    EXPECT_EQ(thrower.SendMessage(WM_APP), 0) << "the exception stops at the window procedure";
+    EXPECT_NE(WindowProcFailure().find("broken entry"), std::string::npos) << "kept for the report at exit";
+
+    // The thread carries on sound: no link left waiting, messages still handled.
+    HWND later = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(later), nullptr) << "the abandoned link does not take the next window";
+    EXPECT_EQ(bystander.m_hWnd, nullptr);
+    DestroyWindow(later);
+    thrower.SetWindowText("still answering");
+    EXPECT_EQ(thrower.GetWindowText(), "still answering");
+
+    // A window whose creation handler throws is not made.
+    Thrower failing;
+    failing.throwOnCreate = true;
+    EXPECT_FALSE(failing.CreateEx(0, nullptr, "f", WS_POPUP, 0, 0, 20, 20, nullptr, 0));
+    EXPECT_EQ(failing.m_hWnd, nullptr);
+
+    // Every loop is told to end, with the code that says why.
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(static_cast<int>(msg.wParam), kExitAfterFailedHandler);
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    thrower.DestroyWindow();
 }

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -178,6 +180,41 @@ TEST_F(MainBarTest, BannerSitsInItsSlotAndKeepsItsItemsWhenStretched)
     GetWindowRect(banner.m_hWnd, &b);
     EXPECT_EQ(b.right - b.left, 535);
     EXPECT_EQ(banner.GetItemCount(), 8) << "the re-created banner keeps its items";
+}
+
+TEST_F(MainBarTest, StretchingReadsTheSettingsFileOnceAStep)
+{
+    // A settings file grown large (comments, keys of other programs): each resize step
+    // reapplies every group, and must not read the file once per key.
+    std::string padding;
+    for (int i = 0; i < 60000; ++i)
+        padding += "; a line the program does not read, but has to get past\r\n";
+    WriteFile(app.SettingsPath(), "[Other]\r\n" + padding);
+    Settings().SetInterfaceBKImage(false);
+    Open();
+    auto medianMs = [](const std::function<void()>& run) {
+        std::vector<double> times;
+        LARGE_INTEGER f, a, b;
+        QueryPerformanceFrequency(&f);
+        for (int i = 0; i < 5; ++i) {
+            QueryPerformanceCounter(&a);
+            run();
+            QueryPerformanceCounter(&b);
+            times.push_back(1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart));
+        }
+        std::sort(times.begin(), times.end());
+        return times[2];
+    };
+    const double readMs = medianMs([&] { (void)Settings().DictName(); });
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    int width = r.right - r.left;
+    const double stepMs = medianMs([&] {
+        width += 10;
+        SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    });
+    EXPECT_LT(stepMs, 6 * readMs) << "one step " << stepMs << " ms, one reading of the file " << readMs << " ms";
+    EXPECT_TRUE(dlg.ToolBar().m_banner.IsWindow()) << "and the step still rebuilt the banner";
 }
 
 TEST_F(MainBarTest, FeedTimerRunsEverySecondAfterStartAndAtTheSettingAfterApply)

@@ -7,6 +7,8 @@
 #include "settings/option_dict_page.h"
 #include "settings/option_sheet.h"
 #include "settings/option_voice_page.h"
+#include "settings/page_frame.h"
+#include "framework/gdi.h"
 #include "settings/settings.h"
 #include "settings/tree_prop_sheet.h"
 #include "support/test_ids.h"
@@ -405,7 +407,7 @@ std::vector<std::string> ListItems(HWND combo)
 // A sheet with the dictionary and voice pages over a program folder.
 struct DictSheetRun {
     COptionContext context;
-    BOOL dictChanged = 2; // neither TRUE nor FALSE until the page says
+    BOOL dictChanged = FALSE; // as the opening of the sheet leaves it
     std::unique_ptr<COptionBaseDictPage> page;
     COptionVoiceSoundPage voice;
     Scripted<COptionSheet> sheet;
@@ -460,6 +462,23 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
             EXPECT_EQ(ListItems(list), expected);
             HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
             EXPECT_FALSE(IsWindowEnabled(edit)) << "names are chosen, not typed";
+            // The dictionary picture shows on the list's own background, not on a teal square.
+            HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, CBEM_GETIMAGELIST, 0, 0));
+            ASSERT_NE(images, nullptr);
+            HDC screen = GetDC(nullptr);
+            HDC canvas = CreateCompatibleDC(screen);
+            HBITMAP surface = CreateCompatibleBitmap(screen, 16, 16);
+            ReleaseDC(nullptr, screen);
+            HGDIOBJ old = SelectObject(canvas, surface);
+            const RECT all = {0, 0, 16, 16};
+            HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+            FillRect(canvas, &all, magenta);
+            DeleteObject(magenta);
+            ImageList_Draw(images, kOptionImageDictionary, canvas, 0, 0, ILD_TRANSPARENT);
+            EXPECT_EQ(GetPixel(canvas, 0, 0), RGB(255, 0, 255)) << "the bitmap's background is masked out";
+            SelectObject(canvas, old);
+            DeleteObject(surface);
+            DeleteDC(canvas);
             wchar_t text[64] = {};
             GetWindowTextW(edit, text, 64);
             bool abcListed = false;
@@ -490,4 +509,125 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
         EXPECT_EQ(ReadText(folder + "Lexorin.ini"), before);
     }
     wintest::RemoveFolder(folder);
+}
+
+namespace {
+// Presses OK of the settings sheet once it shows (polled from a thread timer).
+struct PressOk {
+    static bool pressed;
+    static BOOL CALLBACK Visit(HWND hWnd, LPARAM)
+    {
+        wchar_t title[16] = {};
+        GetWindowTextW(hWnd, title, 16);
+        if (!IsWindowVisible(hWnd) || Narrow(title) != "选项")
+            return TRUE;
+        PostMessageW(hWnd, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        pressed = true;
+        return FALSE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        EnumThreadWindows(GetCurrentThreadId(), Visit, 0);
+    }
+};
+bool PressOk::pressed = false;
+} // namespace
+
+TEST(OptionSheet, EachOpeningReportsOnlyWhatThatOpeningChanged)
+{
+    // An earlier opening raised every flag (say a background was chosen with the
+    // browse button and the sheet cancelled). This opening changes nothing: its OK
+    // must not make the bar apply any group again, not even those of pages it never
+    // showed.
+    const std::string folder = wintest::MakeTempFolder("sheetflags");
+    BOOL bannerChanged = TRUE, dictChanged = TRUE, interfaceChanged = TRUE;
+    COptionContext context;
+    context.programFolder = folder;
+    context.settingsPath = folder + "Lexorin.ini";
+    context.backgroundFile = "2";
+    context.bannerChanged = &bannerChanged;
+    context.dictChanged = &dictChanged;
+    context.interfaceChanged = &interfaceChanged;
+
+    PressOk::pressed = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, PressOk::Tick);
+    const INT_PTR result = RunOptionSheet(context);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(PressOk::pressed);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(bannerChanged, FALSE) << "the banner page was shown and changed nothing";
+    EXPECT_EQ(dictChanged, FALSE) << "the dictionary page was never shown";
+    EXPECT_EQ(interfaceChanged, FALSE) << "the interface page was never shown";
+    wintest::RemoveFolder(folder);
+}
+
+TEST(PageFrame, CaptionStripKeepsItsIconAndPaintsOnlyItsOwnRectangle)
+{
+    // A solid red 16 x 16 icon that its owner destroys right after handing it over,
+    // as the sheet does.
+    BITMAPINFO bi = TopDownDibInfo(16, 16);
+    void* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(colour, nullptr);
+    for (int i = 0; i < 16 * 16; ++i)
+        static_cast<DWORD*>(bits)[i] = 0x00FF0000;
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+    HDC maskDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    PatBlt(maskDC, 0, 0, 16, 16, BLACKNESS); // opaque everywhere
+    SelectObject(maskDC, oldMask);
+    DeleteDC(maskDC);
+    ICONINFO info = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    ASSERT_NE(icon, nullptr);
+
+    class ProbeFrame : public CPageFrameWnd {
+    public:
+        bool iconAlive = false;
+        void PaintCaption(HDC dc, const RECT& rect, const std::string& text, HICON icon) override
+        {
+            ICONINFO probe = {};
+            iconAlive = icon && GetIconInfo(icon, &probe);
+            if (probe.hbmMask)
+                DeleteObject(probe.hbmMask);
+            if (probe.hbmColor)
+                DeleteObject(probe.hbmColor);
+            CPageFrameWnd::PaintCaption(dc, rect, text, icon);
+        }
+    } frame;
+    const RECT frameRect = {0, 0, 50, 40};
+    ASSERT_TRUE(frame.CreateFrameWindow(WS_POPUP, frameRect, nullptr, 0));
+    frame.EnableCaption(TRUE);
+    frame.SetCaptionHeight(20);
+    frame.SetCaptionText("页", icon);
+    DestroyIcon(icon);
+
+    // Painted into a canvas one column wider than the frame: green under the frame,
+    // the column beyond it blue.
+    const COLORREF marker = RGB(0, 0, 255);
+    HDC screen = GetDC(nullptr);
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP surface = CreateCompatibleBitmap(screen, 51, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldSurface = SelectObject(canvas, surface);
+    HBRUSH blue = CreateSolidBrush(marker);
+    const RECT all = {0, 0, 51, 40};
+    FillRect(canvas, &all, blue);
+    DeleteObject(blue);
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(canvas, &frameRect, green);
+    DeleteObject(green);
+    frame.Paint(canvas);
+
+    EXPECT_TRUE(frame.iconAlive) << "the strip paints with an icon it keeps, not the destroyed one";
+    EXPECT_EQ(GetPixel(canvas, 3 + 8, 10), RGB(255, 0, 0)) << "the icon shows at the strip's left";
+    for (int y : {0, 10, 19})
+        EXPECT_EQ(GetPixel(canvas, 50, y), marker) << "the gradient stops at the strip's right edge, row " << y;
+    EXPECT_NE(GetPixel(canvas, 49, 10), marker) << "and fills up to it";
+    SelectObject(canvas, oldSurface);
+    DeleteObject(surface);
+    DeleteDC(canvas);
+    frame.DestroyWindow();
 }
