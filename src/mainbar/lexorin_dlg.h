@@ -74,6 +74,8 @@ protected:
 
 private:
     lex::CSettings AppSettings() const { return lex::CSettings(m_context.SettingsPath()); }
+    // The reading position and the bar's place and background, as one replacement.
+    void SaveShutdownState();
     void OnDestroy();
     LRESULT OnNcHitTest(LPARAM lParam);
     void OnSize(int cx, int cy);
@@ -85,6 +87,9 @@ private:
     void CreateBanner(const RECT& slot, const char* text);
     void AddTrayIcon();
     void UpdateTrayIcon(UINT iconId, const char* tip);
+    // Once, at start-up: tells through the tray icon when the settings file cannot be
+    // written, so that this run's position and look would be lost.
+    void WarnIfSettingsCannotBeSaved();
     void ShowTrayMenu();
     void ShowBar();
     void HideBar();
@@ -95,6 +100,7 @@ private:
     // IWordFeedHost
     void FeedAddItem(const CBannerItem& item) override;
     void FeedClearBanner() override;
+    void FeedMoveLineToStart() override;
     void FeedSetAutoSize(bool on) override;
     void FeedSetSpeed(int speed) override;
     void FeedSetBackgroundColor(uint32_t colour) override;
@@ -129,4 +135,5 @@ private:
     HICON m_hSmallIcon = nullptr;
     CBarToolBar m_toolbar;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
+    BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up
 };
