@@ -28,6 +28,8 @@ public:
     int HitTest(int x) const { return m_scroll.HitTest(x); }
     // Client x of item 0's left edge, and where each item stood at the last paint.
     int GetOffset() const { return m_scroll.GetOffset(); }
+    // Item 0's left edge back at the client area's left edge.
+    void MoveLineToStart() { m_scroll.MoveLineToStart(); }
     int GetLineWidth() const { return m_scroll.GetLineWidth(); }
     const std::vector<int>& GetItemLeftEdges() const { return m_scroll.GetItemLeftEdges(); }
     // The line rests, arming no timer, while it is empty or cannot be seen (this window

@@ -79,6 +79,13 @@ void CBannerScroll::Wake()
     Arm();
 }
 
+void CBannerScroll::MoveLineToStart()
+{
+    m_offset = m_host.BannerClientRect().left;
+    if (m_host.BannerWindowExists())
+        m_host.BannerInvalidateAll();
+}
+
 void CBannerScroll::OnResize()
 {
     if (m_host.BannerWindowExists())

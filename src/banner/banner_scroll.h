@@ -80,6 +80,8 @@ public:
 
     // Client x of item 0's left edge.
     int GetOffset() const { return m_offset; }
+    // Puts item 0's left edge back at the client area's left edge and repaints.
+    void MoveLineToStart();
     int GetLineWidth() const { return m_lineWidth; }
     const std::vector<int>& GetItemLeftEdges() const { return m_leftEdges; }
 

@@ -44,6 +44,10 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // same folder, which is flushed and then renamed over the target, so a crash leaves
 // either the old or the new file. A read-only target is refused and left untouched.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+// Whether ReplaceFileContents could replace the file now: the target is not read-only
+// or a folder, a file can be made beside it, and the target may be replaced. Nothing
+// of the target changes.
+bool CanReplaceFile(const std::string& path);
 
 bool FileExists(const std::string& path);
 

@@ -11,7 +11,20 @@ namespace lex {
 
 namespace {
 FILE* AsFile(void* h) { return static_cast<FILE*>(h); }
+
+// A folder, or a file without write permission, is never replaced.
+bool RefusedTarget(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR));
 }
+
+// Where the new contents are written before they are renamed over the target.
+std::string ReplacementPath(const std::string& path)
+{
+    return path + ".tmp~";
+}
+} // namespace
 
 bool ReadFile::Open(const std::string& path)
 {
@@ -76,10 +89,9 @@ int64_t ReadFile::LastWriteTime() const
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)))
+    if (RefusedTarget(path))
         return false;
-    std::string tmp = path + ".tmp~";
+    std::string tmp = ReplacementPath(path);
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         return false;
@@ -103,6 +115,20 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
         return true;
     std::remove(tmp.c_str());
     return false;
+}
+
+bool CanReplaceFile(const std::string& path)
+{
+    if (RefusedTarget(path))
+        return false;
+    // The folder takes a new file; renaming over the old one needs nothing more here.
+    const std::string tmp = ReplacementPath(path);
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    std::remove(tmp.c_str());
+    return true;
 }
 
 bool FileExists(const std::string& path)

@@ -84,13 +84,30 @@ int64_t ReadFile::LastWriteTime() const
     return static_cast<int64_t>(seconds - kSeconds1601To1970);
 }
 
+namespace {
+
+// A read-only file or a folder is never replaced. The rename alone would refuse both on
+// Windows, but Wine run as root lets it through over a read-only file.
+bool RefusedTarget(const std::wstring& target)
+{
+    DWORD attrs = GetFileAttributesW(target.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Where the new contents are written before they are renamed over the target.
+std::wstring ReplacementPath(const std::wstring& target)
+{
+    return target + L".tmp~";
+}
+
+} // namespace
+
 bool ReplaceFileContents(const std::string& path, const std::string& bytes)
 {
     std::wstring target = Widen(path);
-    DWORD attrs = GetFileAttributesW(target.c_str());
-    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (RefusedTarget(target))
         return false;
-    std::wstring tmp = target + L".tmp~";
+    std::wstring tmp = ReplacementPath(target);
     HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -103,6 +120,26 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
         return true;
     DeleteFileW(tmp.c_str());
     return false;
+}
+
+bool CanReplaceFile(const std::string& path)
+{
+    std::wstring target = Widen(path);
+    if (RefusedTarget(target))
+        return false;
+    // The folder takes a new file (gone again when the handle closes)...
+    HANDLE h = CreateFileW(ReplacementPath(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    // ...and the old file may be deleted, which renaming over it takes.
+    HANDLE old = CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (old == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    CloseHandle(old);
+    return true;
 }
 
 bool FileExists(const std::string& path)

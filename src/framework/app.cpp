@@ -69,19 +69,24 @@ int CWinApp::Run()
 BOOL CWinApp::OnCommand(UINT id)
 {
     if (id == kIdAppExit) {
-        // Exit is a close request to the main window (a dialog turns it into cancel).
-        // While a box or sheet of ours is open the main window is disabled and its loop
-        // waits under the box's; a quit ends every loop at once, and the main window
-        // then closes as usual.
-        if (m_pMainWnd && m_pMainWnd->m_hWnd) {
-            if (::IsWindowEnabled(m_pMainWnd->m_hWnd))
-                m_pMainWnd->SendMessage(WM_CLOSE);
-            else
-                PostQuitMessage(0);
-        }
+        ExitProgram();
         return TRUE;
     }
     return FALSE;
+}
+
+void CWinApp::ExitProgram()
+{
+    // A close request to the main window (a dialog turns it into cancel). While a box
+    // or sheet of ours is open the main window is disabled and its loop waits under
+    // the box's; a quit ends every loop at once, and the main window then closes as
+    // usual.
+    if (m_pMainWnd && m_pMainWnd->m_hWnd) {
+        if (::IsWindowEnabled(m_pMainWnd->m_hWnd))
+            m_pMainWnd->SendMessage(WM_CLOSE);
+        else
+            PostQuitMessage(0);
+    }
 }
 
 CWinApp* AfxGetApp()

@@ -19,6 +19,10 @@ public:
     virtual int Run();
     // Commands the main window did not handle itself. TRUE when handled.
     virtual BOOL OnCommand(UINT id);
+    // Ends the program as the exit command does: a close request to the main window,
+    // or, while a box or sheet of ours holds it disabled, a quit that ends every modal
+    // loop, after which the main window closes as usual.
+    void ExitProgram();
 
     HINSTANCE m_hInstance = nullptr;
     CWnd* m_pMainWnd = nullptr;

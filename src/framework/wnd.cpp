@@ -389,6 +389,19 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (OnNotify(wParam, lParam, &result))
             return result;
         break;
+    case WM_CLOSE:
+    case WM_ENDSESSION: {
+        // A close request from outside (taskkill, an installer) and the end of the
+        // Windows session end the program as its exit command does, also while a box
+        // or sheet of ours holds the main window, which alone would only close later.
+        CWinApp* app = AfxGetApp();
+        const bool ending = msg == WM_CLOSE ? !::IsWindowEnabled(m_hWnd) : wParam != FALSE;
+        if (app && app->m_pMainWnd == this && ending) {
+            app->ExitProgram();
+            return 0;
+        }
+        break;
+    }
     default:
         break;
     }

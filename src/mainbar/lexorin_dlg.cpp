@@ -1,4 +1,5 @@
 #include "mainbar/lexorin_dlg.h"
+#include "base/fileio.h"
 #include "base/text.h"
 #include "dialogs/about_dlg.h"
 #include "framework/app.h"
@@ -90,6 +91,13 @@ BOOL CLexorinDlg::OnInitDialog()
     SetWindowText(m_context.m_strProductName + m_context.m_strVersion);
     SetPropW(m_hWnd, kBarMark, reinterpret_cast<HANDLE>(1));
 
+    // Without a dictionary there is nothing to show: the feed tells the user and ends
+    // the program before the bar or its tray icon appear.
+    m_feed.SetPosition(AppSettings().DictWordCount());
+    if (!OpenDictionary())
+        return TRUE;
+    m_started = TRUE;
+
     // Background: the built-in tile, then the user's bitmap file if it loads.
     m_background.LoadBitmap(IDB_BACKGROUND);
     {
@@ -102,6 +110,7 @@ BOOL CLexorinDlg::OnInitDialog()
     LoadBackgroundImage(m_context.m_strBkFileName.c_str());
 
     AddTrayIcon();
+    WarnIfSettingsCannotBeSaved();
 
     RECT empty = {0, 0, 0, 0};
     m_toolbar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE | CCS_TOP, empty,
@@ -113,9 +122,6 @@ BOOL CLexorinDlg::OnInitDialog()
     m_toolbar.AutoSize();
     KeepOnScreen();
 
-    m_feed.SetPosition(AppSettings().DictWordCount());
-    OpenDictionary();
-
     lex::CSettings settings = AppSettings();
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
@@ -124,13 +130,28 @@ BOOL CLexorinDlg::OnInitDialog()
     return TRUE;
 }
 
-void CLexorinDlg::OnDestroy()
+void CLexorinDlg::SaveShutdownState()
 {
+    if (!m_started)
+        return; // ended before it was set up: the file still holds the right state
     lex::CSettings settings = AppSettings();
     // The state saved at exit goes into the file as one replacement: a kill half-way
     // must not pair this run's reading position with the last run's window.
     lex::CSettingsGroup shutdownState(settings);
     settings.SetDictWordCount(m_feed.GetPosition());
+    RECT r;
+    GetWindowRect(&r);
+    settings.SetInterfaceLeft(r.left);
+    settings.SetInterfaceTop(r.top);
+    settings.SetInterfaceCX(r.right - r.left);
+    settings.SetInterfaceCY(r.bottom - r.top);
+    settings.SetInterfaceBKImageFileName(m_context.m_strBkFileName);
+    shutdownState.Commit();
+}
+
+void CLexorinDlg::OnDestroy()
+{
+    SaveShutdownState();
     if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
@@ -142,14 +163,6 @@ void CLexorinDlg::OnDestroy()
     m_background.DeleteObject();
     m_backgroundStamp = FileStamp();
     RemovePropW(m_hWnd, kBarMark);
-    RECT r;
-    GetWindowRect(&r);
-    settings.SetInterfaceLeft(r.left);
-    settings.SetInterfaceTop(r.top);
-    settings.SetInterfaceCX(r.right - r.left);
-    settings.SetInterfaceCY(r.bottom - r.top);
-    settings.SetInterfaceBKImageFileName(m_context.m_strBkFileName);
-    shutdownState.Commit();
 }
 
 LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -160,6 +173,17 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnDestroy();
         return result;
     }
+    case WM_QUERYENDSESSION:
+        // The session may end without another word to us: the state is saved now,
+        // whatever box is open.
+        SaveShutdownState();
+        return TRUE;
+    case WM_ENDSESSION:
+        // Once this returns the system may end the process at any moment; the
+        // framework then ends every loop as the exit command does.
+        if (wParam)
+            SaveShutdownState();
+        break;
     case WM_NCHITTEST:
         return OnNcHitTest(lParam);
     case WM_GETMINMAXINFO: {
@@ -170,7 +194,10 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_MOVE: {
         LRESULT result = Default();
-        KeepOnScreen();
+        // Not while the dialog is being made: that would show the bar before start-up
+        // has found a dictionary; start-up places it itself.
+        if (m_started)
+            KeepOnScreen();
         return result;
     }
     case WM_SIZE: {
@@ -539,6 +566,30 @@ void CLexorinDlg::AddTrayIcon()
     Shell_NotifyIconW(NIM_ADD, &m_tray);
 }
 
+void CLexorinDlg::WarnIfSettingsCannotBeSaved()
+{
+    const std::string path = m_context.SettingsPath();
+    if (lex::CanReplaceFile(path))
+        return;
+    // A balloon from the tray icon, which tells without stopping the user; the path
+    // goes last and loses its beginning if the balloon cannot hold all of it.
+    NOTIFYICONDATAW balloon = m_tray;
+    balloon.cbSize = sizeof balloon;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_WARNING;
+    const std::wstring title = lex::Widen("设置无法保存");
+    const std::wstring why = lex::Widen("无法写入设置文件，本次的阅读位置、窗口位置和外观都不会保存。"
+                                        "请让这个文件（及其文件夹）可以写入：\r\n");
+    std::wstring where = lex::Widen(path);
+    const size_t room = ARRAYSIZE(balloon.szInfo) - 1 - why.size();
+    if (where.size() > room)
+        where = L"\x2026" + where.substr(where.size() - (room - 1));
+    const std::wstring text = why + where;
+    std::wcsncpy(balloon.szInfoTitle, title.c_str(), ARRAYSIZE(balloon.szInfoTitle) - 1);
+    std::wcsncpy(balloon.szInfo, text.c_str(), ARRAYSIZE(balloon.szInfo) - 1);
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
 void CLexorinDlg::UpdateTrayIcon(UINT iconId, const char* tip)
 {
     m_tray.hIcon = static_cast<HICON>(
@@ -614,6 +665,11 @@ void CLexorinDlg::FeedClearBanner()
     m_toolbar.m_banner.RemoveAllItems();
 }
 
+void CLexorinDlg::FeedMoveLineToStart()
+{
+    m_toolbar.m_banner.MoveLineToStart();
+}
+
 void CLexorinDlg::FeedSetAutoSize(bool on)
 {
     m_toolbar.m_banner.SetAutoSize(on);
@@ -666,7 +722,8 @@ void CLexorinDlg::ShowAboutBox()
 
 void CLexorinDlg::FeedShowError(const std::string& text)
 {
-    // Above the bar, which is topmost and already shown at start-up.
+    // Topmost, like the bar: at start-up nothing of ours is on screen yet, and later
+    // (the dictionary gone while running) the box must not hide behind the bar.
     lex::MessageBoxCp936(nullptr, text, m_context.m_strProductName,
                          MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }

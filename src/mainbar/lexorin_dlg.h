@@ -79,6 +79,8 @@ private:
     void ApplyInterfaceSettings(const lex::CSettings& settings);
     void ApplyBannerSettings(const lex::CSettings& settings);
     BOOL OpenDictionary(const lex::CSettings& settings);
+    // The reading position and the bar's place and background, as one replacement.
+    void SaveShutdownState();
     void OnDestroy();
     LRESULT OnNcHitTest(LPARAM lParam);
     void OnSize(int cx, int cy);
@@ -90,6 +92,9 @@ private:
     void CreateBanner(const RECT& slot, const char* text);
     void AddTrayIcon();
     void UpdateTrayIcon(UINT iconId, const char* tip);
+    // Once, at start-up: tells through the tray icon when the settings file cannot be
+    // written, so that this run's position and look would be lost.
+    void WarnIfSettingsCannotBeSaved();
     void ShowTrayMenu();
     void ShowBar();
     void HideBar();
@@ -100,6 +105,7 @@ private:
     // IWordFeedHost
     void FeedAddItem(const CBannerItem& item) override;
     void FeedClearBanner() override;
+    void FeedMoveLineToStart() override;
     void FeedSetAutoSize(bool on) override;
     void FeedSetSpeed(int speed) override;
     void FeedSetBackgroundColor(uint32_t colour) override;
@@ -134,4 +140,5 @@ private:
     HICON m_hSmallIcon = nullptr;
     CBarToolBar m_toolbar;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
+    BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up
 };

@@ -128,6 +128,8 @@ void CWordFeed::ShowNextEntry()
 void CWordFeed::FeedSingleEntry()
 {
     m_host.FeedClearBanner();
+    // A line that scrolled before keeps its offset; a single entry is read from the start.
+    m_host.FeedMoveLineToStart();
     ReadAndShowEntry("· ", kSingleMarkerColour);
 }
 

@@ -17,6 +17,8 @@ class IWordFeedHost {
 public:
     virtual void FeedAddItem(const CBannerItem& item) = 0;
     virtual void FeedClearBanner() = 0;
+    // The line's start back at the strip's left edge, wherever scrolling left it.
+    virtual void FeedMoveLineToStart() = 0;
     virtual void FeedSetAutoSize(bool on) = 0;
     virtual void FeedSetSpeed(int speed) = 0;
     virtual void FeedSetBackgroundColor(uint32_t colour) = 0;

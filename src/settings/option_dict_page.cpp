@@ -92,8 +92,10 @@ void COptionBaseDictPage::FillDictionaryList()
         return;
     do {
         std::wstring name = found.cFileName;
+        // A folder named like a dictionary (an unpacked archive, say) is no dictionary;
+        // the file system may hand it out before the files, so the listing goes on.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..")
-            break;
+            continue;
         size_t dot = name.find_last_of(L'.');
         if (dot != std::wstring::npos)
             name.erase(dot);

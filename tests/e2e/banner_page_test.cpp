@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using e2e::ClickCentre;
@@ -17,7 +18,9 @@ using e2e::LexorinProcess;
 
 namespace {
 
-const COLORREF kGreen = RGB(0, 255, 0); // "绿色" in the colour boxes
+const COLORREF kPink = RGB(255, 0, 255); // "粉红色" in the colour boxes
+// The marker before each entry in single-entry mode.
+const COLORREF kMarkerGreen = RGB(0, 255, 0);
 
 // Opens the settings sheet from the toolbar; returns it with its first page, the
 // banner page, current.
@@ -71,7 +74,7 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     ASSERT_NE(bar, nullptr);
     e2e::Sync(bar);
     wintest::PumpMessages(1500);
-    EXPECT_EQ(e2e::CountColour(BannerPixels(bar), kGreen), 0);
+    EXPECT_EQ(e2e::CountColour(BannerPixels(bar), kPink), 0);
     {
         std::vector<COLORREF> a = BannerPixels(bar);
         wintest::PumpMessages(200);
@@ -129,21 +132,21 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     EXPECT_TRUE(wintest::PumpUntil([&] { return !IsWindow(popup); }, 5000)) << "Escape closes the palette";
     EXPECT_TRUE(IsWindowVisible(sheet)) << "and only the palette";
 
-    // Word row green and not bold; OK shows it on the bar at once.
-    ASSERT_TRUE(SelectBoxColour(wordBox, kGreen));
+    // Word row pink and not bold; OK shows it on the bar at once.
+    ASSERT_TRUE(SelectBoxColour(wordBox, kPink));
     ClickCentre(wordBold);
     e2e::Sync(page);
     EXPECT_EQ(SendMessageW(wordBold, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     ASSERT_TRUE(PressOk(sheet));
     lex::CSettings settings(app.SettingsPath());
-    EXPECT_EQ(settings.BannerWordColor(), kGreen);
+    EXPECT_EQ(settings.BannerWordColor(), kPink);
     EXPECT_FALSE(settings.BannerWordB());
     EXPECT_EQ(settings.BannerScrollSpeed(), 3) << "untouched keys stay";
     // Entries already on the strip keep their look; the feed restarts its period (three
-    // seconds) on OK, and the next entry's word is green once it has scrolled in behind
+    // seconds) on OK, and the next entry's word is pink once it has scrolled in behind
     // the entries queued before it.
-    EXPECT_TRUE(wintest::PumpUntil([&] { return e2e::CountColour(BannerPixels(bar), kGreen) > 20; }, 20000))
-        << "the word row shows in green";
+    EXPECT_TRUE(wintest::PumpUntil([&] { return e2e::CountColour(BannerPixels(bar), kPink) > 20; }, 20000))
+        << "the word row shows in pink";
 
     // Scrolling off: the banner stands still and shows one entry at a time.
     sheet = OpenSheet(app, bar, &page);
@@ -163,6 +166,32 @@ TEST(BannerPageE2E, NewWordColourAndBoldShowAtOnceAndScrollingOffGivesSingleEntr
     wintest::PumpMessages(200);
     std::vector<COLORREF> c = BannerPixels(bar);
     EXPECT_TRUE(a == b || b == c) << "the banner stands still in single-entry mode";
+    // The line had moved on while it scrolled; each single entry is still read from the
+    // strip's left edge: its green marker first, then the word.
+    RECT strip;
+    GetWindowRect(e2e::FindBanner(bar), &strip);
+    InflateRect(&strip, -1, -1);
+    const int width = strip.right - strip.left;
+    int firstGreen = width, lastGreen = -1, firstPink = width;
+    EXPECT_TRUE(wintest::PumpUntil([&] {
+        const std::vector<COLORREF> pixels = BannerPixels(bar);
+        firstGreen = firstPink = width;
+        lastGreen = -1;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const int x = static_cast<int>(i % static_cast<size_t>(width));
+            if (pixels[i] == kMarkerGreen) {
+                firstGreen = std::min(firstGreen, x);
+                lastGreen = std::max(lastGreen, x);
+            } else if (pixels[i] == kPink) {
+                firstPink = std::min(firstPink, x);
+            }
+        }
+        return lastGreen >= 0 && firstPink < width;
+    }, 8000)) << "an entry with its marker and word shows";
+    e2e::SaveScreenshot(strip, "banner-single-entry");
+    EXPECT_LT(firstGreen, 8) << "the marker starts at the strip's left edge";
+    EXPECT_LT(lastGreen, firstPink) << "the word follows the marker";
+    EXPECT_LT(firstPink, 40) << "the word's first letters show";
 
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(app.WaitForExit(10000), 0u);

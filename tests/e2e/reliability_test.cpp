@@ -147,11 +147,14 @@ TEST(Reliability, DictionaryThatCannotBeOpenedIsNamedInOneBoxBeforeTheEnd)
                 ASSERT_TRUE(CreateDirectoryW(lex::Widen(dictionary).c_str(), nullptr));
             }
         }
+        const std::string settingsBefore = FileBytes(app.SettingsPath());
         ASSERT_TRUE(app.Start());
         HWND box = nullptr;
         ASSERT_TRUE(wintest::PumpUntil([&] { return (box = FindOtherDialog(app.ProcessId(), nullptr)) != nullptr; },
                                        20000))
             << "no box appeared";
+        EXPECT_EQ(e2e::FindProcessWindow(app.ProcessId(), e2e::kMainTitle), nullptr)
+            << "an empty bar stands behind the box";
         const std::string text = StaticTexts(box);
         EXPECT_NE(lex::Widen(text).find(L"缺省字典.KM"), std::wstring::npos) << text;
         EXPECT_NE(text.find("Dictionary"), std::string::npos) << text;
@@ -159,7 +162,68 @@ TEST(Reliability, DictionaryThatCannotBeOpenedIsNamedInOneBoxBeforeTheEnd)
         EXPECT_EQ(WindowTitle(box), "Quillmere");
         EXPECT_EQ(app.WaitForExit(500), static_cast<DWORD>(STILL_ACTIVE)) << "waits for the user";
         PostMessageW(box, WM_COMMAND, IDOK, 0);
+        // To the end: no second box, and never a bar.
+        int moreBoxes = 0, barsSeen = 0;
+        while (app.WaitForExit(20) == static_cast<DWORD>(STILL_ACTIVE)) {
+            HWND again = FindOtherDialog(app.ProcessId(), nullptr);
+            if (again && again != box) {
+                ++moreBoxes;
+                PostMessageW(again, WM_COMMAND, IDOK, 0);
+                box = again;
+            }
+            barsSeen += e2e::FindProcessWindow(app.ProcessId(), e2e::kMainTitle) != nullptr;
+            if (moreBoxes > 3)
+                break;
+        }
+        EXPECT_EQ(moreBoxes, 0) << "the box comes once";
+        EXPECT_EQ(barsSeen, 0) << "the bar showed after the box";
         EXPECT_EQ(app.WaitForExit(10000), kEndedWithMinusOne);
+        EXPECT_EQ(FileBytes(app.SettingsPath()), settingsBefore) << "a run that never started saves nothing";
+    }
+}
+
+TEST(Reliability, EndFromOutsideWhileABoxIsOpenSavesAndEnds)
+{
+    struct Box {
+        const char* name;
+        UINT command;
+        const char* title;
+    };
+    const Box boxes[] = {{"about box", ID_APP_ABOUT_CMD, "关于 Quillmere"},
+                         {"settings sheet", ID_OPTIONS, "选项"},
+                         {"tip of the day", ID_TIP_OF_DAY, "每日一贴"}};
+    for (const Box& open : boxes) {
+        for (const bool sessionEnd : {false, true}) {
+            SCOPED_TRACE(std::string(open.name) + (sessionEnd ? ", the Windows session ends" : ", WM_CLOSE"));
+            LexorinProcess app("outside-end");
+            lex::CSettings(app.SettingsPath()).SetDictWordCount(40);
+            HWND bar = StartAndWait(app);
+            ASSERT_NE(bar, nullptr);
+            DWORD_PTR result = 0;
+            for (int i = 0; i < 3; ++i)
+                SendMessageTimeoutW(bar, WM_COMMAND, ID_DICT_NEXT, 0, SMTO_ABORTIFHUNG, 5000, &result);
+            PostMessageW(bar, WM_COMMAND, open.command, 0);
+            ASSERT_NE(e2e::WaitForProcessWindow(app.ProcessId(), open.title, 10000), nullptr);
+            e2e::Sync(bar);
+            ASSERT_FALSE(IsWindowEnabled(bar)) << "the box holds the bar";
+
+            if (sessionEnd) {
+                // The session may end right after these two: saved at once, then ended.
+                ASSERT_TRUE(SendMessageTimeoutW(bar, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+                EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE)) << "lets the session end";
+                EXPECT_GE(lex::CSettings(app.SettingsPath()).DictWordCount(), 43) << "saved when asked";
+                ASSERT_TRUE(SendMessageTimeoutW(bar, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &result));
+                EXPECT_GE(lex::CSettings(app.SettingsPath()).DictWordCount(), 43) << "saved at the end";
+            } else {
+                PostMessageW(bar, WM_CLOSE, 0, 0);
+            }
+            EXPECT_EQ(app.WaitForExit(10000), 0u) << "the program ends";
+            app.Kill();
+            lex::CSettings saved(app.SettingsPath());
+            EXPECT_GE(saved.DictWordCount(), 43) << "the reading position is kept";
+            EXPECT_NE(FileBytes(app.SettingsPath()).find("InterfaceCX="), std::string::npos)
+                << "and where the bar stood";
+        }
     }
 }
 
@@ -197,15 +261,17 @@ TEST(Reliability, DictionaryFullOfOverlongLinesWarnsOnceAndTheBarStaysUsable)
 
 TEST(Reliability, UnicodeSettingsFilesStayInTheirEncodingAndReadable)
 {
-    const std::string pristine = FileBytes(wintest::FromUnixPath(LEX_PRISTINE_INI_FOR_TESTS));
-    ASSERT_FALSE(pristine.empty());
-    // A user's own line in Chinese, and a dictionary name in Chinese, as Notepad keeps them.
-    const std::string extra = "\r\n[Dict]\r\nDictName=\xE7\xBC\xBA\xE7\x9C\x81\xE5\xAD\x97\xE5\x85\xB8\r\n"
-                              "; \xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE\r\n";
+    // The shipped file (code page 936, naming the default dictionary in Chinese) as
+    // Notepad would keep it in Unicode, with a user's own line in Chinese.
+    const std::wstring pristine = lex::Widen(FileBytes(wintest::FromUnixPath(LEX_PRISTINE_INI_FOR_TESTS)));
+    ASSERT_NE(pristine.find(L"DictName="), std::wstring::npos);
+    const std::string extra = "; \xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE\r\n";
     for (const bool utf16 : {true, false}) {
         SCOPED_TRACE(utf16 ? "UTF-16LE with BOM" : "UTF-8 with BOM");
         LexorinProcess app("unicode-ini");
-        const std::string text = pristine + extra;
+        const std::string text =
+            lex::Utf16LeToUtf8(std::string(reinterpret_cast<const char*>(pristine.data()), pristine.size() * 2)) +
+            extra;
         ASSERT_TRUE(PutFile(app.SettingsPath(),
                             utf16 ? "\xFF\xFE" + lex::Utf8ToUtf16Le(text) : "\xEF\xBB\xBF" + text));
         HWND bar = StartAndWait(app);
@@ -269,6 +335,8 @@ TEST(Reliability, NewOrResetSettingsFileGetsTheShippedLookAndAUsersFileIsLeftAlo
             EXPECT_EQ(saved.Get("Banner", key, "absent"),
                       start == OneKnownKey ? std::string("absent") : shipped.Get("Banner", key, "?"))
                 << key;
+        // The first-run look names the dictionary in use, so the dictionary page opens on it.
+        EXPECT_EQ(saved.Get("Dict", "DictName", "absent"), start == OneKnownKey ? "absent" : "缺省字典");
         if (start == UnknownKeysOnly) {
             EXPECT_EQ(saved.Get("Banner", "OldLook", ""), "1");
         }

@@ -173,5 +173,45 @@ TEST(SettingsE2E, TrayMenuOpensTheSheetCancelKeepsEverythingAndAnEndFromOutsideS
     ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), saved));
     for (const char* key : {"DictWordCount=", "InterfaceLeft=", "InterfaceTop=", "InterfaceBKImageFileName="})
         EXPECT_NE(saved.find(key), std::string::npos) << key;
-    EXPECT_EQ(saved.find("DictName"), std::string::npos);
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictNameForPreselection(), "缺省字典") << "the shipped choice";
+}
+
+TEST(SettingsE2E, FirstRunDictionaryPageOpensOnTheDictionaryInUseAndListsAllBesideStrayFolders)
+{
+    LexorinProcess app("dictpage");
+    AddLongWordsDictionary(app);
+    // Folders named like dictionaries (an unpacked archive, say), before and after the
+    // files in name order.
+    for (const char* stray : {"0.KM", "X.KM", "新词.KM"})
+        ASSERT_TRUE(CreateDirectoryW(lex::Widen(app.Folder() + "Dictionary\\" + stray).c_str(), nullptr));
+    ASSERT_TRUE(app.Start());
+    HWND bar = app.WaitForMainWindow(15000);
+    ASSERT_NE(bar, nullptr);
+
+    PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
+    HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, kDictListId));
+    HWND list = Descendant(sheet, kDictListId);
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
+    EXPECT_EQ(WindowText(edit), "缺省字典") << "the page opens on the dictionary the bar shows";
+    std::vector<std::string> listed;
+    const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Read through the edit field: the list's items live in the other process.
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        listed.push_back(WindowText(edit));
+    }
+    std::vector<std::string> files = {"入门词汇", "缺省字典", "进阶词汇", kLongWordsDict};
+    std::sort(listed.begin(), listed.end());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(listed, files) << "every dictionary file, and no folder";
+
+    // OK on the choice as it opened keeps it.
+    ASSERT_TRUE(ChooseDictionary(sheet, "缺省字典"));
+    ClickCentre(Descendant(sheet, IDOK));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictNameForPreselection(), "缺省字典");
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
 }

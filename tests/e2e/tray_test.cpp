@@ -1,13 +1,18 @@
-// The tray icon as the shell drives it: notifications sent to the running program, and
-// its skinned menu steered by keyboard.
+// The tray icon as the shell drives it: notifications sent to the running program, its
+// skinned menu steered by keyboard, and the balloon it shows when settings cannot be
+// saved.
 #include "base/fileio.h"
+#include "base/text.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 using e2e::LexorinProcess;
@@ -111,4 +116,80 @@ TEST(TrayE2E, LeftClicksToggleTheBarAndExitFromTheMenuSaves)
     for (const char* key : {"DictWordCount=", "InterfaceLeft=", "InterfaceTop=", "InterfaceCX=", "InterfaceCY=",
                             "InterfaceBKImageFileName="})
         EXPECT_NE(text.find(key), std::string::npos) << key;
+}
+
+namespace {
+
+// The texts of the visible balloons on screen (tooltip windows, shown by whichever
+// process draws the tray), one string per balloon.
+std::vector<std::string> VisibleBalloons()
+{
+    struct Search {
+        std::vector<std::string> texts;
+        static BOOL CALLBACK Visit(HWND h, LPARAM l)
+        {
+            wchar_t cls[64] = {};
+            GetClassNameW(h, cls, 64);
+            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && IsWindowVisible(h) &&
+                (GetWindowLongW(h, GWL_STYLE) & TTS_BALLOON))
+                reinterpret_cast<Search*>(l)->texts.push_back(e2e::WindowText(h));
+            return TRUE;
+        }
+    } search;
+    EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
+    return search.texts;
+}
+
+std::string Upper(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+} // namespace
+
+TEST(TrayE2E, SettingsFileThatCannotBeWrittenIsToldOnceInABalloonAndAWritableOneNever)
+{
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only Lexorin.ini" : "writable Lexorin.ini");
+        LexorinProcess app("balloon");
+        const std::wstring ini = lex::Widen(app.SettingsPath());
+        if (readOnly) {
+            ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        std::string before;
+        ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), before));
+        ASSERT_TRUE(app.Start());
+        HWND bar = app.WaitForMainWindow(15000);
+        ASSERT_NE(bar, nullptr);
+
+        // Over eight seconds: at most one balloon at any time, and what it says.
+        std::vector<std::string> shown;
+        const DWORD until = GetTickCount() + 8000;
+        while (GetTickCount() < until) {
+            const std::vector<std::string> now = VisibleBalloons();
+            EXPECT_LE(now.size(), 1u);
+            if (!now.empty() && shown.empty())
+                shown = now;
+            wintest::PumpMessages(200);
+        }
+        if (readOnly) {
+            ASSERT_EQ(shown.size(), 1u) << "the user is told";
+            const std::string& text = shown[0];
+            EXPECT_NE(text.find("无法写入设置文件"), std::string::npos) << text;
+            EXPECT_NE(Upper(text).find(Upper(app.SettingsPath())), std::string::npos) << "names the file: " << text;
+        } else {
+            EXPECT_TRUE(shown.empty()) << "a balloon without cause: " << (shown.empty() ? "" : shown[0]);
+        }
+        e2e::Sync(bar);
+        EXPECT_TRUE(IsWindowEnabled(bar) && IsWindowVisible(bar)) << "nothing waits for the user";
+
+        PostMessageW(bar, WM_COMMAND, ID_DICT_NEXT, 0);
+        PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+        EXPECT_EQ(app.WaitForExit(10000), 0u);
+        std::string after;
+        ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), after));
+        EXPECT_EQ(after == before, readOnly) << "only a read-only file stays as it was";
+        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }

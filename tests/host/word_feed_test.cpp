@@ -15,6 +15,7 @@ namespace {
 struct FakeHost : IWordFeedHost {
     std::vector<CBannerItem> items;
     int clears = 0;
+    int lineStarts = 0;
     int timerPeriod = 0; // 0 = stopped
     int speed = -1;
     bool autoSize = false;
@@ -27,6 +28,7 @@ struct FakeHost : IWordFeedHost {
         items.clear();
         ++clears;
     }
+    void FeedMoveLineToStart() override { ++lineStarts; }
     void FeedSetAutoSize(bool on) override { autoSize = on; }
     void FeedSetSpeed(int s) override { speed = s; }
     void FeedSetBackgroundColor(uint32_t c) override { background = c; }
@@ -122,9 +124,11 @@ TEST_F(WordFeedTest, EntryBecomesMarkerAndThreeStyledItems)
     EXPECT_EQ(host.items[3].style, 0x04ffffffu);
     EXPECT_EQ(host.items[3].backColor, CurrentButtonFaceColor());
 
+    EXPECT_EQ(host.lineStarts, 0) << "a scrolling line goes on where it is";
     SingleMode();
     feed.ShowNextEntry();
     ASSERT_EQ(host.items.size(), 4u) << "single-entry mode shows one entry at a time";
+    EXPECT_EQ(host.lineStarts, 1) << "each single entry starts at the strip's left edge";
     EXPECT_EQ(host.items[0].text, "· ");
     EXPECT_EQ(host.items[0].style, 0x0100FF00u);
 }
