@@ -103,13 +103,13 @@ void COptionBaseDictPage::FillDictionaryList()
         if (!NameInCodePage936(name, &title))
             continue;
         std::wstring text = lex::Widen(title);
-        m_cbItem = {};
-        m_cbItem.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-        m_cbItem.iItem = 0;
-        m_cbItem.pszText = &text[0];
-        m_cbItem.iImage = kOptionImageDictionary;
-        m_cbItem.iSelectedImage = kOptionImageInterface;
-        m_wndDictList.SendMessage(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&m_cbItem));
+        COMBOBOXEXITEMW item = {};
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.iItem = 0;
+        item.pszText = &text[0];
+        item.iImage = kOptionImageListedDictionary;
+        item.iSelectedImage = kOptionImageChosenDictionary;
+        m_wndDictList.SendMessage(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

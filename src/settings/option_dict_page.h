@@ -30,7 +30,6 @@ private:
 
     lex::CWnd m_wndDictList;
     lex::CImageList m_ImageList;
-    COMBOBOXEXITEMW m_cbItem = {};
     COptionContext m_context;
     HICON m_hOwnIcon = nullptr;
 };

@@ -24,6 +24,10 @@ enum COptionImage {
     kOptionImageDictionary = 1,
     kOptionImageInterface = 2,
     kOptionImageVoice = 3,
+    // The dictionary list: a book beside each dictionary; the chosen one shows the
+    // picture the interface page has (a window in its colours).
+    kOptionImageListedDictionary = kOptionImageDictionary,
+    kOptionImageChosenDictionary = kOptionImageInterface,
 };
 
 // What the option pages need from the program, handed in by the settings command.

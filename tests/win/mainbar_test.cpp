@@ -524,7 +524,10 @@ TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
         // Restoring re-creates the banner window (every WM_SIZE does); its line goes on.
         ASSERT_TRUE(wintest::PumpUntil([&] { return banner.GetOffset() != offset; }, 1000))
             << "ticking again when shown";
-        EXPECT_EQ(banner.GetOffset(), offset - 1) << "from where it stopped";
+        // One step on from where it stopped; a busy machine may let a second tick in before
+        // the check, but a line that restarted or jumped would be far off.
+        EXPECT_GE(offset - banner.GetOffset(), 1) << "from where it stopped";
+        EXPECT_LE(offset - banner.GetOffset(), 2) << "from where it stopped";
         if (banner.m_hWnd != window)
             TickSpy::original = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TickSpy::Proc)));
