@@ -6,6 +6,10 @@
 # that cannot run 32-bit programs; where they run, packages_test installs them too.
 # Usage: check-packages.sh PACKAGE_DIR ZIP SETUP_EXE DIST PRISTINE_INI i386|x86-64
 set -u
+if [ $# -ne 6 ] || [ -z "$1" ] || [ -z "$2" ] || [ -z "$3" ]; then
+  echo "usage: check-packages.sh PACKAGE_DIR ZIP SETUP_EXE DIST PRISTINE_INI i386|x86-64 (got: $*)" >&2
+  exit 2
+fi
 dir=$1 zip=$2 setup=$3 dist=$4 pristine=$5 machine=$6
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
