@@ -31,8 +31,6 @@ run() {
   # the desktop window), which inherit its output handles and live until the session
   # ends. Start them here, detached from CTest's pipes, or CTest would wait on that
   # first test's output until the session ended.
-  local first
-  first=$(lex_win_tree "${builds##* }")
   wine "$build/$first/tests/win/framework_test.exe" --gtest_filter=Framework.ObjectCreatedInCodeSeesItsOwnCreationMessages \
     </dev/null >/dev/null 2>&1
   ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
@@ -40,8 +38,10 @@ run() {
   wineserver -k 2>/dev/null
   return $rc
 }
+# Any build's test program does; the last one listed is always there.
+first=$(lex_win_tree "${builds##* }")
 export -f run
-export build builds
+export build builds first
 "$here/with-display.sh" bash -c run
 rc=$?
 [ -n "$skipped" ] && echo "$skipped"
