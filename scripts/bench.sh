@@ -50,7 +50,7 @@ run_win() {
   done
   wineserver -k 2>/dev/null
 }
-export -f run_win
+export -f run_win lex_win_tree
 export build builds log
 "$here/with-display.sh" bash -c run_win || rc=1
 
