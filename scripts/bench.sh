@@ -38,14 +38,20 @@ run_win() {
   for p in $(pgrep -x Xvfb); do
     tr '\0' '\n' <"/proc/$p/cmdline" | grep -qxF "$DISPLAY" && export LEX_BENCH_XSERVER_PID=$p
   done
-  local which tree
+  local which tree out status
   for which in $builds; do
     tree="$build/$(lex_win_tree "$which")"
     for b in "$tree"/bench/win/*_bench.exe; do
       [ -f "$b" ] || continue
       echo "== [$which] $(basename "$b")"
-      (cd "$tree/dist" && wine "$b") 2>&1 | sed -u "s/^/[$which] /" | tee -a "$log"
-      [ "${PIPESTATUS[0]}" = 0 ] || exit 1
+      # Through a file: the Wine services the first program starts inherit its output
+      # handles and outlive it, and would keep a pipe open for ever.
+      out=$(mktemp)
+      (cd "$tree/dist" && wine "$b") >"$out" 2>&1
+      status=$?
+      sed "s/^/[$which] /" "$out" | tee -a "$log"
+      rm -f "$out"
+      [ "$status" = 0 ] || exit 1
     done
   done
   wineserver -k 2>/dev/null
