@@ -2,6 +2,7 @@
 //  - a full scan with ReadLine (buffer 2048) against `wc -l` on the same file;
 //  - reopening at a saved position (900,000) by re-reading versus restoring a mark,
 //    which is what the main bar does on every resize.
+#include "bench_result.h"
 #include "dictionary/line_reader.h"
 
 #include <algorithm>
@@ -124,6 +125,7 @@ int main()
                 mb / (scanBest / 1000.0), lines, counter);
     std::printf("wc -l (incl. process start):      %8.2f ms  (%lld lines)\n", wcBest, wcLines);
     std::printf("ratio reader / wc -l:             %8.2f  (target: within 4)\n", scanBest / wcBest);
+    lexbench::Result("reader_scan_vs_wc_l", scanBest / wcBest, "x", lexbench::Bound::AtMost, 4);
 
     // Reopening at the saved position.
     CLineReader reader(2048);

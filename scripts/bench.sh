@@ -2,7 +2,9 @@
 # `make bench`: the speed and CPU budgets. Native benchmarks run from an optimised tree
 # without sanitizers (build/bench); Windows ones under Wine on a display, for every
 # Windows build this machine can run (as `make test` chooses them), each figure's line
-# marked with its build, [win32] or [win64].
+# marked with its build, [win32] or [win64]. Every benchmark prints its budgeted figures
+# as "RESULT name value unit bound budget pass|FAIL" lines (bench/bench_result.h); at the
+# end they are gathered into one table, also written to $build/bench/results.json.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/.." && pwd)
@@ -14,11 +16,14 @@ skipped=$(lex_skip_line "$builds")
 bench="$build/bench"
 test -f "$bench/build.ninja" || cmake -S "$src" -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEX_BENCH=ON >/dev/null
 cmake --build "$bench" >/dev/null || exit 1
+log="$bench/results.log"
+: >"$log"
 rc=0
 for b in "$bench"/bench/*_bench; do
   [ -x "$b" ] || continue
   echo "== $(basename "$b")"
-  "$b" || rc=1
+  "$b" | tee -a "$log"
+  [ "${PIPESTATUS[0]}" = 0 ] || rc=1
 done
 run_win() {
   wineserver -p 2>/dev/null
@@ -33,19 +38,51 @@ run_win() {
   for p in $(pgrep -x Xvfb); do
     tr '\0' '\n' <"/proc/$p/cmdline" | grep -qxF "$DISPLAY" && export LEX_BENCH_XSERVER_PID=$p
   done
-  local which tree
+  local which tree out status
   for which in $builds; do
     tree="$build/$(lex_win_tree "$which")"
     for b in "$tree"/bench/win/*_bench.exe; do
       [ -f "$b" ] || continue
       echo "== [$which] $(basename "$b")"
-      (cd "$tree/dist" && wine "$b") 2>&1 | sed -u "s/^/[$which] /"
-      [ "${PIPESTATUS[0]}" = 0 ] || exit 1
+      # Through a file: the Wine services the first program starts inherit its output
+      # handles and outlive it, and would keep a pipe open for ever.
+      out=$(mktemp)
+      (cd "$tree/dist" && wine "$b") >"$out" 2>&1
+      status=$?
+      sed "s/^/[$which] /" "$out" | tee -a "$log"
+      rm -f "$out"
+      [ "$status" = 0 ] || exit 1
     done
   done
   wineserver -k 2>/dev/null
 }
-export -f run_win
-export build builds
+export -f run_win lex_win_tree
+export build builds log
 "$here/with-display.sh" bash -c run_win || rc=1
+
+# The table and its JSON twin: one row per RESULT line, the build that printed it first.
+tr -d '\r' <"$log" | awk -v json="$bench/results.json" '
+  function q(s) { return "\"" s "\"" }
+  {
+    which = "native"
+    if ($1 ~ /^\[win(32|64)\]$/) { which = substr($1, 2, length($1) - 2); $1 = ""; $0 = $0 }
+    if ($1 != "RESULT" || NF != 7) next
+    n++; name[n] = $2; value[n] = $3; unit[n] = $4; bound[n] = $5; budget[n] = $6; ok[n] = ($7 == "pass"); build[n] = which
+  }
+  END {
+    printf "\n== budgets (%d figures)\n", n
+    printf "%-36s %-7s %12s  %-16s %s\n", "figure", "build", "value", "budget", "result"
+    for (i = 1; i <= n; i++) {
+      printf "%-36s %-7s %12s  %-16s %s\n", name[i], build[i], value[i] " " unit[i], bound[i] " " budget[i] " " unit[i],
+             ok[i] ? "pass" : "FAIL"
+      passed += ok[i]
+    }
+    printf "%d of %d within budget; written to %s\n", passed, n, json
+    printf "{\n  \"results\": [" >json
+    for (i = 1; i <= n; i++)
+      printf "%s\n    {\"figure\": %s, \"build\": %s, \"value\": %s, \"unit\": %s, \"bound\": %s, \"budget\": %s, \"pass\": %s}",
+             (i > 1 ? "," : ""), q(name[i]), q(build[i]), value[i], q(unit[i]), q(bound[i]), budget[i],
+             (ok[i] ? "true" : "false") >json
+    printf "\n  ]\n}\n" >json
+  }'
 exit $rc

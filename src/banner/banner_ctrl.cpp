@@ -94,9 +94,18 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CBannerCtrl::OnPaint()
 {
+    // A paint the banner did not ask for: another window exposed part of the strip, and
+    // ticks may have scrolled the exposed area's stale pixels out of it before this
+    // paint came. Appended entries paint only their own columns, so nothing else would
+    // repaint those until the line is cleared.
+    const bool exposed = !m_paintPending;
     m_paintPending = false;
-    lex::CPaintDC dc(m_hWnd);
-    PaintLine(dc, dc.m_ps.rcPaint);
+    {
+        lex::CPaintDC dc(m_hWnd);
+        PaintLine(dc, dc.m_ps.rcPaint);
+    }
+    if (exposed)
+        BannerInvalidateAll();
 }
 
 void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
@@ -154,6 +163,14 @@ void CBannerCtrl::BannerInvalidateAll()
     m_paintPending = true;
 }
 
+void CBannerCtrl::BannerInvalidateColumns(int left, int right)
+{
+    const RECT& rc = ClientRect();
+    const RECT columns = {left, rc.top, right, rc.bottom};
+    ::InvalidateRect(m_hWnd, &columns, TRUE);
+    m_paintPending = true;
+}
+
 void CBannerCtrl::BannerScrollContents(int dx)
 {
     const RECT& rc = ClientRect();
@@ -164,8 +181,8 @@ void CBannerCtrl::BannerScrollContents(int dx)
     // A paint already pending must move with the contents, which only ScrollWindow
     // does, so that tick goes the old way. The banner knows its own invalidations
     // (asking the system, GetUpdateRect, costs several round trips under Wine); an area
-    // that another window exposed is repainted from the line as it is then, and the next
-    // feed step repaints the whole strip.
+    // that another window exposed is repainted from the line as it is then, and that
+    // paint repaints the whole strip once more (OnPaint).
     if (!g_directScroll || m_paintPending) {
         ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
         return;
@@ -215,3 +232,5 @@ void CBannerCtrl::CanvasInvalidateAll()
     // New items give a resting line something to move.
     m_scroll.Wake();
 }
+
+void CBannerCtrl::CanvasInvalidateAppended() { m_scroll.OnItemAppended(); }

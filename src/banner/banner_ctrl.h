@@ -46,6 +46,7 @@ public:
 protected:
     void PreSubclassWindow() override;
     void CanvasInvalidateAll() override;
+    void CanvasInvalidateAppended() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -63,6 +64,7 @@ private:
     BannerRect BannerClientRect() const override;
     int BannerItemCount() const override;
     void BannerInvalidateAll() override;
+    void BannerInvalidateColumns(int left, int right) override;
     void BannerScrollContents(int dx) override;
     uint32_t BannerArmTimer(int periodMs) override;
     void BannerCancelTimer(uint32_t id) override;

@@ -92,6 +92,17 @@ void CBannerScroll::OnResize()
         m_host.BannerInvalidateAll();
 }
 
+void CBannerScroll::OnItemAppended()
+{
+    if (!m_host.BannerWindowExists())
+        return;
+    const BannerRect rc = m_host.BannerClientRect();
+    const long long end = static_cast<long long>(m_offset) + m_lineWidth;
+    if (end < rc.right)
+        m_host.BannerInvalidateColumns(end > rc.left ? static_cast<int>(end) : rc.left, rc.right);
+    Wake();
+}
+
 void CBannerScroll::BeginGeometry()
 {
     m_lineWidth = 0;

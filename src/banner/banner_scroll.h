@@ -21,6 +21,13 @@ public:
     virtual int BannerItemCount() const = 0;
     // The whole client area, with background erase.
     virtual void BannerInvalidateAll() = 0;
+    // The client columns left <= x < right, over the full height, with background erase.
+    virtual void BannerInvalidateColumns(int left, int right)
+    {
+        (void)left;
+        (void)right;
+        BannerInvalidateAll();
+    }
     // Moves the client contents horizontally by dx pixels; the uncovered column
     // becomes invalid and is repainted from the new offset.
     virtual void BannerScrollContents(int dx) = 0;
@@ -72,6 +79,11 @@ public:
     bool IsResting() const { return m_resting; }
     // The host has cached its new client rectangle.
     void OnResize();
+    // An item was appended to the line: invalidates the visible columns right of the
+    // line's end as the last paint measured it (items appended since then lie there as
+    // well; nothing left of it changes), none if the end is past the right edge, and
+    // wakes a resting line.
+    void OnItemAppended();
 
     // Geometry, rebuilt by every paint: BeginGeometry, then AddItemWidth for each item
     // in list order. AddItemWidth returns the item's left edge (client x).

@@ -8,7 +8,7 @@ void CCanvasItems::InvalidateIfWindow()
 {
     // Asking a missing window to repaint must do nothing (a null window handle would
     // otherwise stand for the whole desktop).
-    if (CanvasWindowExists())
+    if (!m_removingAll && CanvasWindowExists())
         CanvasInvalidateAll();
 }
 
@@ -16,7 +16,8 @@ bool CCanvasItems::SetItemAt(int index, const CBannerItem& item)
 {
     if (index < 0 || index > GetItemCount() || item.text.empty())
         return false;
-    if (index < GetItemCount())
+    const bool append = index == GetItemCount();
+    if (!append)
         RemoveItemAt(index);
     // An override of RemoveItemAt may have changed the list in other ways.
     if (index > GetItemCount())
@@ -27,7 +28,10 @@ bool CCanvasItems::SetItemAt(int index, const CBannerItem& item)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    InvalidateIfWindow();
+    if (!append)
+        InvalidateIfWindow();
+    else if (CanvasWindowExists())
+        CanvasInvalidateAppended();
     return true;
 }
 
@@ -56,11 +60,13 @@ bool CCanvasItems::RemoveItemAt(int index)
 
 void CCanvasItems::RemoveAllItems()
 {
+    m_removingAll = true;
     while (GetItemCount() > 0) {
         const int before = GetItemCount();
         // An override that refuses to remove must not keep this loop going for ever.
         if (!RemoveItemAt(before - 1) || GetItemCount() >= before)
             break;
     }
+    m_removingAll = false;
     InvalidateIfWindow();
 }

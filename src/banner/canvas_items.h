@@ -20,7 +20,8 @@ public:
 
     // Replaces the item at index (removing the old one with RemoveItemAt first) or, at
     // index == count, appends. False, list unchanged, for an index outside 0..count or
-    // an empty text. Repaints the whole control.
+    // an empty text. A replacement repaints the whole control, an append what the new
+    // item occupies (CanvasInvalidateAppended).
     virtual bool SetItemAt(int index, const CBannerItem& item);
     // A copy of the item; an empty default item for an index out of range.
     virtual CBannerItem GetItemAt(int index) const;
@@ -28,7 +29,7 @@ public:
     // SetItemAt(count, item): what the word feed calls for every item.
     virtual bool AddItem(const CBannerItem& item);
     virtual bool RemoveItemAt(int index);
-    // Removes from the last item to the first, then repaints.
+    // Removes from the last item to the first, then repaints once.
     virtual void RemoveAllItems();
 
     int GetItemCount() const { return static_cast<int>(m_items.size()); }
@@ -41,9 +42,15 @@ protected:
     // Invalidates the whole client area with background erase; only called while the
     // window exists.
     virtual void CanvasInvalidateAll() {}
+    // An item was appended after the others, which stay where they are: invalidates
+    // what the new item occupies; by default the whole client area. Only called while
+    // the window exists.
+    virtual void CanvasInvalidateAppended() { CanvasInvalidateAll(); }
 
 private:
     void InvalidateIfWindow();
 
     std::vector<std::unique_ptr<CBannerItem>> m_items;
+    // RemoveAllItems is under way: the removals it makes repaint nothing on their own.
+    bool m_removingAll = false;
 };

@@ -21,15 +21,17 @@ protected:
     void TearDown() override { SetButtonFaceColorSource(nullptr); }
 };
 
-// A list with a window that counts its full repaints.
+// A list with a window that counts its full repaints and the repaints of appended items.
 class WindowedItems : public CCanvasItems {
 public:
     bool window = true;
     int invalidations = 0;
+    int appends = 0;
 
 protected:
     bool CanvasWindowExists() const override { return window; }
     void CanvasInvalidateAll() override { ++invalidations; }
+    void CanvasInvalidateAppended() override { ++appends; }
 };
 
 std::vector<std::string> Texts(const CCanvasItems& list)
@@ -105,6 +107,8 @@ TEST_F(BannerItems, SetItemAtAppendsReplacesAndRefuses)
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(list.GetItemAt(2).style, BANNER_BOLD);
     EXPECT_EQ(list.GetItemAt(2).backColor, 0x00112233u);
+    EXPECT_EQ(list.appends, 3) << "each append repaints what it adds";
+    EXPECT_EQ(list.invalidations, 0) << "and never the whole control";
 
     const int before = list.invalidations;
     EXPECT_FALSE(list.SetItemAt(4, Item("far"))) << "count + 1";
@@ -118,6 +122,7 @@ TEST_F(BannerItems, SetItemAtAppendsReplacesAndRefuses)
     EXPECT_TRUE(list.SetItemAt(0, Item("A")));
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"A", "b", "c"}));
     EXPECT_GT(list.invalidations, before);
+    EXPECT_EQ(list.appends, 3) << "a replacement is no append";
 
     // Out of range: an empty default item.
     EXPECT_EQ(list.GetItemAt(3).text, "");
@@ -128,8 +133,10 @@ TEST_F(BannerItems, SetItemAtAppendsReplacesAndRefuses)
     EXPECT_FALSE(list.RemoveItemAt(-1));
     EXPECT_TRUE(list.RemoveItemAt(1));
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"A", "c"}));
+    const int beforeClearing = list.invalidations;
     list.RemoveAllItems();
     EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(list.invalidations, beforeClearing + 1) << "clearing repaints once";
 }
 
 TEST_F(BannerItems, ChangesWithoutWindowRepaintNothing)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,6 +20,7 @@ public:
     std::vector<uint32_t> armedIds, cancelled;
     std::vector<int> scrolls;
     int fullRepaints = 0;
+    std::vector<std::pair<int, int>> columnRepaints; // [left, right)
     bool refuseTimers = false;
     bool showing = true;
     std::vector<int> widths; // what the next paint measures, one per item
@@ -48,6 +50,7 @@ public:
     BannerRect BannerClientRect() const override { return client; }
     int BannerItemCount() const override { return GetItemCount(); }
     void BannerInvalidateAll() override { ++fullRepaints; }
+    void BannerInvalidateColumns(int left, int right) override { columnRepaints.emplace_back(left, right); }
     void BannerScrollContents(int dx) override { scrolls.push_back(dx); }
     uint32_t BannerArmTimer(int periodMs) override
     {
@@ -63,6 +66,7 @@ public:
 protected:
     bool CanvasWindowExists() const override { return window; }
     void CanvasInvalidateAll() override { ++fullRepaints; }
+    void CanvasInvalidateAppended() override { scroll.OnItemAppended(); }
 
 private:
     uint32_t m_nextId = 41;
@@ -223,9 +227,42 @@ TEST(BannerScroll, ClearingKeepsTheOffset)
     // The feed clears and adds a short entry: it starts off-screen to the left...
     b.SetLine({40});
     EXPECT_EQ(b.scroll.GetOffset(), -250);
+    // An item added while the line stands wholly left of the strip may show from the
+    // left edge on.
+    b.columnRepaints.clear();
+    b.AddText("late", 0, 0);
+    EXPECT_EQ(b.columnRepaints, (std::vector<std::pair<int, int>>{{0, 200}}));
     // ...and wraps in from the right at the next tick.
     ASSERT_TRUE(b.FireLatest());
     EXPECT_EQ(b.scroll.GetOffset(), 200);
+}
+
+TEST(BannerScroll, AppendedItemRepaintsOnlyTheColumnsRightOfTheLine)
+{
+    FakeBanner b;
+    b.SetLine({50, 60});
+    b.columnRepaints.clear();
+    const int repaints = b.fullRepaints;
+    b.AddText("next", 0, 0);
+    EXPECT_EQ(b.columnRepaints, (std::vector<std::pair<int, int>>{{110, 200}}));
+    // Before the next paint measured it, a second item goes to the right of it: the
+    // columns from the measured end cover both.
+    b.AddText("after", 0, 0);
+    EXPECT_EQ(b.columnRepaints.back(), std::make_pair(110, 200));
+    b.widths = {50, 60, 40, 30};
+    b.Paint();
+
+    b.scroll.SetSpeed(800);
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(b.FireLatest());
+    b.AddText("moved", 0, 0);
+    EXPECT_EQ(b.columnRepaints.back(), std::make_pair(150, 200)) << "where the line ends now";
+    b.widths.push_back(80);
+    b.Paint();
+    const size_t before = b.columnRepaints.size();
+    b.AddText("beyond", 0, 0);
+    EXPECT_EQ(b.columnRepaints.size(), before) << "past the right edge: nothing to repaint";
+    EXPECT_EQ(b.fullRepaints, repaints) << "appends never repaint the whole strip";
 }
 
 TEST(BannerScroll, RefusedTimerStopsUntilNextSpeed)

@@ -324,6 +324,56 @@ TEST_F(BannerTest, CachedAndPlainPaintingLookTheSame)
     EXPECT_FALSE(cached.Uniform());
 }
 
+TEST_F(BannerTest, NewEntryRepaintsOnlyItsOwnColumnsAndClearingTheWholeStrip)
+{
+    CBannerCtrl& b = MakeBanner({10, 10, 410, 36});
+    b.SetBackgroundColor(kNavy);
+    b.AddItem(CBannerItem("WWW", kRed, BANNER_BUTTON_FACE));
+    b.AddItem(CBannerItem("WWW", kGreen, kYellow));
+    const Image before = Show();
+    const auto yellow = ColumnsOf(before, kYellow);
+    ASSERT_GE(yellow.first, 0);
+    RECT update = {};
+    ASSERT_FALSE(::GetUpdateRect(b.m_hWnd, &update, FALSE)) << "nothing left to paint";
+
+    // An entry's items are appended one after another before the strip paints.
+    ASSERT_TRUE(b.AddItem(CBannerItem("WWW", kWhite, BANNER_BUTTON_FACE)));
+    ASSERT_TRUE(b.AddItem(CBannerItem("WWW", kBlack, kWhite)));
+    ASSERT_TRUE(::GetUpdateRect(b.m_hWnd, &update, FALSE));
+    EXPECT_GT(update.left, yellow.second) << "the items already on the strip are not repainted";
+    EXPECT_LE(update.left, yellow.second + 2) << "the new items' columns start where the line ended";
+    EXPECT_EQ(update.right, before.w);
+    EXPECT_EQ(update.top, 0);
+    EXPECT_EQ(update.bottom, before.h);
+    const Image added = Show();
+    const auto white = ColumnsOf(added, kWhite), black = ColumnsOf(added, kBlack);
+    EXPECT_GT(white.first, yellow.second);
+    EXPECT_GT(black.first, white.first);
+    for (int x = 0; x < update.left; ++x)
+        for (int y = 0; y < before.h; ++y)
+            ASSERT_EQ(added.At(x, y), before.At(x, y)) << "column " << x << " changed";
+    b.Invalidate();
+    EXPECT_TRUE(Show() == added) << "the column paint draws what a full repaint draws";
+
+    // Once the line runs past the right edge, a new item has no visible columns.
+    while (ColumnsOf(Capture(b.m_hWnd), kYellow).second < before.w - 1 && b.GetItemCount() < 60) {
+        b.AddItem(CBannerItem("WWW", kGreen, kYellow));
+        Show();
+    }
+    ASSERT_LT(b.GetItemCount(), 60);
+    b.AddItem(CBannerItem("WWW", kWhite, BANNER_BUTTON_FACE));
+    EXPECT_FALSE(::GetUpdateRect(b.m_hWnd, &update, FALSE));
+
+    // The periodic clearing: the whole strip, once.
+    b.RemoveAllItems();
+    ASSERT_TRUE(::GetUpdateRect(b.m_hWnd, &update, FALSE));
+    EXPECT_EQ(update.left, 0);
+    EXPECT_EQ(update.right, before.w);
+    const Image cleared = Show();
+    EXPECT_TRUE(cleared.Uniform());
+    EXPECT_EQ(cleared.At(0, 0), kNavy);
+}
+
 TEST_F(BannerTest, PlainCanvasPaintsFromItsLeftEdgeAgainAfterItsWindowIsRecreated)
 {
     // The canvas base on its own gives up its brush and font with its window; a new

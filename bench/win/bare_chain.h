@@ -1,0 +1,81 @@
+// The bare timer chain: a window that only re-arms the banner's one-shot timer on every
+// tick, with the timer thread kept alive as the banner keeps it. What each tick costs
+// before the banner does any work; the scrolling budgets are ratios to it, measured in
+// the same run. Shared by the banner's and the main bar's benchmarks.
+#pragma once
+
+#include "banner/banner_timer_win.h"
+#include "bench_clock.h"
+#include "framework/wnd.h"
+#include "process_cpu.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+namespace {
+
+// The banner's period at speed 800.
+constexpr UINT kBareChainPeriodMs = 12;
+
+inline void CALLBACK KeepThreadProc(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+
+class BareChain : public lex::CWnd {
+public:
+    ~BareChain() override { Stop(); }
+    void Start()
+    {
+        if (!m_keep)
+            m_keep = ::timeSetEvent(65535, 1000, KeepThreadProc, 0, TIME_PERIODIC | TIME_CALLBACK_FUNCTION);
+        m_id = lex::ArmBannerTimer(m_hWnd, kBareChainPeriodMs);
+    }
+    void Stop()
+    {
+        lex::CancelBannerTimer(m_id);
+        m_id = 0;
+        if (m_keep)
+            ::timeKillEvent(m_keep);
+        m_keep = 0;
+    }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_TIMER && wParam == m_id && m_id != 0) {
+            m_id = lex::ArmBannerTimer(m_hWnd, kBareChainPeriodMs);
+            return 0;
+        }
+        return lex::CWnd::WindowProc(msg, wParam, lParam);
+    }
+
+private:
+    UINT m_id = 0;
+    UINT m_keep = 0;
+};
+
+// This process's share of a core while only a bare chain runs, for `seconds`, in an
+// ordinary GetMessage loop; negative if its window cannot be made.
+inline double BareChainCpuShare(int seconds)
+{
+    BareChain chain;
+    if (!chain.CreateEx(0, nullptr, "bare chain", WS_POPUP, 0, 0, 1, 1, nullptr, 0))
+        return -1;
+    constexpr UINT_PTR kEndTimer = 77;
+    const double wall0 = Now(), cpu0 = WindowsCpuSeconds(::GetCurrentProcess());
+    chain.Start();
+    ::SetTimer(chain.m_hWnd, kEndTimer, static_cast<UINT>(1000 * seconds), nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == chain.m_hWnd && msg.message == WM_TIMER && msg.wParam == kEndTimer)
+            break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::KillTimer(chain.m_hWnd, kEndTimer);
+    chain.Stop();
+    const double share = (WindowsCpuSeconds(::GetCurrentProcess()) - cpu0) / (Now() - wall0);
+    chain.DestroyWindow();
+    return share;
+}
+
+} // namespace
