@@ -183,15 +183,21 @@ void CBannerCtrl::BannerScrollContents(int dx)
     // (asking the system, GetUpdateRect, costs several round trips under Wine); an area
     // that another window exposed is repainted from the line as it is then, and that
     // paint repaints the whole strip once more (OnPaint).
-    if (!g_directScroll || m_paintPending) {
+    // The column ScrollWindow leaves to a WM_PAINT is one the banner asked for, not an
+    // exposure: without marking it, every such tick would repaint the whole strip.
+    auto scrollWithPaint = [&] {
         ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+        m_paintPending = true;
+    };
+    if (!g_directScroll || m_paintPending) {
+        scrollWithPaint();
         return;
     }
     if (!m_uncovered)
         m_uncovered = ::CreateRectRgn(0, 0, 0, 0);
     lex::CClientDC dc(m_hWnd);
     if (!dc.GetSafeHdc() || !m_uncovered) {
-        ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
+        scrollWithPaint();
         return;
     }
     // The uncovered column, and whatever could not be copied because it was not visible.
