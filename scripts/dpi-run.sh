@@ -35,6 +35,10 @@ fi
 out=$(mktemp)
 # The program can tell which DPI it was started for from LEX_TEST_DPI.
 export LEX_TEST_DPI="$dpi"
+# A screen of its own, as many pixels as a 1024 x 768 screen at this scaling has: the
+# bar and its menus are as large as on such a screen.
+export LEXORIN_XVFB_SCREEN="$((1024 * dpi / 96))x$((768 * dpi / 96))x24"
+unset LEXORIN_XVFB_DISPLAY
 "$here/with-display.sh" bash -c \
   '. "$1/wine-env.sh"; export WINEPREFIX=$2; shift 2; wine "$@"; rc=$?; wineserver -k 2>/dev/null; exit $rc' \
   dpi-run "$here" "$prefix" "$@" >"$out" 2>&1

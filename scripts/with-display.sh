@@ -2,8 +2,10 @@
 # Runs a command with an X display: the current one when it answers, otherwise a
 # private Xvfb screen that is stopped again when the command ends. With Wine a
 # window cannot be created without a display.
+# LEXORIN_XVFB_SCREEN (e.g. 2048x1536x24) asks for a private screen of that size even
+# when a display is there.
 set -u
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -z "${LEXORIN_XVFB_SCREEN:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
 n=${LEXORIN_XVFB_DISPLAY:-}
@@ -12,7 +14,7 @@ if [ -z "$n" ]; then
     [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || break
   done
 fi
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$n" -screen 0 "${LEXORIN_XVFB_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 1 50); do
   DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break

@@ -1,5 +1,6 @@
 #include "banner/canvas_wnd.h"
 #include "base/text.h"
+#include "framework/dpi.h"
 
 #include <algorithm>
 #include <climits>
@@ -84,7 +85,7 @@ void CCanvasWnd::DescribeBaseFont(LOGFONTW* lf)
     if (m_autoSize) {
         lf->lfHeight = m_clientRect.bottom - m_clientRect.top;
     } else {
-        lf->lfHeight = ::GetSystemMetrics(SM_CYCAPTION);
+        lf->lfHeight = lex::SystemMetricForDpi(SM_CYCAPTION, lex::DpiOfWindow(m_hWnd));
         lf->lfWidth = lf->lfHeight * 7 / 16;
     }
 }
@@ -144,10 +145,62 @@ LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ERASEBKGND:
         return TRUE; // the paint handlers fill the background themselves
+    case WM_NCCALCSIZE:
+        return OnNcCalcSize(wParam, lParam);
+    case WM_NCPAINT: {
+        LRESULT result = Default();
+        OnNcPaint();
+        return result;
+    }
     default:
         break;
     }
     return CStatic::WindowProc(msg, wParam, lParam);
+}
+
+int CCanvasWnd::ExtraBorder() const
+{
+    // The system draws a one-pixel border at every DPI; ours is one pixel at 96 DPI.
+    if (!(GetStyle() & WS_BORDER))
+        return 0;
+    return std::max(lex::ScaleToDpi(1, lex::DpiOfWindow(m_hWnd)) - ::GetSystemMetrics(SM_CXBORDER), 0);
+}
+
+LRESULT CCanvasWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = Default();
+    const int extra = ExtraBorder();
+    if (extra > 0) {
+        RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        ::InflateRect(r, -extra, -extra);
+        if (r->right < r->left)
+            r->right = r->left;
+        if (r->bottom < r->top)
+            r->bottom = r->top;
+    }
+    return result;
+}
+
+void CCanvasWnd::OnNcPaint()
+{
+    const int extra = ExtraBorder();
+    if (extra <= 0)
+        return;
+    // The rest of the border, inside the line the system drew, in its colour.
+    HDC dc = ::GetWindowDC(m_hWnd);
+    if (!dc)
+        return;
+    RECT r;
+    ::GetWindowRect(m_hWnd, &r);
+    ::OffsetRect(&r, -r.left, -r.top);
+    ::InflateRect(&r, -::GetSystemMetrics(SM_CXBORDER), -::GetSystemMetrics(SM_CYBORDER));
+    lex::CBrush brush;
+    brush.CreateSolidBrush(::GetSysColor(COLOR_WINDOWFRAME));
+    for (int i = 0; i < extra; ++i) {
+        ::FrameRect(dc, &r, brush.GetSafeHandle());
+        ::InflateRect(&r, -1, -1);
+    }
+    ::ReleaseDC(m_hWnd, dc);
 }
 
 void CCanvasWnd::OnSize()

@@ -50,6 +50,11 @@ protected:
 
     void OnPaint();
     void OnSize();
+    // The border (WS_BORDER) is one pixel at 96 DPI and scales: beyond the system's
+    // one-pixel line, ExtraBorder() more pixels are taken from the client area.
+    int ExtraBorder() const;
+    LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+    void OnNcPaint();
     // Drops the item font and the caches; the brush too for the plain canvas.
     void ReleaseWindowResources(bool keepFontAndBrush);
 

@@ -51,6 +51,34 @@ int SystemMetricForDpi(int index, int dpi);
 // The outer size of a window whose client area is `client`, at dpi.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
+// The system's non-client metrics (menu, caption, message fonts and sizes) as they are
+// at dpi.
+NONCLIENTMETRICSW NonClientMetricsForDpi(int dpi);
+
+// An icon resource at the size of a system metric pair (SM_CXICON/SM_CYICON,
+// SM_CXSMICON/SM_CYSMICON) at dpi; the caller destroys it.
+HICON LoadIconForDpi(HINSTANCE module, UINT id, int metricX, int metricY, int dpi);
+
+// A strip of 16-pixel pictures drawn at 16, 24 and 32 pixels: the bitmap resource of
+// each size (0 when it was not drawn). The bigger strips hold the same pictures in the
+// same order.
+struct DrawnStrip {
+    UINT id16 = 0;
+    UINT id24 = 0;
+    UINT id32 = 0;
+};
+
+// The strip to show at dpi: the size drawn for ScaleToDpi(16, dpi) and its bitmap, the
+// 16-pixel one when the module lacks the bigger one. `width`/`height` are the size of
+// one picture in the bitmap chosen (the bitmap's width divided by `count` pictures).
+struct PickedStrip {
+    UINT bitmapId = 0;
+    int size = 16;
+    int width = 0;
+    int height = 0;
+};
+PickedStrip PickStrip(HINSTANCE module, const DrawnStrip& strip, int count, int dpi);
+
 // A window's DPI and the measures that follow it. Windows keep one and set it again
 // from WM_DPICHANGED.
 class CDpi {

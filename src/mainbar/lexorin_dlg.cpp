@@ -48,27 +48,12 @@ CLexorinDlg::CLexorinDlg(CBarContext& context)
       m_gradientStart(GetSysColor(COLOR_3DLIGHT)),
       m_gradientEnd(GetSysColor(COLOR_BTNSHADOW))
 {
-    LOGFONTW lf = {};
-    lf.lfHeight = 12;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::wcscpy(lf.lfFaceName, lex::Widen("隶书").c_str());
-    m_hostFont.CreateFontIndirect(lf);
     m_feed.SetWarningSink(&m_warning);
-
-    HINSTANCE instance = lex::AfxGetResourceHandle();
-    m_hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
 }
 
 CLexorinDlg::~CLexorinDlg()
 {
-    if (m_hIcon)
-        DestroyIcon(m_hIcon);
-    if (m_hSmallIcon)
-        DestroyIcon(m_hSmallIcon);
+    ReleaseDpiResources();
 }
 
 BOOL CLexorinDlg::OnInitDialog()
@@ -83,8 +68,9 @@ BOOL CLexorinDlg::OnInitDialog()
             AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, lex::Widen(about).c_str());
         }
     }
-    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
-    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hSmallIcon);
+    // Fonts and pictures at the DPI of the monitor the bar is on.
+    m_dpi.SetFromWindow(m_hWnd);
+    LoadDpiResources();
 
     m_gradientStart = GetSysColor(COLOR_3DLIGHT);
     m_gradientEnd = GetSysColor(COLOR_BTNSHADOW);
@@ -112,18 +98,12 @@ BOOL CLexorinDlg::OnInitDialog()
     AddTrayIcon();
     WarnIfSettingsCannotBeSaved();
 
-    RECT empty = {0, 0, 0, 0};
-    m_toolbar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE | CCS_TOP, empty,
-                     m_hWnd, IDC_MAIN_TOOLBAR);
-    m_toolbar.LoadToolBar(IDR_MAINTOOLBAR);
-    PlaceBanner();
-    LayoutSpacers();
-    m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);
-    m_toolbar.AutoSize();
+    CreateToolBar(m_dpi.Scale(kBannerSlotWidth));
     KeepOnScreen();
 
     lex::CSettings settings = AppSettings();
-    SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
+    SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), m_dpi.Scale(kStartWidth),
+                 m_dpi.Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_feed.StartEntryTimer();
     m_context.ShowTipAtStartup();
@@ -188,8 +168,8 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return OnNcHitTest(lParam);
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = kMinTrackWidth;
-        info->ptMinTrackSize.y = kMinTrackHeight;
+        info->ptMinTrackSize.x = m_dpi.Scale(kMinTrackWidth);
+        info->ptMinTrackSize.y = m_dpi.Scale(kMinTrackHeight);
         return Default();
     }
     case WM_MOVE: {
@@ -208,6 +188,9 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return result;
     }
+    case WM_DPICHANGED:
+        OnDpiChanged(lex::DpiFromDpiChanged(wParam), lex::SuggestedDpiRect(lParam));
+        return 0;
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
@@ -348,7 +331,7 @@ void CLexorinDlg::KeepOnScreen()
 
 void CLexorinDlg::OnSize(int cx, int cy)
 {
-    if (!m_toolbar.IsWindow())
+    if (!m_toolbar.IsWindow() || m_dpiChanging)
         return;
     int slotIndex = m_toolbar.CommandToIndex(ID_BANNER_SLOT);
     RECT slot = {0, 0, 0, 0};
@@ -396,8 +379,8 @@ void CLexorinDlg::OnPaintMinimized()
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
     RECT r;
     GetClientRect(&r);
-    int x = (r.right - r.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (r.bottom - r.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    int x = (r.right - r.left - m_dpi.Metric(SM_CXICON) + 1) / 2;
+    int y = (r.bottom - r.top - m_dpi.Metric(SM_CYICON) + 1) / 2;
     dc.DrawIcon(x, y, m_hIcon);
 }
 
@@ -520,14 +503,14 @@ void CLexorinDlg::CreateBanner(const RECT& slot, const char* text)
     m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);
 }
 
-void CLexorinDlg::PlaceBanner()
+void CLexorinDlg::PlaceBanner(int slotWidth)
 {
     TBBUTTONINFOW info = {};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_STYLE | TBIF_SIZE | TBIF_COMMAND;
     info.idCommand = ID_BANNER_SLOT;
     info.fsStyle = TBSTYLE_SEP;
-    info.cx = kBannerSlotWidth;
+    info.cx = static_cast<WORD>(slotWidth);
     m_toolbar.SendMessage(TB_SETBUTTONINFOW, ID_BANNER_SLOT, reinterpret_cast<LPARAM>(&info));
     RECT slot = {0, 0, 0, 0};
     m_toolbar.GetItemRect(m_toolbar.CommandToIndex(ID_BANNER_SLOT), &slot);
@@ -559,8 +542,8 @@ void CLexorinDlg::AddTrayIcon()
     m_tray.uID = kTrayIconId;
     m_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_tray.uCallbackMessage = kTrayMessage;
-    m_tray.hIcon = static_cast<HICON>(LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TRAY_SHOWN),
-                                                 IMAGE_ICON, 16, 16, LR_SHARED));
+    m_trayIconId = IDI_TRAY_SHOWN;
+    m_tray.hIcon = TrayIconFor(m_trayIconId);
     std::wstring tip = lex::Widen(m_context.m_strProductName).substr(0, 63);
     std::memcpy(m_tray.szTip, tip.c_str(), (tip.size() + 1) * sizeof(wchar_t));
     Shell_NotifyIconW(NIM_ADD, &m_tray);
@@ -592,8 +575,8 @@ void CLexorinDlg::WarnIfSettingsCannotBeSaved()
 
 void CLexorinDlg::UpdateTrayIcon(UINT iconId, const char* tip)
 {
-    m_tray.hIcon = static_cast<HICON>(
-        LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, LR_SHARED));
+    m_trayIconId = iconId;
+    m_tray.hIcon = TrayIconFor(iconId);
     std::wstring wide = lex::Widen(tip).substr(0, 63);
     std::memcpy(m_tray.szTip, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     Shell_NotifyIconW(NIM_MODIFY, &m_tray);
@@ -641,7 +624,8 @@ void CLexorinDlg::ShowTrayMenu()
     CNewMenu menu;
     if (!menu.LoadMenu(IDR_TRAY_MENU))
         return;
-    menu.LoadToolBarIcons(IDR_MAINTOOLBAR);
+    menu.SetDpi(m_dpi.Dpi());
+    menu.LoadToolBarIcons(IDR_MAINTOOLBAR, nullptr, ToolbarArt());
     if (CNewMenu* popup = menu.GetSubMenu(0)) {
         popup->SetDefaultItem(0, TRUE);
         SetForegroundWindow(m_hWnd);

@@ -7,6 +7,7 @@
 #include "banner/banner_ctrl.h"
 #include "dictionary/line_reader.h"
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "mainbar/bar_context.h"
 #include "mainbar/bar_layout.h"
@@ -39,6 +40,7 @@ public:
     static constexpr int kMinTrackWidth = 640;
     static constexpr int kMinTrackHeight = 30;
     static constexpr int kBannerSlotWidth = 435;
+    // The sizes above are those at 96 DPI; the bar scales them to the DPI of its monitor.
 
     // The context is the owner's and outlives the bar.
     explicit CLexorinDlg(CBarContext& context);
@@ -63,6 +65,11 @@ public:
     CBarToolBar& ToolBar() { return m_toolbar; }
     CWordFeed& Feed() { return m_feed; }
     const NOTIFYICONDATAW& TrayIcon() const { return m_tray; }
+    const lex::CDpi& Dpi() const { return m_dpi; }
+    HICON WindowIcon(bool big) const { return big ? m_hIcon : m_hSmallIcon; }
+    HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
+    // The toolbar's pictures at each size they are drawn at (the menu shows them too).
+    static lex::DrawnStrip ToolbarArt();
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -87,7 +94,7 @@ private:
     BOOL OnEraseBkgnd(HDC dc);
     void OnPaintMinimized();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    void PlaceBanner();
+    void PlaceBanner(int slotWidth);
     void LayoutSpacers();
     void CreateBanner(const RECT& slot, const char* text);
     void AddTrayIcon();
@@ -100,6 +107,14 @@ private:
     void HideBar();
     void OnOptions();
     void OnAboutCommand();
+    // DPI (bar_dpi.cpp): the host font and the window and tray icons for m_dpi, made
+    // again when the bar moves to a monitor of another DPI, with the toolbar and layout.
+    void LoadDpiResources();
+    void ReleaseDpiResources();
+    HICON TrayIconFor(UINT iconId) const;
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // The toolbar with its images for m_dpi, the banner in a slot of slotWidth pixels.
+    void CreateToolBar(int slotWidth);
     void ShowAboutBox();
 
     // IWordFeedHost
@@ -138,6 +153,11 @@ private:
     HGDIOBJ m_oldMemBitmap = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
+    lex::CDpi m_dpi{lex::SystemDpi()};
+    HICON m_trayShown = nullptr;
+    HICON m_trayHidden = nullptr;
+    UINT m_trayIconId = 0;
+    bool m_dpiChanging = false; // moving to the rectangle WM_DPICHANGED suggested
     CBarToolBar m_toolbar;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up

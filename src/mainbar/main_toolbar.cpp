@@ -12,7 +12,7 @@ namespace {
 const WORD kToolbarResourceType = 241;
 }
 
-BOOL CMainToolBar::LoadToolBar(UINT resourceId)
+BOOL CMainToolBar::LoadToolBar(UINT resourceId, const lex::DrawnStrip& art, int dpi)
 {
     HINSTANCE instance = lex::AfxGetResourceHandle();
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(kToolbarResourceType));
@@ -22,15 +22,28 @@ BOOL CMainToolBar::LoadToolBar(UINT resourceId)
     if (!data || !ParseToolbarResource(data, SizeofResource(instance, found), toolbar))
         return FALSE;
 
-    TBADDBITMAP bitmap = {instance, resourceId};
+    m_dpi.SetDpi(dpi);
+    const int pictures = static_cast<int>(toolbar.ids.size());
+    lex::DrawnStrip strip = art;
+    strip.id16 = resourceId;
+    const lex::PickedStrip picked = lex::PickStrip(instance, strip, pictures, dpi);
+    // The resource's own strip has the resource's image size; a bigger one, its own.
+    m_imageSize = picked.size == 16 || picked.width <= 0
+                      ? SIZE{toolbar.imageWidth, toolbar.imageHeight}
+                      : SIZE{picked.width, picked.height};
+    // The image size goes first: the images are cut from the strip at the size set then.
+    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(m_imageSize.cx, m_imageSize.cy));
+    TBADDBITMAP bitmap = {instance, picked.bitmapId};
     if (SendMessage(TB_ADDBITMAP, toolbar.ids.size(), reinterpret_cast<LPARAM>(&bitmap)) == static_cast<LRESULT>(-1))
         return FALSE;
 
     std::vector<UINT> ids(toolbar.ids.begin(), toolbar.ids.end());
     BOOL ok = SetButtons(ids.data(), static_cast<int>(ids.size()));
     if (ok) {
-        SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(toolbar.imageWidth, toolbar.imageHeight));
-        SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(toolbar.imageWidth + 7, toolbar.imageHeight + 7));
+        SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(m_imageSize.cx, m_imageSize.cy));
+        // Buttons keep their 96-DPI proportions whichever strip is shown.
+        SendMessage(TB_SETBUTTONSIZE, 0,
+                    MAKELPARAM(m_dpi.Scale(toolbar.imageWidth + 7), m_dpi.Scale(toolbar.imageHeight + 7)));
     }
     return ok;
 }
@@ -46,7 +59,7 @@ BOOL CMainToolBar::SetButtons(const UINT* ids, int count)
         if (ids) {
             if (ids[i] == 0) {
                 button.fsStyle = TBSTYLE_SEP;
-                button.iBitmap = 8; // a separator's width
+                button.iBitmap = m_dpi.Scale(8); // a separator's width
             } else {
                 button.fsStyle = TBSTYLE_BUTTON;
                 button.idCommand = static_cast<int>(ids[i]);

@@ -5,10 +5,15 @@
 #pragma once
 
 #include "framework/controls.h"
+#include "framework/dpi.h"
 
 class CMainToolBar : public lex::CToolBarCtrl {
 public:
-    BOOL LoadToolBar(UINT resourceId);
+    BOOL LoadToolBar(UINT resourceId) { return LoadToolBar(resourceId, lex::DrawnStrip{resourceId, 0, 0}, lex::kBaseDpi); }
+    // Loads the toolbar for a window at dpi: the buttons and gaps scaled from their
+    // 96-DPI sizes, the images from the strip of `art` drawn for that size (the
+    // resource's own 16-pixel strip when no bigger one is drawn).
+    BOOL LoadToolBar(UINT resourceId, const lex::DrawnStrip& art, int dpi);
     // Replaces all buttons: id 0 gives a separator, others plain buttons whose image is
     // the count of plain buttons before them. With ids nullptr, count blank buttons.
     BOOL SetButtons(const UINT* ids, int count);
@@ -18,7 +23,14 @@ public:
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // The DPI the toolbar was loaded for, and the size of its images.
+    const lex::CDpi& Dpi() const { return m_dpi; }
+    SIZE ImageSize() const { return m_imageSize; }
+
 private:
+    lex::CDpi m_dpi;
+    SIZE m_imageSize = {0, 0};
+
     // Whether a toolbar client point lies on a button (not on a separator or gap).
     BOOL IsOnButton(POINT pt) const;
 };

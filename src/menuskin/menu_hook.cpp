@@ -15,7 +15,7 @@ const UINT kMenuSizeWindow = 0x01E2; // the menu manager's resize message
 const UINT kMenuGetMenu = 0x01E1;    // MN_GETHMENU
 const wchar_t kMenuClass[] = L"#32768";
 // The copy of the screen reaches this far past the window on the right and below,
-// under the shadow.
+// under the shadow (at 96 DPI, like every measure here; the theme scales them).
 const int kCaptureMargin = 10;
 // A border the system draws inside the client area is at most this wide.
 const int kMaxClientBorder = 8;
@@ -124,7 +124,8 @@ void CMenuWindow::Release()
 // Copies the screen under a window of cx x cy at (x, y), and the margin beyond it.
 void CMenuWindow::CaptureScreen(int x, int y, int cx, int cy)
 {
-    const int w = cx + kCaptureMargin, h = cy + kCaptureMargin;
+    const int margin = CMenuThemeFlat::Active().Scale(kCaptureMargin);
+    const int w = cx + margin, h = cy + margin;
     const BITMAPINFO bi = lex::TopDownDibInfo(w, h);
     void* bits = nullptr;
     m_screen.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -169,15 +170,17 @@ void CMenuWindow::CoverSystemBorder(HDC dc, POINT origin)
     ClientToScreen(m_hWnd, &at);
     OffsetRect(&first, -at.x, -at.y);
     OffsetRect(&last, -at.x, -at.y);
-    const int left = std::clamp(static_cast<int>(first.left), 0, kMaxClientBorder);
-    const int top = std::clamp(static_cast<int>(first.top), 0, kMaxClientBorder);
-    const int right = std::clamp(static_cast<int>(client.right - first.right), 0, kMaxClientBorder);
-    const int bottom = std::clamp(static_cast<int>(client.bottom - last.bottom), 0, kMaxClientBorder);
-    const FlatMenuColours& c = CMenuThemeFlat::Active().Colours();
+    const CMenuThemeFlat& theme = CMenuThemeFlat::Active();
+    const int most = theme.Scale(kMaxClientBorder);
+    const int left = std::clamp(static_cast<int>(first.left), 0, most);
+    const int top = std::clamp(static_cast<int>(first.top), 0, most);
+    const int right = std::clamp(static_cast<int>(client.right - first.right), 0, most);
+    const int bottom = std::clamp(static_cast<int>(client.bottom - last.bottom), 0, most);
+    const FlatMenuColours& c = theme.Colours();
     CNewMenu* owner = OwningMenu(m_hWnd);
     const COLORREF background = owner ? c.background : GetSysColor(COLOR_MENU);
     const COLORREF column = owner ? c.iconColumn : GetSysColor(COLOR_MENU);
-    const int columnRight = owner ? left + CMenuThemeFlat::IconColumnWidth(owner->IconWidth()) : left;
+    const int columnRight = owner ? left + theme.IconColumnWidth(owner->IconWidth()) : left;
     const int cw = client.right, ch = client.bottom;
     auto fill = [dc, origin](int l, int t, int r, int b, COLORREF colour) {
         if (r <= l || b <= t)
@@ -206,7 +209,8 @@ void CMenuWindow::AdjustPosition(WINDOWPOS* pos) const
         // shadow take seven pixels across and eight down: two more holds them, with a
         // spare column on the right.
         const int kGrowBesideSystemShadow = -2, kGrowWithOwnShadow = 2;
-        const int grow = MenuSkinFacts().systemShadows ? kGrowBesideSystemShadow : kGrowWithOwnShadow;
+        const int grow =
+            theme.Scale(MenuSkinFacts().systemShadows ? kGrowBesideSystemShadow : kGrowWithOwnShadow);
         int growX = grow, growY = grow;
         if (m_borderInClient) {
             // Nothing was taken away: keep the client area the system laid its items out in.
@@ -220,7 +224,7 @@ void CMenuWindow::AdjustPosition(WINDOWPOS* pos) const
     // or the edge of what the menu drops from) is then the light line inside the frame,
     // and the dark frame line lies just above it rather than on it.
     if (!(pos->flags & SWP_NOMOVE))
-        pos->y -= 1;
+        pos->y -= theme.Scale(1);
 }
 
 bool CMenuWindow::TrackPosition(const WINDOWPOS* pos)

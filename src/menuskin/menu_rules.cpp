@@ -93,19 +93,19 @@ int MenuOsCode(uint32_t version)
     return 1;
 }
 
-MenuItemSize MeasureFlatSeparator()
+MenuItemSize MeasureFlatSeparator(int dpi)
 {
-    return MenuItemSize{0, 3};
+    return MenuItemSize{0, MenuScale(3, dpi)};
 }
 
 MenuItemSize MeasureFlatItem(int textWidth, int textHeight, bool hasTab, bool menuBar, int iconWidth,
-                             int iconHeight, int cyMenu)
+                             int iconHeight, int cyMenu, int dpi)
 {
     MenuItemSize size;
-    size.width = menuBar ? textWidth - 6 : textWidth + 2 * iconWidth + 2;
+    size.width = menuBar ? textWidth - MenuScale(6, dpi) : textWidth + 2 * iconWidth + MenuScale(2, dpi);
     if (hasTab)
-        size.width += 15;
-    size.height = cyMenu > iconHeight + 8 ? cyMenu : iconHeight + 7;
+        size.width += MenuScale(15, dpi);
+    size.height = cyMenu > iconHeight + MenuScale(8, dpi) ? cyMenu : iconHeight + MenuScale(7, dpi);
     size.height = std::max(size.height, textHeight);
     return size;
 }
@@ -120,6 +120,18 @@ int ShadowDarkening(int k, int pos, int length)
     if (pos >= length - 4)
         return step * (length - pos);
     return 30 * k;
+}
+
+int ShadowDarkeningAt(int depth, int pos, int length, int dpi)
+{
+    const int deep = MenuScale(4, dpi);
+    if (depth < 1 || depth > deep || pos < 0 || pos >= length)
+        return 0;
+    // Back to the 96-DPI shadow: its line, and where the pixel lies from either end.
+    const int k = (depth * 4 + deep - 1) / deep;
+    const int from = pos * 96 / dpi;
+    const int toEnd = ((length - pos) * 96 + dpi - 1) / dpi;
+    return ShadowDarkening(k, from, from + toEnd);
 }
 
 int IconTripleIndex(const std::vector<uint16_t>& toolbarIds, uint16_t id)

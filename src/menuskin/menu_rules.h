@@ -64,22 +64,30 @@ template <class SameDeviceColour>
 FlatMenuColours MakeFlatMenuColours(const MenuSystemColours& sys, const MenuSkinState& state,
                                     SameDeviceColour sameDeviceColour);
 
-// The size of an item of the flat theme.
+// A measure written at 96 DPI at dpi, rounded as MulDiv rounds.
+inline int MenuScale(int value96, int dpi) { return MenuMulDiv(value96, dpi, 96); }
+
+// The size of an item of the flat theme; every measure of the look is written at 96 DPI
+// and scaled to dpi (the text size, icon size and cyMenu are given at dpi).
 struct MenuItemSize {
     int width = 0;
     int height = 0;
 };
 // A plain separator.
-MenuItemSize MeasureFlatSeparator();
+MenuItemSize MeasureFlatSeparator(int dpi = 96);
 // An item whose caption (with any tab and accelerator) measures textWidth x textHeight
 // in the menu font; cyMenu is SM_CYMENU.
 MenuItemSize MeasureFlatItem(int textWidth, int textHeight, bool hasTab, bool menuBar, int iconWidth,
-                             int iconHeight, int cyMenu);
+                             int iconHeight, int cyMenu, int dpi = 96);
 
 // How much (the k of MenuDarken) the shadow darkens the pixel at `pos` along a band of
 // `length` pixels (rows of the right band, of height H; columns of the bottom band, of
 // width W) in its k-th line from the outside (1..4). 0 leaves the pixel as it was.
 int ShadowDarkening(int k, int pos, int length);
+// The same for a shadow drawn at dpi, MenuScale(4, dpi) pixels deep: the pixel `depth`
+// pixels in from the band's outer edge (1 = outermost), at `pos` along it. Each line and
+// step of the 96-DPI shadow covers as many pixels as the scale gives it.
+int ShadowDarkeningAt(int depth, int pos, int length, int dpi);
 
 // The first of the three images (plain, darkened, greyed) of the toolbar button with
 // command id `id`: 3 x its position among the non-separator buttons; -1 if it has none.

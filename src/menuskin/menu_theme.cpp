@@ -1,5 +1,6 @@
 #include "menuskin/menu_theme.h"
 #include "base/text.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "menuskin/new_menu.h"
 
@@ -37,14 +38,15 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour)
     SetBkColor(dc, old);
 }
 
-void FrameSolid(HDC dc, const RECT& r, COLORREF colour)
+// A hollow rectangle whose lines are `width` pixels wide, inside r.
+void FrameSolid(HDC dc, const RECT& r, COLORREF colour, int width = 1)
 {
     if (r.right <= r.left || r.bottom <= r.top)
         return;
-    FillSolid(dc, RECT{r.left, r.top, r.right, r.top + 1}, colour);
-    FillSolid(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, colour);
-    FillSolid(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, colour);
-    FillSolid(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, colour);
+    FillSolid(dc, RECT{r.left, r.top, r.right, r.top + width}, colour);
+    FillSolid(dc, RECT{r.left, r.bottom - width, r.right, r.bottom}, colour);
+    FillSolid(dc, RECT{r.left, r.top, r.left + width, r.bottom}, colour);
+    FillSolid(dc, RECT{r.right - width, r.top, r.right, r.bottom}, colour);
 }
 
 // The icon's silhouette in one colour: the brush wherever the image is opaque.
@@ -104,6 +106,7 @@ FlatMenuColours ReadColours()
 
 // One owner-drawn item being drawn.
 struct ItemPaint {
+    const CMenuThemeFlat& theme;
     HDC dc;
     RECT item;
     int iconWidth;
@@ -115,15 +118,16 @@ struct ItemPaint {
     bool bold;
     const FlatMenuColours& c;
 
-    int ColumnRight() const { return item.left + CMenuThemeFlat::IconColumnWidth(iconWidth); }
+    int S(int value96) const { return theme.Scale(value96); }
+    int ColumnRight() const { return item.left + theme.IconColumnWidth(iconWidth); }
     RECT CaptionRect() const
     {
-        return RECT{ColumnRight() + kCaptionIndent, item.top, item.right - kCaptionRightMargin, item.bottom};
+        return RECT{ColumnRight() + S(kCaptionIndent), item.top, item.right - S(kCaptionRightMargin), item.bottom};
     }
     RECT CheckBox() const
     {
-        return RECT{item.left + kCheckBoxInset, item.top + kCheckBoxInset, ColumnRight() - kCheckBoxColumnGap,
-                    item.bottom - kCheckBoxInset};
+        return RECT{item.left + S(kCheckBoxInset), item.top + S(kCheckBoxInset),
+                    ColumnRight() - S(kCheckBoxColumnGap), item.bottom - S(kCheckBoxInset)};
     }
 };
 
@@ -145,11 +149,11 @@ void DrawItemBackground(const ItemPaint& p)
     FillSolid(p.dc, RECT{column, p.item.top, p.item.right, p.item.bottom}, p.c.background);
 }
 
-// A one-pixel grey line across the middle, from the caption's left edge.
+// A one-pixel (at 96 DPI) grey line across the middle, from the caption's left edge.
 void DrawSeparatorLine(const ItemPaint& p)
 {
     const int middle = (p.item.top + p.item.bottom) / 2;
-    FillSolid(p.dc, RECT{p.CaptionRect().left, middle, p.item.right, middle + 1}, Sys(COLOR_GRAYTEXT));
+    FillSolid(p.dc, RECT{p.CaptionRect().left, middle, p.item.right, middle + p.S(1)}, Sys(COLOR_GRAYTEXT));
 }
 
 // The label before the first tab on the left, the accelerator after the last one on the right.
@@ -183,7 +187,7 @@ void DrawCheckBox(const ItemPaint& p)
                                                             : MenuMix86(p.c.selectionFill, Sys(COLOR_HIGHLIGHT));
     const RECT box = p.CheckBox();
     FillSolid(p.dc, box, fill);
-    FrameSolid(p.dc, box, p.c.selectionFrame);
+    FrameSolid(p.dc, box, p.c.selectionFrame, p.S(1));
 }
 
 // The item's icon: greyed when disabled, raised over its shadow when hot, darkened at rest.
@@ -192,7 +196,8 @@ void DrawItemIcon(const ItemPaint& p, HIMAGELIST icons, int index)
     int cx = 0, cy = 0;
     ImageList_GetIconSize(icons, &cx, &cy);
     const int L = p.item.left, w = p.iconWidth;
-    const int x = cx < w ? L + (w - cx) / 2 + kIconLeft : L + kIconLeft;
+    const int x = cx < w ? L + (w - cx) / 2 + p.S(kIconLeft) : L + p.S(kIconLeft);
+    const int lift = p.S(1); // how far a hot icon stands off its shadow, each way
     const int y = p.item.top + (p.item.bottom - p.item.top - cy) / 2;
     if (p.checked)
         DrawCheckBox(p);
@@ -202,8 +207,8 @@ void DrawItemIcon(const ItemPaint& p, HIMAGELIST icons, int index)
         if (p.checked) {
             ImageList_Draw(icons, index, p.dc, x, y, ILD_TRANSPARENT);
         } else {
-            DrawSilhouette(p.dc, icons, index, x + 1, y + 1, MenuShade(p.c.selectionFill));
-            ImageList_Draw(icons, index, p.dc, x - 1, y - 1, ILD_TRANSPARENT);
+            DrawSilhouette(p.dc, icons, index, x + lift, y + lift, MenuShade(p.c.selectionFill));
+            ImageList_Draw(icons, index, p.dc, x - lift, y - lift, ILD_TRANSPARENT);
         }
     } else {
         ImageList_Draw(icons, index + 1, p.dc, x, y, ILD_TRANSPARENT);
@@ -220,11 +225,12 @@ void DrawCheckMark(const ItemPaint& p, HMENU menu, UINT id)
     GetMenuItemInfoW(menu, id, FALSE, &info);
     const wchar_t glyph = info.hbmpChecked ? kMarlettBullet : kMarlettCheck;
     const int L = p.item.left, T = p.item.top, B = p.item.bottom;
-    RECT g = {L - 2, T, p.ColumnRight() + 2, B};
-    const int middle = (T + B) / 2, half = (p.iconHeight + 4) / 2;
+    const int two = p.S(2), four = p.S(4);
+    RECT g = {L - two, T, p.ColumnRight() + two, B};
+    const int middle = (T + B) / 2, half = (p.iconHeight + four) / 2;
     g.top = middle - half;
-    g.bottom = g.top + p.iconHeight + 4;
-    InflateRect(&g, -2, -2);
+    g.bottom = g.top + p.iconHeight + four;
+    InflateRect(&g, -two, -two);
     LOGFONTW lf = {};
     lf.lfHeight = g.bottom - g.top;
     lf.lfWeight = p.bold ? FW_BOLD : FW_NORMAL;
@@ -284,9 +290,18 @@ void MenuErrorReport()
     MessageBoxW(nullptr, message.c_str(), L"Error", MB_OK | MB_ICONINFORMATION);
 }
 
-CMenuThemeFlat::CMenuThemeFlat()
-    : m_rightInset(MenuSkinFacts().systemShadows ? 2 : 5), m_bottomInset(MenuSkinFacts().systemShadows ? 2 : 6)
+CMenuThemeFlat::CMenuThemeFlat() : m_dpi(lex::SystemDpi())
 {
+    SetInsets();
+}
+
+void CMenuThemeFlat::SetInsets()
+{
+    const bool shadows = MenuSkinFacts().systemShadows;
+    m_leftInset = Scale(2);
+    m_topInset = Scale(2);
+    m_rightInset = Scale(shadows ? 2 : 5);
+    m_bottomInset = Scale(shadows ? 2 : 6);
 }
 
 CMenuThemeFlat& CMenuThemeFlat::Active()
@@ -295,15 +310,15 @@ CMenuThemeFlat& CMenuThemeFlat::Active()
     return theme;
 }
 
-void CMenuThemeFlat::Refresh()
+void CMenuThemeFlat::Refresh(int dpi)
 {
-    NONCLIENTMETRICSW ncm = {};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    m_dpi = dpi > 0 ? dpi : lex::kBaseDpi;
+    SetInsets();
+    NONCLIENTMETRICSW ncm = lex::NonClientMetricsForDpi(m_dpi);
     m_resources.regular.CreateFontIndirect(ncm.lfMenuFont);
     ncm.lfMenuFont.lfWeight = FW_BOLD;
     m_resources.bold.CreateFontIndirect(ncm.lfMenuFont);
-    m_resources.cyMenu = GetSystemMetrics(SM_CYMENU);
+    m_resources.cyMenu = lex::SystemMetricForDpi(SM_CYMENU, m_dpi);
     m_resources.colours = ReadColours();
     m_resources.ready = true;
 }
@@ -326,10 +341,12 @@ const FlatMenuColours& CMenuThemeFlat::Colours() const
 }
 
 void CMenuThemeFlat::MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData& data, int iconWidth,
-                                 int iconHeight, bool bold, bool menuBar) const
+                                 int iconHeight, bool bold, bool menuBar, int dpi)
 {
+    if (dpi != m_dpi)
+        Refresh(dpi);
     if (data.m_nFlags & MF_SEPARATOR) {
-        const MenuItemSize size = MeasureFlatSeparator();
+        const MenuItemSize size = MeasureFlatSeparator(m_dpi);
         mis->itemWidth = static_cast<UINT>(size.width);
         mis->itemHeight = static_cast<UINT>(size.height);
         return;
@@ -347,16 +364,19 @@ void CMenuThemeFlat::MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData&
     }
     ReleaseDC(nullptr, dc);
     const MenuItemSize size = MeasureFlatItem(extent.cx, extent.cy, text.find(L'\t') != std::wstring::npos, menuBar,
-                                              iconWidth, iconHeight, Resources().cyMenu);
+                                              iconWidth, iconHeight, Resources().cyMenu, m_dpi);
     mis->itemWidth = static_cast<UINT>(std::max(size.width, 0));
     mis->itemHeight = static_cast<UINT>(size.height);
 }
 
 void CMenuThemeFlat::DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData& data, int iconWidth,
-                              int iconHeight, bool bold, bool menuBar) const
+                              int iconHeight, bool bold, bool menuBar, int dpi)
 {
+    if (dpi != m_dpi)
+        Refresh(dpi);
     const UINT state = dis->itemState;
-    const ItemPaint p = {dis->hDC,
+    const ItemPaint p = {*this,
+                         dis->hDC,
                          dis->rcItem,
                          iconWidth,
                          iconHeight,
@@ -377,7 +397,7 @@ void CMenuThemeFlat::DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData&
         DrawItemBackground(p);
         if (p.selected) {
             FillSolid(p.dc, p.item, p.c.selectionFill);
-            FrameSolid(p.dc, p.item, p.c.selectionFrame);
+            FrameSolid(p.dc, p.item, p.c.selectionFrame, p.S(1));
         }
         DrawCaption(p, text, ItemFont(bold));
         HIMAGELIST icons = data.m_pMenuIcon ? data.m_pMenuIcon->m_IconsList : nullptr;
@@ -397,23 +417,28 @@ void CMenuThemeFlat::PaintFrame(HDC dc, int W, int H, const RECT& client, HBITMA
     const COLORREF background = highContrast ? Sys(COLOR_MENU) : c.background;
     const COLORREF column = highContrast ? Sys(COLOR_MENU) : c.iconColumn;
     const COLORREF frame = highContrast ? Sys(COLOR_WINDOWFRAME) : c.frame;
-    const int w = shadows ? W : W - kShadowSize, h = shadows ? H : H - kShadowSize;
+    const int shadow = Scale(kShadowSize);
+    const int w = shadows ? W : W - shadow, h = shadows ? H : H - shadow;
+    // The frame is one pixel at 96 DPI, the light line inside it fills the rest of the
+    // inset, and the icon column runs on in it from the item rows.
+    const int line = Scale(1);
 
     // The gap between the edge and the client area, leaving the client alone.
     const int saved = SaveDC(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     FillSolid(dc, RECT{0, 0, w, h}, background);
     RestoreDC(dc, saved);
-    FrameSolid(dc, RECT{1, 1, w - 1, h - 1}, background);
-    FillSolid(dc, RECT{1, 2, 2, 2 + (h - 4)}, column);
-    FrameSolid(dc, RECT{0, 0, w, h}, frame);
+    FrameSolid(dc, RECT{line, line, w - line, h - line}, background, std::max(m_leftInset - line, line));
+    FillSolid(dc, RECT{line, 2 * line, m_leftInset, h - 2 * line}, column);
+    FrameSolid(dc, RECT{0, 0, w, h}, frame, line);
     if (!shadows)
         PaintShadow(dc, W, H, screen);
 }
 
 void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
 {
-    if (!screen || W < 2 * kShadowSize || H < 2 * kShadowSize)
+    const int S = Scale(kShadowSize);
+    if (!screen || W < 2 * S || H < 2 * S)
         return;
     BITMAP bm = {};
     if (!GetObjectW(screen, sizeof bm, &bm) || bm.bmWidth < W || bm.bmHeight < H || !bm.bmBits ||
@@ -430,18 +455,17 @@ void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
     const bool lowColour = MenuSkinFacts().state.lowColour;
 
     // The right band over all rows, the bottom band over the columns left of it.
-    const int S = kShadowSize;
     std::vector<uint32_t> right(static_cast<size_t>(S * H)), bottom(static_cast<size_t>((W - S) * S));
     for (int y = 0; y < H; ++y)
         for (int i = 0; i < S; ++i) {
-            const int x = W - S + i, k = W - x;
-            const int d = lowColour ? 0 : ShadowDarkening(k, y, H);
+            const int x = W - S + i, depth = W - x;
+            const int d = lowColour ? 0 : ShadowDarkeningAt(depth, y, H, m_dpi);
             right[static_cast<size_t>(y * S + i)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
     for (int j = 0; j < S; ++j)
         for (int x = 0; x < W - S; ++x) {
-            const int y = H - S + j, k = H - y;
-            const int d = lowColour ? 0 : ShadowDarkening(k, x, W);
+            const int y = H - S + j, depth = H - y;
+            const int d = lowColour ? 0 : ShadowDarkeningAt(depth, x, W, m_dpi);
             bottom[static_cast<size_t>(j * (W - S) + x)] = toDib(d ? MenuDarken(d, pixel(x, y)) : pixel(x, y));
         }
     auto blit = [dc](int x, int y, int cx, int cy, const std::vector<uint32_t>& bits) {
@@ -453,7 +477,8 @@ void CMenuThemeFlat::PaintShadow(HDC dc, int W, int H, HBITMAP screen) const
     blit(0, H - S, W - S, S, bottom);
     if (lowColour) {
         // A two-pixel band of the button-shadow colour inside the captured background.
-        FillSolid(dc, RECT{W - 4, 4, W - 2, H - 2}, Sys(COLOR_BTNSHADOW));
-        FillSolid(dc, RECT{4, H - 4, W - 4, H - 2}, Sys(COLOR_BTNSHADOW));
+        const int two = Scale(2), four = Scale(4);
+        FillSolid(dc, RECT{W - four, four, W - two, H - two}, Sys(COLOR_BTNSHADOW));
+        FillSolid(dc, RECT{four, H - four, W - four, H - two}, Sys(COLOR_BTNSHADOW));
     }
 }

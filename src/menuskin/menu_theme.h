@@ -31,28 +31,34 @@ public:
     // The theme in use: the flat look with its own window frame.
     static CMenuThemeFlat& Active();
 
+    // The DPI the theme measures and draws at (that of the menu shown last), and a
+    // 96-DPI measure at it.
+    int Dpi() const { return m_dpi; }
+    int Scale(int value96) const { return MenuScale(value96, m_dpi); }
+
     // The icon column of a menu whose icons are iconWidth wide; the hot item's box and
     // the check box sit in it.
-    static int IconColumnWidth(int iconWidth) { return iconWidth + kIconColumnPadding; }
+    int IconColumnWidth(int iconWidth) const { return iconWidth + Scale(kIconColumnPadding); }
 
-    // Space between a menu window's edge and its client area.
-    int m_leftInset = 2;
-    int m_topInset = 2;
-    int m_rightInset;
-    int m_bottomInset;
+    // Space between a menu window's edge and its client area, at Dpi().
+    int m_leftInset = 0;
+    int m_topInset = 0;
+    int m_rightInset = 0;
+    int m_bottomInset = 0;
 
     // The item fonts (regular and bold), the menu height and the colours, read from
     // the system once and kept: made again by Refresh, at the start of every menu's
-    // tracking and when the system's settings change.
-    void Refresh();
+    // tracking and when the system's settings change, for the DPI the menu is shown at.
+    void Refresh(int dpi);
+    void Refresh() { Refresh(m_dpi); }
     const FlatMenuColours& Colours() const;
 
-    // Items. iconWidth/iconHeight are the owning menu's icon size; bold: the menu's
-    // default item.
+    // Items of a menu at dpi. iconWidth/iconHeight are the owning menu's icon size;
+    // bold: the menu's default item.
     void MeasureItem(MEASUREITEMSTRUCT* mis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
-                     bool bold, bool menuBar) const;
+                     bool bold, bool menuBar, int dpi);
     void DrawItem(const DRAWITEMSTRUCT* dis, const CNewMenuItemData& data, int iconWidth, int iconHeight,
-                  bool bold, bool menuBar) const;
+                  bool bold, bool menuBar, int dpi);
 
     // The window frame of a W x H popup-menu window drawn into its window DC; `screen`
     // (may be null) is a 32-bit top-down copy of what lay under the window, at least
@@ -71,9 +77,11 @@ private:
         FlatMenuColours colours;
     };
     const ItemResources& Resources() const;
+    void SetInsets();
     HFONT ItemFont(bool bold) const;
 
     void PaintShadow(HDC dc, int width, int height, HBITMAP screen) const;
 
     mutable ItemResources m_resources;
+    int m_dpi = 96;
 };

@@ -50,14 +50,16 @@ CNewMenuIcons::~CNewMenuIcons()
         ImageList_Destroy(m_IconsList);
 }
 
-CNewMenuIcons* CNewMenuIcons::FromToolBar(UINT id, HMODULE module, COLORREF maskColour)
+CNewMenuIcons* CNewMenuIcons::FromToolBar(UINT id, HMODULE module, COLORREF maskColour, const lex::DrawnStrip& art,
+                                          int dpi)
 {
+    const int size = lex::PickDrawnSize(lex::ScaleToDpi(16, dpi), {16, 24, 32});
     for (auto& icons : IconsList())
-        if (icons->DoMatch(id, module))
+        if (icons->DoMatch(id, module, size))
             return icons.get();
     auto icons = std::make_unique<CNewMenuIcons>();
     icons->m_crTransparent = maskColour;
-    if (!icons->LoadToolBar(id, module))
+    if (!icons->LoadToolBar(id, module, art, dpi))
         return nullptr;
     IconsList().push_back(std::move(icons));
     return IconsList().back().get();
@@ -71,7 +73,7 @@ SIZE CNewMenuIcons::GetIconSize() const
     return SIZE{cx, cy};
 }
 
-BOOL CNewMenuIcons::LoadToolBar(UINT id, HMODULE module)
+BOOL CNewMenuIcons::LoadToolBar(UINT id, HMODULE module, const lex::DrawnStrip& art, int dpi)
 {
     HMODULE from = module ? module : lex::AfxGetResourceHandle();
     HRSRC found = FindResourceW(from, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolbarResourceType));
@@ -88,8 +90,15 @@ BOOL CNewMenuIcons::LoadToolBar(UINT id, HMODULE module)
     for (uint16_t each : toolbar.ids)
         if (each)
             ids.push_back(each);
-    if (!LoadBitmap(from, id, toolbar.imageWidth, toolbar.imageHeight) || !MakeTriples())
+    lex::DrawnStrip strip = art;
+    strip.id16 = id;
+    const lex::PickedStrip picked = lex::PickStrip(from, strip, static_cast<int>(toolbar.ids.size()), dpi);
+    const bool own = picked.size == 16 || picked.width <= 0;
+    if (!LoadBitmap(from, picked.bitmapId, own ? toolbar.imageWidth : picked.width,
+                    own ? toolbar.imageHeight : picked.height) ||
+        !MakeTriples())
         return FALSE;
+    m_drawnSize = lex::PickDrawnSize(lex::ScaleToDpi(16, dpi), {16, 24, 32});
     m_IDs = std::move(ids);
     m_resourceId = id;
     m_module = module;
@@ -195,9 +204,23 @@ void CNewMenuItemData::SetIcons(CNewMenuIcons* icons, int offset)
 
 // CNewMenu ---------------------------------------------------------------------------
 
+CNewMenu::CNewMenu()
+{
+    SetDpi(m_dpi.Dpi());
+}
+
 CNewMenu::~CNewMenu()
 {
     DestroyMenu();
+}
+
+void CNewMenu::SetDpi(int dpi)
+{
+    m_dpi.SetDpi(dpi);
+    m_iconX = m_dpi.Scale(16);
+    m_iconY = m_dpi.Scale(15);
+    for (auto& sub : m_SubMenus)
+        sub->SetDpi(dpi);
 }
 
 BOOL CNewMenu::LoadMenu(UINT id)
@@ -333,9 +356,9 @@ void CNewMenu::GrowIcons(int cx, int cy)
         sub->GrowIcons(cx, cy);
 }
 
-BOOL CNewMenu::LoadToolBarIcons(UINT id, HMODULE module)
+BOOL CNewMenu::LoadToolBarIcons(UINT id, HMODULE module, const lex::DrawnStrip& art)
 {
-    CNewMenuIcons* icons = CNewMenuIcons::FromToolBar(id, module, CNewMenuIcons::kMaskFromTopLeft);
+    CNewMenuIcons* icons = CNewMenuIcons::FromToolBar(id, module, CNewMenuIcons::kMaskFromTopLeft, art, Dpi());
     if (!icons)
         return FALSE;
     const SIZE size = icons->GetIconSize();
@@ -368,7 +391,7 @@ CNewMenu* CNewMenu::GetSubMenu(int pos) const
 BOOL CNewMenu::TrackPopupMenu(UINT flags, int x, int y, lex::CWnd* owner)
 {
     // Fonts and colours are read once per menu shown, not for every item drawn.
-    CMenuThemeFlat::Active().Refresh();
+    CMenuThemeFlat::Active().Refresh(Dpi());
     CMenuHookScope hook;
     return CMenu::TrackPopupMenu(flags, x, y, owner);
 }
@@ -384,12 +407,13 @@ bool CNewMenu::IsDefaultItem(const CNewMenuItemData& data) const
 void CNewMenu::MeasureItem(MEASUREITEMSTRUCT* mis)
 {
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
-    CMenuThemeFlat::Active().MeasureItem(mis, *data, m_iconX, m_iconY, IsDefaultItem(*data), !m_bIsPopupMenu);
+    CMenuThemeFlat::Active().MeasureItem(mis, *data, m_iconX, m_iconY, IsDefaultItem(*data), !m_bIsPopupMenu,
+                                         Dpi());
 }
 
 void CNewMenu::DrawItem(DRAWITEMSTRUCT* dis)
 {
     auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
     const bool bold = (dis->itemState & ODS_DEFAULT) != 0 || IsDefaultItem(*data);
-    CMenuThemeFlat::Active().DrawItem(dis, *data, m_iconX, m_iconY, bold, !m_bIsPopupMenu);
+    CMenuThemeFlat::Active().DrawItem(dis, *data, m_iconX, m_iconY, bold, !m_bIsPopupMenu, Dpi());
 }

@@ -4,6 +4,7 @@
 // thread's menu-window hook, which gives the menu window its flat frame and shadow.
 #pragma once
 
+#include "framework/dpi.h"
 #include "framework/menu.h"
 
 #include <commctrl.h>
@@ -28,14 +29,22 @@ public:
     // Finds or loads the icons of toolbar `id` in `module` (0: the application); the
     // list keeps them for the life of the process. nullptr when the toolbar or its
     // bitmap cannot be loaded.
-    static CNewMenuIcons* FromToolBar(UINT id, HMODULE module, COLORREF maskColour);
+    // art names the strips of the toolbar's pictures drawn at bigger sizes (none: only
+    // the resource's own); the one drawn for dpi is loaded.
+    static CNewMenuIcons* FromToolBar(UINT id, HMODULE module, COLORREF maskColour,
+                                      const lex::DrawnStrip& art = {}, int dpi = lex::kBaseDpi);
 
-    BOOL LoadToolBar(UINT id, HMODULE module);
-    BOOL DoMatch(UINT id, HMODULE module) const { return m_resourceId == id && m_module == module; }
+    BOOL LoadToolBar(UINT id, HMODULE module, const lex::DrawnStrip& art = {}, int dpi = lex::kBaseDpi);
+    // Whether these are the icons of toolbar id in module for pictures drawn at size.
+    BOOL DoMatch(UINT id, HMODULE module, int size) const
+    {
+        return m_resourceId == id && m_module == module && m_drawnSize == size;
+    }
     SIZE GetIconSize() const;
 
     UINT m_resourceId = 0;
     HMODULE m_module = nullptr;
+    int m_drawnSize = 16; // the size of the pictures asked for (16, 24 or 32)
     COLORREF m_crTransparent = kMaskFromTopLeft;
     HIMAGELIST m_IconsList = nullptr;
     std::vector<uint16_t> m_IDs; // one per button, separators skipped
@@ -63,15 +72,22 @@ public:
 
 class CNewMenu : public lex::CMenu {
 public:
-    CNewMenu() = default;
+    CNewMenu();
     ~CNewMenu() override;
+
+    // The DPI the menu is shown at (the system DPI unless told): its icons are taken from
+    // the strip drawn for it and its items measured and drawn at it. Set it before
+    // LoadToolBarIcons; it passes to the popups.
+    void SetDpi(int dpi);
+    int Dpi() const { return m_dpi.Dpi(); }
 
     BOOL LoadMenu(UINT id) override;
     // Takes the menu over and converts its items (recursively for its popups).
     BOOL LoadMenu(HMENU menu);
     BOOL DestroyMenu() override;
     // Gives the items whose commands have buttons in toolbar `id` those buttons' images.
-    BOOL LoadToolBarIcons(UINT id, HMODULE module = nullptr);
+    // art: the strips of the toolbar's pictures drawn at 24 and 32 pixels, if any.
+    BOOL LoadToolBarIcons(UINT id, HMODULE module = nullptr, const lex::DrawnStrip& art = {});
     // The object made for the popup at position pos while loading, or nullptr.
     CNewMenu* GetSubMenu(int pos) const;
     BOOL TrackPopupMenu(UINT flags, int x, int y, lex::CWnd* owner) override;
@@ -101,6 +117,8 @@ private:
 
     std::vector<std::unique_ptr<CNewMenuItemData>> m_MenuItemList;
     std::vector<std::unique_ptr<CNewMenu>> m_SubMenus;
+    lex::CDpi m_dpi{lex::SystemDpi()};
+    // The icon size: 16 x 15 at 96 DPI, growing to the widest and tallest icon attached.
     int m_iconX = 16;
     int m_iconY = 15;
     bool m_bIsPopupMenu = true;

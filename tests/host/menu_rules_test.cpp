@@ -140,3 +140,40 @@ TEST(MenuRules, OperatingSystemCodes)
     EXPECT_EQ(MenuOsCode(0x00000105u), 7) << "XP";
     EXPECT_EQ(MenuOsCode(0x00000106u), 1) << "7";
 }
+
+// At twice the DPI a menu's rows, gaps and shadow lines are twice as large, each step of
+// the shadow covering two pixels; at 1.5 times they round as the system rounds.
+TEST(MenuRules, RowsAndShadowAreScaledToTheDpi)
+{
+    EXPECT_EQ(MeasureFlatSeparator(96).height, 3);
+    EXPECT_EQ(MeasureFlatSeparator(144).height, 5);
+    EXPECT_EQ(MeasureFlatSeparator(192).height, 6);
+    // 32 x 30 icons, SM_CYMENU 38 at 192 DPI: 44 pixels high, text + two icons + 4 wide.
+    MenuItemSize item = MeasureFlatItem(100, 30, false, false, 32, 30, 38, 192);
+    EXPECT_EQ(item.height, 44);
+    EXPECT_EQ(item.width, 168);
+    EXPECT_EQ(MeasureFlatItem(100, 30, true, false, 32, 30, 38, 192).width, 198) << "a tab adds 30";
+    EXPECT_EQ(MeasureFlatItem(100, 30, false, true, 32, 30, 38, 192).width, 88) << "a menu-bar item";
+    EXPECT_EQ(MeasureFlatItem(100, 22, false, false, 24, 23, 29, 144).height, 34);
+
+    // The outermost line of the right band of a 100-pixel-high menu at 192 DPI.
+    const int outer[100] = {0,  0,  0,  0,  0,  0,  0,  0,  6,  6,  12, 12, 18, 18, 24, 24, 30, 30, 30, 30,
+                            30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30,
+                            30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30,
+                            30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30,
+                            30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 24, 24, 18, 18, 12, 12, 6,  6};
+    for (int y = 0; y < 100; ++y) {
+        EXPECT_EQ(ShadowDarkeningAt(1, y, 100, 192), outer[y]) << y;
+        EXPECT_EQ(ShadowDarkeningAt(2, y, 100, 192), outer[y]) << "two pixels per line " << y;
+    }
+    EXPECT_EQ(ShadowDarkeningAt(3, 50, 100, 192), 60);
+    EXPECT_EQ(ShadowDarkeningAt(8, 50, 100, 192), 120) << "strongest next to the menu";
+    EXPECT_EQ(ShadowDarkeningAt(8, 8, 100, 192), 24);
+    EXPECT_EQ(ShadowDarkeningAt(9, 50, 100, 192), 0) << "8 pixels deep";
+    EXPECT_EQ(ShadowDarkeningAt(0, 50, 100, 192), 0);
+    // At 96 DPI the shadow is the 96-DPI one, pixel for pixel.
+    EXPECT_EQ(ShadowDarkeningAt(4, 50, 100, 96), 120);
+    EXPECT_EQ(ShadowDarkeningAt(1, 4, 100, 96), 6);
+    EXPECT_EQ(ShadowDarkeningAt(2, 99, 100, 96), 12);
+    EXPECT_EQ(ShadowDarkeningAt(5, 50, 100, 96), 0);
+}

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -358,6 +361,7 @@ namespace {
 // Reads the open popup menu from inside its own modal loop, then closes it.
 struct OpenMenuReader {
     static std::vector<std::pair<UINT, std::string>> items;
+    static std::vector<int> heights;
     static UINT defaultItem;
     static void CALLBACK Read(HWND, UINT, UINT_PTR id, DWORD)
     {
@@ -370,12 +374,16 @@ struct OpenMenuReader {
             wchar_t text[64] = {};
             GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
             items.emplace_back(GetMenuItemID(menu, i), lex::Narrow(text));
+            RECT r = {0, 0, 0, 0};
+            GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+            heights.push_back(r.bottom - r.top);
         }
         defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
         EndMenu();
     }
 };
 std::vector<std::pair<UINT, std::string>> OpenMenuReader::items;
+std::vector<int> OpenMenuReader::heights;
 UINT OpenMenuReader::defaultItem = 0;
 } // namespace
 
@@ -533,4 +541,172 @@ TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
                 SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TickSpy::Proc)));
     }
     SetWindowLongPtrW(banner.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickSpy::original));
+}
+
+namespace {
+// The DPI this run was started for (scripts/dpi-run.sh sets it), 96 otherwise.
+int TestDpi()
+{
+    const char* dpi = std::getenv("LEX_TEST_DPI");
+    return dpi ? std::atoi(dpi) : 96;
+}
+
+// What the bar measures at each DPI: the 96-DPI figures, and the same bar measured at
+// 1.5 and 2 times the size.
+struct BarFigures {
+    int dpi;
+    int width, minHeight, maxHeight; // the window at start-up
+    int minTrackWidth, minTrackHeight;
+    int slot;                        // the banner's slot
+    SIZE image, button;              // toolbar images and buttons
+    int bannerFont;                  // pixel height of the banner's item fonts
+    int trayIcon;                    // the tray icon's width and height
+    int menuItem, menuSeparator;     // the tray menu's rows
+};
+const BarFigures kBarFigures[] = {
+    {96, 640, 27, 30, 640, 30, 435, {16, 15}, {23, 22}, 20, 16, 22, 3},
+    {144, 960, 40, 45, 960, 45, 653, {24, 23}, {35, 33}, 30, 24, 33, 5},
+    {192, 1280, 54, 60, 1280, 60, 870, {32, 30}, {46, 44}, 40, 32, 44, 6},
+};
+const BarFigures& FiguresFor(int dpi)
+{
+    for (const BarFigures& f : kBarFigures)
+        if (f.dpi == dpi)
+            return f;
+    return kBarFigures[0];
+}
+
+// What the bar shows now, measured as a user would see it.
+struct BarMeasures {
+    RECT window = {0, 0, 0, 0};
+    POINT minTrack = {0, 0};
+    int slot = 0;
+    SIZE image = {0, 0}, button = {0, 0};
+    int bannerFont = 0;
+    int trayIcon = 0;
+};
+BarMeasures Measure(CLexorinDlg& dlg)
+{
+    BarMeasures m;
+    GetWindowRect(dlg.m_hWnd, &m.window);
+    MINMAXINFO info = {};
+    dlg.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    m.minTrack = info.ptMinTrackSize;
+    CBarToolBar& toolbar = dlg.ToolBar();
+    RECT slot = {0, 0, 0, 0};
+    toolbar.GetItemRect(toolbar.CommandToIndex(ID_BANNER_SLOT), &slot);
+    m.slot = slot.right - slot.left;
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(toolbar.SendMessage(TB_GETIMAGELIST));
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    m.image = SIZE{cx, cy};
+    const LRESULT button = toolbar.SendMessage(TB_GETBUTTONSIZE);
+    m.button = SIZE{LOWORD(button), HIWORD(button)};
+    CBannerItem item;
+    item.text = "x";
+    toolbar.m_banner.CreateItemFont(item);
+    LOGFONTW lf = {};
+    GetObjectW(toolbar.m_banner.GetItemFont(), sizeof lf, &lf);
+    m.bannerFont = lf.lfHeight;
+    ICONINFO ii = {};
+    if (GetIconInfo(dlg.TrayIcon().hIcon, &ii)) {
+        BITMAP bm = {};
+        GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
+        m.trayIcon = bm.bmWidth;
+        DeleteObject(ii.hbmColor);
+        DeleteObject(ii.hbmMask);
+    }
+    return m;
+}
+
+void ExpectFigures(const BarMeasures& m, const BarFigures& f, bool startSize)
+{
+    if (startSize) {
+        EXPECT_EQ(m.window.right - m.window.left, f.width);
+        EXPECT_GE(m.window.bottom - m.window.top, f.minHeight);
+        EXPECT_LE(m.window.bottom - m.window.top, f.maxHeight);
+    }
+    EXPECT_NEAR(m.minTrack.x, f.minTrackWidth, 1);
+    EXPECT_NEAR(m.minTrack.y, f.minTrackHeight, 1);
+    EXPECT_NEAR(m.slot, f.slot, 1) << "the banner's slot";
+    EXPECT_EQ(m.image.cx, f.image.cx) << "toolbar images drawn for the size";
+    EXPECT_EQ(m.image.cy, f.image.cy);
+    EXPECT_NEAR(m.button.cx, f.button.cx, 1);
+    EXPECT_NEAR(m.button.cy, f.button.cy, 1);
+    EXPECT_NEAR(m.bannerFont, f.bannerFont, 1) << "banner letters as tall as the strip";
+    EXPECT_EQ(m.trayIcon, f.trayIcon) << "the tray icon at the small-icon size";
+}
+} // namespace
+
+// Run at 96, 144 and 192 DPI: the bar, its toolbar, the banner's letters, the tray icon
+// and the tray menu's rows are all 1, 1.5 and 2 times their 96-DPI size.
+TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
+{
+    const BarFigures& f = FiguresFor(TestDpi());
+    Settings().SetInterfaceLeft(0);
+    Settings().SetInterfaceTop(0);
+    Open();
+    ASSERT_EQ(dlg.Dpi().Dpi(), f.dpi) << "the bar runs at the system DPI";
+    ExpectFigures(Measure(dlg), f, true);
+
+    OpenMenuReader::items.clear();
+    OpenMenuReader::heights.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, OpenMenuReader::Read);
+    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_RBUTTONUP);
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(OpenMenuReader::heights.size(), 10u);
+    EXPECT_NEAR(OpenMenuReader::heights[0], f.menuItem, 1) << "the bold default row";
+    EXPECT_NEAR(OpenMenuReader::heights[1], f.menuItem, 1);
+    EXPECT_NEAR(OpenMenuReader::heights[2], f.menuSeparator, 1);
+}
+
+// Moved to a monitor of another DPI, the bar takes the rectangle the system suggests and
+// makes its fonts, pictures and layout again for that DPI; and back.
+TEST_F(MainBarTest, BarFollowsItsMonitorsDpiWhenMoved)
+{
+    Settings().SetInterfaceLeft(0);
+    Settings().SetInterfaceTop(0);
+    Open();
+    const int start = dlg.Dpi().Dpi();
+    ASSERT_EQ(start, 96) << "run at the system DPI of 96";
+    dlg.ToolBar().m_banner.SetSpeed(0);
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    const int items = dlg.ToolBar().m_banner.GetItemCount();
+    ASSERT_GT(items, 0);
+
+    RECT was;
+    GetWindowRect(dlg.m_hWnd, &was);
+    RECT suggested = {10, 20, 10 + 1280, 20 + 2 * (was.bottom - was.top)};
+    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    wintest::PumpMessages(50);
+    BarMeasures m = Measure(dlg);
+    EXPECT_EQ(m.window.left, 10) << "the suggested place";
+    EXPECT_EQ(m.window.top, 20);
+    EXPECT_EQ(m.window.right - m.window.left, 1280);
+    ExpectFigures(m, FiguresFor(192), false);
+    LOGFONTW host = {};
+    GetObjectW(dlg.HostFont(), sizeof host, &host);
+    EXPECT_EQ(host.lfHeight, 24) << "the host font is 12 pixels at 96 DPI";
+    ASSERT_TRUE(dlg.ToolBar().m_banner.IsWindow());
+    EXPECT_EQ(dlg.ToolBar().m_banner.GetItemCount(), items) << "the banner keeps its entries";
+    EXPECT_TRUE(IsWindowVisible(dlg.ToolBar().m_banner.m_hWnd));
+
+    // Back on a 96-DPI monitor everything is as it was at start-up.
+    RECT back = {was.left, was.top, was.right, was.bottom};
+    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    wintest::PumpMessages(50);
+    m = Measure(dlg);
+    EXPECT_EQ(m.window.left, was.left);
+    EXPECT_EQ(m.window.right - m.window.left, 640);
+    ExpectFigures(m, FiguresFor(96), false);
+    EXPECT_EQ(dlg.ToolBar().m_banner.GetItemCount(), items);
+
+    // The settings keep the bar's place in physical pixels.
+    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    dlg.DestroyWindow();
+    EXPECT_EQ(Settings().InterfaceLeft(), 10);
+    EXPECT_EQ(Settings().InterfaceTop(), 20);
+    std::string text;
+    ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), text));
+    EXPECT_NE(text.find("InterfaceCX=1280"), std::string::npos);
 }
