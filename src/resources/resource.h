@@ -25,6 +25,10 @@
 #define IDI_TRAY_HIDDEN         174
 #define IDI_TRAY_SHOWN          175
 #define IDR_WAVE_TRAY           169
+#define IDB_TOOLBAR_24          300     // the toolbar's images drawn 24 x 23 ...
+#define IDB_TOOLBAR_32          301     // ... and 32 x 30, same order and ground
+#define IDB_OPTION_IMAGES_24    302     // bitmap 282 drawn 24 x 24 ...
+#define IDB_OPTION_IMAGES_32    303     // ... and 32 x 32
 #define IDC_CURSOR_161          161
 #define IDC_CURSOR_165          165
 

@@ -71,12 +71,15 @@ private:
     bool SoundStatement(const std::vector<std::string>& t);
     bool Row(const std::string& row);
     bool PaintStatement(const std::vector<std::string>& t);
+    bool FigureStatement(const std::vector<std::string>& t);
     bool Finish();
 
     ArtFile& m_art;
     std::string& m_error;
     int m_line = 0;
     int m_rowsLeft = 0;  // rows still owed by the current image
+    bool m_inFigure = false;
+    Figure m_figure;
 };
 
 bool Parser::Run(const std::string& text) {
@@ -114,6 +117,7 @@ bool Parser::Statement(const std::vector<std::string>& t) {
 bool Parser::PictureStatement(const std::vector<std::string>& t) {
     const std::string& word = t[0];
     if (m_art.kind == Kind::Bmp && (word == "canvas" || !m_art.canvas.empty())) return PaintStatement(t);
+    if (m_inFigure || word == "figure") return FigureStatement(t);
     if (word == "depth" && t.size() == 2) {
         int depth = 0;
         if (!ToInt(t[1], depth)) return Fail("bad depth");
@@ -314,6 +318,63 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
     return Fail("unknown or incomplete statement '" + word + "' in a painted bmp");
 }
 
+// Reads a size "N" (N x N) or "WxH".
+bool ToSize(const std::string& s, std::pair<int, int>& size) {
+    const size_t x = s.find('x');
+    if (x == std::string::npos) {
+        if (!ToInt(s, size.first)) return false;
+        size.second = size.first;
+    } else if (!ToInt(s.substr(0, x), size.first) || !ToInt(s.substr(x + 1), size.second)) {
+        return false;
+    }
+    return size.first >= 1 && size.second >= 1 && size.first <= 256 && size.second <= 256;
+}
+
+bool Parser::FigureStatement(const std::vector<std::string>& t) {
+    if (!m_inFigure) {
+        if (m_art.kind == Kind::Cur || m_art.depth == 1) return Fail("cursors and 1-bit pictures have no figures");
+        if (m_art.kind == Kind::Bmp && m_art.palette.empty()) return Fail("a bmp's figures need its ground key first");
+        m_figure = Figure();
+        if (t.size() < 5 || !ToInt(t[1], m_figure.gridWidth) || !ToInt(t[2], m_figure.gridHeight) ||
+            m_figure.gridWidth < 1 || m_figure.gridHeight < 1 || t[3] != "at")
+            return Fail("figure needs a grid width and height, 'at' and the sizes to draw at");
+        for (size_t i = 4; i < t.size(); ++i) {
+            std::pair<int, int> size;
+            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 256 pixels");
+            m_figure.sizes.push_back(size);
+        }
+        m_inFigure = true;
+        return true;
+    }
+    if (t[0] != "end") {
+        Shape shape;
+        std::string why;
+        if (!ParseShape(t, m_art, shape, why)) return Fail(why);
+        m_figure.shapes.push_back(shape);
+        return true;
+    }
+    if (t.size() != 1) return Fail("'end' stands alone");
+    m_inFigure = false;
+    const bool bmp = m_art.kind == Kind::Bmp;
+    for (const std::pair<int, int>& size : m_figure.sizes) {
+        Image image = DrawFigure(m_figure, size.first, size.second, m_art, bmp ? 0 : -1);
+        if (!bmp) {
+            for (const Image& other : m_art.images)
+                if (other.width == image.width && other.height == image.height)
+                    return Fail("two images of the same size");
+            m_art.images.push_back(image);
+            continue;
+        }
+        auto strip = std::find_if(m_art.strips.begin(), m_art.strips.end(),
+                                  [&](const Strip& s) { return s.width == size.first; });
+        if (strip == m_art.strips.end()) strip = m_art.strips.insert(m_art.strips.end(), Strip{size.first, size.second, {}});
+        if (strip->height != size.second) return Fail("the images of a bmp strip must share one height");
+        strip->images.push_back(image);
+    }
+    if (m_art.depth == 8 && m_art.palette.size() > 256) return Fail("more than 256 colours with the figure's edges");
+    return true;
+}
+
 bool Parser::Row(const std::string& row) {
     Image& image = m_art.images.back();
     if (static_cast<int>(row.size()) != image.width)
@@ -374,6 +435,7 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
 bool Parser::Finish() {
     if (m_rowsLeft > 0)
         return Fail("the last image lacks " + std::to_string(m_rowsLeft) + " rows");
+    if (m_inFigure) return Fail("a figure lacks its 'end'");
     if (m_art.kind == Kind::None) return Fail("empty file");
     if (m_art.kind == Kind::Wav) {
         Sound& s = m_art.sound;
@@ -390,7 +452,12 @@ bool Parser::Finish() {
         if (noteLevels * partialLevels <= 0) return Fail("every note or partial is silent");
         return true;
     }
-    if (m_art.images.empty() && m_art.canvas.empty()) return Fail("no image");
+    if (m_art.images.empty() && m_art.canvas.empty() && m_art.strips.empty()) return Fail("no image");
+    for (const Strip& strip : m_art.strips)
+        if (!m_art.images.empty() && strip.images.size() != m_art.images.size())
+            return Fail("the " + std::to_string(strip.width) + " pixel strip has " +
+                        std::to_string(strip.images.size()) + " images, the pixel maps " +
+                        std::to_string(m_art.images.size()));
     return true;
 }
 
