@@ -10,11 +10,7 @@
 
 lex::DrawnStrip CLexorinDlg::ToolbarArt()
 {
-#if defined(IDB_TOOLBAR_24) && defined(IDB_TOOLBAR_32)
     return lex::DrawnStrip{IDR_MAINTOOLBAR, IDB_TOOLBAR_24, IDB_TOOLBAR_32};
-#else
-    return lex::DrawnStrip{IDR_MAINTOOLBAR, 0, 0};
-#endif
 }
 
 void CLexorinDlg::LoadDpiResources()
