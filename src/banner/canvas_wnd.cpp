@@ -85,7 +85,7 @@ void CCanvasWnd::DescribeBaseFont(LOGFONTW* lf)
     if (m_autoSize) {
         lf->lfHeight = m_clientRect.bottom - m_clientRect.top;
     } else {
-        lf->lfHeight = lex::SystemMetricForDpi(SM_CYCAPTION, lex::DpiOfWindow(m_hWnd));
+        lf->lfHeight = m_dpi.Metric(SM_CYCAPTION);
         lf->lfWidth = lf->lfHeight * 7 / 16;
     }
 }
@@ -163,7 +163,7 @@ int CCanvasWnd::ExtraBorder() const
     // The system draws a one-pixel border at every DPI; ours is one pixel at 96 DPI.
     if (!(GetStyle() & WS_BORDER))
         return 0;
-    return std::max(lex::ScaleToDpi(1, lex::DpiOfWindow(m_hWnd)) - ::GetSystemMetrics(SM_CXBORDER), 0);
+    return std::max(m_dpi.Scale(1) - ::GetSystemMetrics(SM_CXBORDER), 0);
 }
 
 LRESULT CCanvasWnd::OnNcCalcSize(WPARAM wParam, LPARAM lParam)

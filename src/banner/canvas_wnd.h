@@ -13,6 +13,7 @@
 
 #include "banner/canvas_items.h"
 #include "framework/controls.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 
 #include <array>
@@ -28,6 +29,11 @@ public:
     // -1 means the system button-face colour as it is now.
     void SetBackgroundColor(COLORREF colour);
     COLORREF GetBackgroundColor() const { return m_backColor; }
+    // The DPI of the monitor the control is on (the system DPI unless the host says):
+    // its frame and, without auto-size, its item fonts follow it. Set before the window
+    // is created; a new DPI takes effect with the next window.
+    void SetDpi(int dpi) { m_dpi.SetDpi(dpi); }
+    int GetDpi() const { return m_dpi.Dpi(); }
     // On: item fonts are as tall as the client area. No repaint by itself.
     void SetAutoSize(BOOL on);
     BOOL GetAutoSize() const { return m_autoSize ? TRUE : FALSE; }
@@ -99,6 +105,7 @@ private:
     void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
     void SetItemColours(lex::CDC& dc, const CBannerItem& item);
 
+    lex::CDpi m_dpi{lex::SystemDpi()};
     COLORREF m_backColor = 0;
     lex::CBrush m_backBrush;
     lex::CFont m_itemFont;

@@ -74,6 +74,7 @@ void CLexorinDlg::CreateToolBar(int slotWidth)
     m_toolbar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE | CCS_TOP, empty,
                      m_hWnd, IDC_MAIN_TOOLBAR);
     m_toolbar.LoadToolBar(IDR_MAINTOOLBAR, ToolbarArt(), m_dpi.Dpi());
+    m_toolbar.m_banner.SetDpi(m_dpi.Dpi());
     PlaceBanner(slotWidth);
     LayoutSpacers();
     m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);

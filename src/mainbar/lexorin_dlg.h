@@ -68,6 +68,8 @@ public:
     const lex::CDpi& Dpi() const { return m_dpi; }
     HICON WindowIcon(bool big) const { return big ? m_hIcon : m_hSmallIcon; }
     HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
+    // The tray's icon for a state (IDI_TRAY_SHOWN, IDI_TRAY_HIDDEN), at the bar's DPI.
+    HICON TrayIconFor(UINT iconId) const;
     // The toolbar's pictures at each size they are drawn at (the menu shows them too).
     static lex::DrawnStrip ToolbarArt();
 
@@ -111,7 +113,6 @@ private:
     // again when the bar moves to a monitor of another DPI, with the toolbar and layout.
     void LoadDpiResources();
     void ReleaseDpiResources();
-    HICON TrayIconFor(UINT iconId) const;
     void OnDpiChanged(int dpi, const RECT& suggested);
     // The toolbar with its images for m_dpi, the banner in a slot of slotWidth pixels.
     void CreateToolBar(int slotWidth);

@@ -16,12 +16,6 @@ using e2e::LexorinProcess;
 
 namespace {
 
-int TestDpi()
-{
-    const char* dpi = std::getenv("LEX_TEST_DPI");
-    return dpi ? std::atoi(dpi) : 96;
-}
-
 // The bar as measured at 96 DPI, and the same at 1.5 and 2 times the size.
 struct ScreenFigures {
     int dpi;
@@ -62,7 +56,7 @@ TEST(HiDpiE2E, ManifestDeclaresPerMonitorV2AndCommonControls6)
 
 TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
 {
-    const int dpi = TestDpi();
+    const int dpi = wintest::TestDpi();
     const ScreenFigures* f = nullptr;
     for (const ScreenFigures& each : kFigures)
         if (each.dpi == dpi)

@@ -480,8 +480,8 @@ TEST_F(MainBarTest, TrayIconComesBackWithTheCurrentStateWhenTheShellRestarts)
         << "the icon was added again";
     // With the hidden state's icon and tip, and the bar still reachable through it.
     EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "隐藏");
-    EXPECT_EQ(dlg.TrayIcon().hIcon, LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY_HIDDEN),
-                                               IMAGE_ICON, 16, 16, LR_SHARED));
+    EXPECT_EQ(dlg.TrayIcon().hIcon, dlg.TrayIconFor(IDI_TRAY_HIDDEN));
+    EXPECT_NE(dlg.TrayIcon().hIcon, dlg.TrayIconFor(IDI_TRAY_SHOWN));
     EXPECT_FALSE(dlg.IsWindowVisible());
     dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
     EXPECT_TRUE(dlg.IsWindowVisible());
@@ -544,13 +544,6 @@ TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
 }
 
 namespace {
-// The DPI this run was started for (scripts/dpi-run.sh sets it), 96 otherwise.
-int TestDpi()
-{
-    const char* dpi = std::getenv("LEX_TEST_DPI");
-    return dpi ? std::atoi(dpi) : 96;
-}
-
 // What the bar measures at each DPI: the 96-DPI figures, and the same bar measured at
 // 1.5 and 2 times the size.
 struct BarFigures {
@@ -642,7 +635,7 @@ void ExpectFigures(const BarMeasures& m, const BarFigures& f, bool startSize)
 // and the tray menu's rows are all 1, 1.5 and 2 times their 96-DPI size.
 TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
 {
-    const BarFigures& f = FiguresFor(TestDpi());
+    const BarFigures& f = FiguresFor(wintest::TestDpi());
     Settings().SetInterfaceLeft(0);
     Settings().SetInterfaceTop(0);
     Open();
@@ -662,48 +655,61 @@ TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
 
 // Moved to a monitor of another DPI, the bar takes the rectangle the system suggests and
 // makes its fonts, pictures and layout again for that DPI; and back.
+namespace {
+// A bar on a 4K monitor, where the bar fits at any scaling.
+class LargeMonitorBar : public CLexorinDlg {
+public:
+    using CLexorinDlg::CLexorinDlg;
+
+protected:
+    BarRect MonitorWorkArea(const RECT&) const override { return BarRect{0, 0, 3840, 2120}; }
+};
+} // namespace
+
 TEST_F(MainBarTest, BarFollowsItsMonitorsDpiWhenMoved)
 {
     Settings().SetInterfaceLeft(0);
     Settings().SetInterfaceTop(0);
-    Open();
-    const int start = dlg.Dpi().Dpi();
+    LargeMonitorBar bar(app);
+    ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
+    wintest::PumpMessages(100);
+    const int start = bar.Dpi().Dpi();
     ASSERT_EQ(start, 96) << "run at the system DPI of 96";
-    dlg.ToolBar().m_banner.SetSpeed(0);
-    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
-    const int items = dlg.ToolBar().m_banner.GetItemCount();
+    bar.ToolBar().m_banner.SetSpeed(0);
+    bar.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    const int items = bar.ToolBar().m_banner.GetItemCount();
     ASSERT_GT(items, 0);
 
     RECT was;
-    GetWindowRect(dlg.m_hWnd, &was);
+    GetWindowRect(bar.m_hWnd, &was);
     RECT suggested = {10, 20, 10 + 1280, 20 + 2 * (was.bottom - was.top)};
-    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    bar.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
     wintest::PumpMessages(50);
-    BarMeasures m = Measure(dlg);
+    BarMeasures m = Measure(bar);
     EXPECT_EQ(m.window.left, 10) << "the suggested place";
     EXPECT_EQ(m.window.top, 20);
     EXPECT_EQ(m.window.right - m.window.left, 1280);
     ExpectFigures(m, FiguresFor(192), false);
     LOGFONTW host = {};
-    GetObjectW(dlg.HostFont(), sizeof host, &host);
+    GetObjectW(bar.HostFont(), sizeof host, &host);
     EXPECT_EQ(host.lfHeight, 24) << "the host font is 12 pixels at 96 DPI";
-    ASSERT_TRUE(dlg.ToolBar().m_banner.IsWindow());
-    EXPECT_EQ(dlg.ToolBar().m_banner.GetItemCount(), items) << "the banner keeps its entries";
-    EXPECT_TRUE(IsWindowVisible(dlg.ToolBar().m_banner.m_hWnd));
+    ASSERT_TRUE(bar.ToolBar().m_banner.IsWindow());
+    EXPECT_EQ(bar.ToolBar().m_banner.GetItemCount(), items) << "the banner keeps its entries";
+    EXPECT_TRUE(IsWindowVisible(bar.ToolBar().m_banner.m_hWnd));
 
     // Back on a 96-DPI monitor everything is as it was at start-up.
     RECT back = {was.left, was.top, was.right, was.bottom};
-    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    bar.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
     wintest::PumpMessages(50);
-    m = Measure(dlg);
+    m = Measure(bar);
     EXPECT_EQ(m.window.left, was.left);
     EXPECT_EQ(m.window.right - m.window.left, 640);
     ExpectFigures(m, FiguresFor(96), false);
-    EXPECT_EQ(dlg.ToolBar().m_banner.GetItemCount(), items);
+    EXPECT_EQ(bar.ToolBar().m_banner.GetItemCount(), items);
 
     // The settings keep the bar's place in physical pixels.
-    dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    dlg.DestroyWindow();
+    bar.SendMessage(WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    bar.DestroyWindow();
     EXPECT_EQ(Settings().InterfaceLeft(), 10);
     EXPECT_EQ(Settings().InterfaceTop(), 20);
     std::string text;

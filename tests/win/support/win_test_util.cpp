@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+
 namespace wintest {
 
 void PumpMessages(DWORD ms)
@@ -92,6 +94,12 @@ std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(
             p[2] = static_cast<char>(GetRValue(c));
         }
     return b;
+}
+
+int TestDpi()
+{
+    const char* dpi = std::getenv("LEX_TEST_DPI");
+    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
 }
 
 } // namespace wintest
