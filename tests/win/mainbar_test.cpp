@@ -410,14 +410,16 @@ TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
 }
 
 namespace {
-// A bar whose nearest monitor is a second one, right of a 1024-pixel primary, whose
-// work area leaves 30 pixels for a taskbar at the bottom.
-class SecondMonitorBar : public CLexorinDlg {
+// A bar whose nearest monitor has the given work area.
+class BarOnMonitor : public CLexorinDlg {
 public:
-    using CLexorinDlg::CLexorinDlg;
+    BarOnMonitor(CBarContext& context, const BarRect& workArea) : CLexorinDlg(context), m_workArea(workArea) {}
 
 protected:
-    BarRect MonitorWorkArea(const RECT&) const override { return BarRect{1024, 0, 2048, 738}; }
+    BarRect MonitorWorkArea(const RECT&) const override { return m_workArea; }
+
+private:
+    BarRect m_workArea;
 };
 } // namespace
 
@@ -428,7 +430,9 @@ TEST_F(MainBarTest, BarStaysOnTheMonitorItIsOnAndComesBackFromOneThatIsGone)
     Settings().SetInterfaceLeft(1300);
     Settings().SetInterfaceTop(100);
     {
-        SecondMonitorBar bar(app);
+        // A second monitor right of a 1024-pixel primary, whose work area leaves 30
+        // pixels for a taskbar at the bottom.
+        BarOnMonitor bar(app, BarRect{1024, 0, 2048, 738});
         ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
         wintest::PumpMessages(100);
         RECT r;
@@ -655,22 +659,12 @@ TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
 
 // Moved to a monitor of another DPI, the bar takes the rectangle the system suggests and
 // makes its fonts, pictures and layout again for that DPI; and back.
-namespace {
-// A bar on a 4K monitor, where the bar fits at any scaling.
-class LargeMonitorBar : public CLexorinDlg {
-public:
-    using CLexorinDlg::CLexorinDlg;
-
-protected:
-    BarRect MonitorWorkArea(const RECT&) const override { return BarRect{0, 0, 3840, 2120}; }
-};
-} // namespace
-
 TEST_F(MainBarTest, BarFollowsItsMonitorsDpiWhenMoved)
 {
     Settings().SetInterfaceLeft(0);
     Settings().SetInterfaceTop(0);
-    LargeMonitorBar bar(app);
+    // On a 4K monitor, where the bar fits at any scaling.
+    BarOnMonitor bar(app, BarRect{0, 0, 3840, 2120});
     ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
     wintest::PumpMessages(100);
     const int start = bar.Dpi().Dpi();
