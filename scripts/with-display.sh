@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the current one when it answers, otherwise a
 # private Xvfb screen that is stopped again when the command ends. With Wine a
-# window cannot be created without a display.
-# LEXORIN_XVFB_SCREEN (e.g. 2048x1536x24) asks for a private screen of that size even
-# when a display is there.
+# window cannot be created without a display. LEXORIN_XVFB_SCREEN sets the private
+# screen's size (default 1024x768x24).
 set -u
-if [ -z "${LEXORIN_XVFB_SCREEN:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
 n=${LEXORIN_XVFB_DISPLAY:-}
