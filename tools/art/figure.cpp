@@ -137,7 +137,9 @@ Placed Place(const Shape& shape, double sx, double sy) {
         p.radius = shape.radius.pixels ? shape.radius.value : shape.radius.value * s;
         break;
     case ShapeType::Ellipse: {
-        double dx = 2 * n[2] * sx, dy = 2 * n[3] * sy;
+        // Radii scale alike both ways, so that a circle stays round on a grid whose
+        // sides scale a little differently.
+        double dx = 2 * n[2] * s, dy = 2 * n[3] * s;
         const double cx = SnapSpan(n[0] * sx, dx), cy = SnapSpan(n[1] * sy, dy);
         p.v = {cx, cy, dx / 2, dy / 2};
         break;
@@ -169,7 +171,7 @@ Placed Place(const Shape& shape, double sx, double sy) {
         // The outer circle's diameter in whole pixels, its box on pixel boundaries.
         double outer = 2 * n[2] * s + p.width;
         const double cx = SnapSpan(n[0] * sx, outer);
-        double outerY = outer;
+        double outerY = 2 * n[2] * s + p.width;
         const double cy = SnapSpan(n[1] * sy, outerY);
         p.v = {cx, cy, outer / 2 - p.width / 2, n[3], n[4]};
         break;
