@@ -324,6 +324,52 @@ TEST(LexArtShipped, IconsComeInEverySize) {
     EXPECT_LE(options.palette.size(), 256u);
 }
 
+// The about box's logo and the tip's bulb, also drawn at twice their size: the
+// see-through colour all round, and the bulb's white surround one closed region,
+// since the tip dialog floods it from the corner.
+TEST(LexArtShipped, LogoAndBulbAtTwiceTheSize) {
+    ArtFile logo = LoadShipped("about_logo.art");
+    ASSERT_EQ(logo.strips.size(), 1u);
+    ASSERT_EQ(logo.strips[0].images.size(), 1u);
+    const Image& large = logo.strips[0].images[0];
+    EXPECT_EQ(large.width, 312);
+    EXPECT_EQ(large.height, 128);
+    const Rgba green{0, 255, 0, 255};
+    int seen = 0;
+    for (int x = 0; x < large.width; ++x) seen += logo.PixelAt(large, x, 0) == green;
+    EXPECT_EQ(seen, large.width);
+    int painted = 0;
+    for (int y = 0; y < large.height; ++y)
+        for (int x = 0; x < large.width; ++x) painted += !(logo.PixelAt(large, x, y) == green);
+    EXPECT_GT(painted, large.width * large.height / 4);
+
+    ArtFile bulb = LoadShipped("tip_bulb.art");
+    ASSERT_EQ(bulb.strips.size(), 1u);
+    const Rgba white{255, 255, 255, 255};
+    for (const Image* image : {&bulb.images[0], &bulb.strips[0].images[0]}) {
+        const int w = image->width, h = image->height;
+        std::vector<char> reached(static_cast<size_t>(w) * h, 0);
+        std::vector<std::pair<int, int>> todo = {{0, 0}};
+        int flooded = 0, whites = 0;
+        while (!todo.empty()) {
+            auto [x, y] = todo.back();
+            todo.pop_back();
+            if (x < 0 || y < 0 || x >= w || y >= h || reached[y * w + x] || !(bulb.PixelAt(*image, x, y) == white))
+                continue;
+            reached[y * w + x] = 1;
+            ++flooded;
+            todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+        }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) whites += bulb.PixelAt(*image, x, y) == white;
+        EXPECT_EQ(flooded, whites) << "white inside the bulb at " << w;
+        EXPECT_LT(whites, w * h * 3 / 4) << w;
+        EXPECT_GT(whites, w * h / 4) << w;
+    }
+    EXPECT_EQ(bulb.strips[0].width, 52);
+    EXPECT_EQ(bulb.strips[0].height, 64);
+}
+
 TEST(LexArtShipped, BackgroundTilesWithoutSeams) {
     ArtFile art = LoadShipped("background.art");
     ASSERT_EQ(art.images.size(), 1u);

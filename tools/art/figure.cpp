@@ -263,6 +263,12 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
                    shape.edge.value > 0 && KeyIndex(art, t[at + 2]) >= 0) {
             shape.edgeKey = KeyIndex(art, t[at + 2]);
             at += 3;
+        } else if (t[at] == "clip" && at + 4 < t.size() && shape.clip.empty()) {
+            for (size_t k = 1; k <= 4; ++k) {
+                if (!ToNumber(t[at + k], v)) return why = "clip needs x0 y0 x1 y1", false;
+                shape.clip.push_back(v);
+            }
+            at += 5;
         } else {
             return why = "unexpected '" + t[at] + "' after '" + word + "'", false;
         }
@@ -286,6 +292,12 @@ Image DrawFigure(const Figure& figure, int width, int height, ArtFile& art, int 
         const Placed p = Place(shape, sx, sy);
         int x0, y0, x1, y1;
         Bounds(p, width, height, x0, y0, x1, y1);
+        if (!shape.clip.empty()) {
+            x0 = std::max(x0, static_cast<int>(Snap(shape.clip[0] * sx)));
+            y0 = std::max(y0, static_cast<int>(Snap(shape.clip[1] * sy)));
+            x1 = std::min(x1, static_cast<int>(Snap(shape.clip[2] * sx)));
+            y1 = std::min(y1, static_cast<int>(Snap(shape.clip[3] * sy)));
+        }
         for (int y = y0 * kSamples; y < y1 * kSamples; ++y)
             for (int x = x0 * kSamples; x < x1 * kSamples; ++x) {
                 const double d = Distance(p, (x + 0.5) / kSamples, (y + 0.5) / kSamples);

@@ -327,7 +327,7 @@ bool ToSize(const std::string& s, std::pair<int, int>& size) {
     } else if (!ToInt(s.substr(0, x), size.first) || !ToInt(s.substr(x + 1), size.second)) {
         return false;
     }
-    return size.first >= 1 && size.second >= 1 && size.first <= 256 && size.second <= 256;
+    return size.first >= 1 && size.second >= 1 && size.first <= 4096 && size.second <= 4096;
 }
 
 bool Parser::FigureStatement(const std::vector<std::string>& t) {
@@ -340,7 +340,9 @@ bool Parser::FigureStatement(const std::vector<std::string>& t) {
             return Fail("figure needs a grid width and height, 'at' and the sizes to draw at");
         for (size_t i = 4; i < t.size(); ++i) {
             std::pair<int, int> size;
-            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 256 pixels");
+            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 4096 pixels");
+            if (m_art.kind != Kind::Bmp && (size.first > 256 || size.second > 256))
+                return Fail("icons and cursors are at most 256 pixels square");
             m_figure.sizes.push_back(size);
         }
         m_inFigure = true;
