@@ -181,6 +181,9 @@ struct ArtFile {
 // a file that parses is complete and consistent, so the writers below cannot fail.
 bool ParseArt(const std::string& text, ArtFile& out, std::string& error);
 
+// A whole word read as a finite number.
+bool ParseNumber(const std::string& s, double& value);
+
 // One shape statement of a figure (tokens t, keys from art.palette); false with the
 // reason in why if it is malformed.
 bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& shape, std::string& why);

@@ -5,23 +5,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace lexart {
 namespace {
 
 constexpr int kSamples = 8;  // samples per pixel along each axis
 
-bool ToNumber(const std::string& s, double& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
-}
-
 bool ToLength(const std::string& s, Length& length) {
     length.pixels = s.size() > 2 && s.compare(s.size() - 2, 2, "px") == 0;
-    return ToNumber(length.pixels ? s.substr(0, s.size() - 2) : s, length.value) && length.value >= 0;
+    return ParseNumber(length.pixels ? s.substr(0, s.size() - 2) : s, length.value) && length.value >= 0;
 }
 
 // A palette index for a key character; -1 for '-'; -2 if the key is unknown.
@@ -186,7 +178,7 @@ void Bounds(const Placed& p, int width, int height, int& x0, int& y0, int& x1, i
     const std::vector<double>& v = p.v;
     double grow = p.width + 1;
     if (p.shape->type == ShapeType::Ellipse || p.shape->type == ShapeType::Arc) {
-        const double rx = p.shape->type == ShapeType::Arc ? v[2] : v[2];
+        const double rx = v[2];
         const double ry = p.shape->type == ShapeType::Arc ? v[2] : v[3];
         lo[0] = v[0] - rx, hi[0] = v[0] + rx, lo[1] = v[1] - ry, hi[1] = v[1] + ry;
     } else {
@@ -220,7 +212,7 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
     size_t i = 0;
     while (i + 1 < t.size() && (t[i] == "from" || t[i] == "upto")) {
         double n = 0;
-        if (!ToNumber(t[i + 1], n) || n < 1) return why = "'" + t[i] + "' needs a size", false;
+        if (!ParseNumber(t[i + 1], n) || n < 1) return why = "'" + t[i] + "' needs a size", false;
         (t[i] == "from" ? shape.fromSize : shape.uptoSize) = static_cast<int>(n);
         i += 2;
     }
@@ -244,7 +236,7 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
         ++at;
     }
     double v = 0;
-    while (at < t.size() && (count == 0 || shape.numbers.size() < count) && ToNumber(t[at], v)) {
+    while (at < t.size() && (count == 0 || shape.numbers.size() < count) && ParseNumber(t[at], v)) {
         shape.numbers.push_back(v);
         ++at;
     }
@@ -265,7 +257,7 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
             at += 3;
         } else if (t[at] == "clip" && at + 4 < t.size() && shape.clip.empty()) {
             for (size_t k = 1; k <= 4; ++k) {
-                if (!ToNumber(t[at + k], v)) return why = "clip needs x0 y0 x1 y1", false;
+                if (!ParseNumber(t[at + k], v)) return why = "clip needs x0 y0 x1 y1", false;
                 shape.clip.push_back(v);
             }
             at += 5;
