@@ -505,28 +505,24 @@ TEST(LexArtFigure, DrawsEachSizeOnItsOwnPixels) {
     ASSERT_EQ(small.width, 16);
     ASSERT_EQ(large.width, 32);
     const Rgba none{0, 0, 0, 0}, red{255, 0, 0, 255}, black{0, 0, 0, 255}, white{255, 255, 255, 255};
-    // At 16 the box covers pixels 4 to 11, with a black ring one pixel wide; nothing
-    // is half covered along its straight sides.
-    EXPECT_EQ(icon.PixelAt(small, 3, 8), none);
-    EXPECT_EQ(icon.PixelAt(small, 4, 8), black);
-    EXPECT_EQ(icon.PixelAt(small, 5, 8), red);
-    EXPECT_EQ(icon.PixelAt(small, 10, 8), red);
-    EXPECT_EQ(icon.PixelAt(small, 11, 8), black);
-    EXPECT_EQ(icon.PixelAt(small, 12, 8), none);
-    EXPECT_EQ(icon.PixelAt(small, 8, 8), red) << "no dot at 16";
-    // The bar is 4 pixels thick at 16 (rows 12 to 15), 8 at 32 (rows 24 to 31).
-    EXPECT_EQ(icon.PixelAt(small, 0, 11), none);
-    EXPECT_EQ(icon.PixelAt(small, 0, 12), white);
-    EXPECT_EQ(icon.PixelAt(small, 15, 15), white);
-    EXPECT_EQ(icon.PixelAt(large, 31, 23), none);
-    EXPECT_EQ(icon.PixelAt(large, 31, 24), white);
-    // At 32: box 8 to 23, still a one-pixel edge; the dot in its middle.
-    EXPECT_EQ(icon.PixelAt(large, 8, 16), black);
-    EXPECT_EQ(icon.PixelAt(large, 9, 16), red);
-    EXPECT_EQ(icon.PixelAt(large, 23, 16), black);
-    EXPECT_EQ(icon.PixelAt(large, 24, 16), none);
-    EXPECT_EQ(icon.PixelAt(large, 15, 15), white);
-    EXPECT_EQ(icon.PixelAt(large, 16, 16), white);
+    const struct {
+        const Image& image;
+        int x, y;
+        Rgba colour;
+    } expected[] = {
+        // At 16 the box covers pixels 4 to 11, with a black ring one pixel wide;
+        // nothing is half covered along its straight sides. No dot at 16.
+        {small, 3, 8, none}, {small, 4, 8, black}, {small, 5, 8, red}, {small, 10, 8, red},
+        {small, 11, 8, black}, {small, 12, 8, none}, {small, 8, 8, red},
+        // The bar is 4 pixels thick at 16 (rows 12 to 15), 8 at 32 (rows 24 to 31).
+        {small, 0, 11, none}, {small, 0, 12, white}, {small, 15, 15, white},
+        {large, 31, 23, none}, {large, 31, 24, white},
+        // At 32: box 8 to 23, still a one-pixel edge; the dot in its middle.
+        {large, 8, 16, black}, {large, 9, 16, red}, {large, 23, 16, black}, {large, 24, 16, none},
+        {large, 15, 15, white}, {large, 16, 16, white},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(icon.PixelAt(e.image, e.x, e.y), e.colour) << e.image.width << ": " << e.x << "," << e.y;
     // The dot's rim is mixed: between red and white, fully opaque.
     int mixed = 0;
     for (int y = 12; y < 20; ++y)
