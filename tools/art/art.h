@@ -56,7 +56,8 @@
 //     arc K W cx cy r a0 a1                      ; circular stroke from angle a0 to a1
 //                                                ; (degrees, 0 east, 90 south)
 //
-// 'edge W K2' paints the band of width W inside the outline in K2. A shape may be
+// 'edge W K2' paints the band of width W inside the outline in K2; 'clip x0 y0 x1 y1'
+// paints only inside that box (after the others, any shape). A shape may be
 // prefixed with 'from N' and/or 'upto N' to draw it only when the picture is at
 // least / at most N pixels wide. In an ico every size drawn is one more image; in a
 // bmp the figures drawn at one size make a strip of their own, in figure order, which
@@ -140,6 +141,7 @@ struct Shape {
     Length width;                 // stroke width of lines and arcs
     Length radius;                // corner radius of a rect
     std::vector<double> numbers;  // coordinates (and an arc's radius and angles)
+    std::vector<double> clip;     // x0 y0 x1 y1, or empty
     int fromSize = 0;             // drawn only at widths from fromSize ...
     int uptoSize = 1 << 30;       // ... up to uptoSize
 };
@@ -178,6 +180,9 @@ struct ArtFile {
 // Reads an art file. On failure returns false and sets error to "line N: reason";
 // a file that parses is complete and consistent, so the writers below cannot fail.
 bool ParseArt(const std::string& text, ArtFile& out, std::string& error);
+
+// A whole word read as a finite number.
+bool ParseNumber(const std::string& s, double& value);
 
 // One shape statement of a figure (tokens t, keys from art.palette); false with the
 // reason in why if it is malformed.

@@ -5,23 +5,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace lexart {
 namespace {
 
 constexpr int kSamples = 8;  // samples per pixel along each axis
 
-bool ToNumber(const std::string& s, double& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
-}
-
 bool ToLength(const std::string& s, Length& length) {
     length.pixels = s.size() > 2 && s.compare(s.size() - 2, 2, "px") == 0;
-    return ToNumber(length.pixels ? s.substr(0, s.size() - 2) : s, length.value) && length.value >= 0;
+    return ParseNumber(length.pixels ? s.substr(0, s.size() - 2) : s, length.value) && length.value >= 0;
 }
 
 // A palette index for a key character; -1 for '-'; -2 if the key is unknown.
@@ -137,7 +129,9 @@ Placed Place(const Shape& shape, double sx, double sy) {
         p.radius = shape.radius.pixels ? shape.radius.value : shape.radius.value * s;
         break;
     case ShapeType::Ellipse: {
-        double dx = 2 * n[2] * sx, dy = 2 * n[3] * sy;
+        // Radii scale alike both ways, so that a circle stays round on a grid whose
+        // sides scale a little differently.
+        double dx = 2 * n[2] * s, dy = 2 * n[3] * s;
         const double cx = SnapSpan(n[0] * sx, dx), cy = SnapSpan(n[1] * sy, dy);
         p.v = {cx, cy, dx / 2, dy / 2};
         break;
@@ -169,7 +163,7 @@ Placed Place(const Shape& shape, double sx, double sy) {
         // The outer circle's diameter in whole pixels, its box on pixel boundaries.
         double outer = 2 * n[2] * s + p.width;
         const double cx = SnapSpan(n[0] * sx, outer);
-        double outerY = outer;
+        double outerY = 2 * n[2] * s + p.width;
         const double cy = SnapSpan(n[1] * sy, outerY);
         p.v = {cx, cy, outer / 2 - p.width / 2, n[3], n[4]};
         break;
@@ -184,7 +178,7 @@ void Bounds(const Placed& p, int width, int height, int& x0, int& y0, int& x1, i
     const std::vector<double>& v = p.v;
     double grow = p.width + 1;
     if (p.shape->type == ShapeType::Ellipse || p.shape->type == ShapeType::Arc) {
-        const double rx = p.shape->type == ShapeType::Arc ? v[2] : v[2];
+        const double rx = v[2];
         const double ry = p.shape->type == ShapeType::Arc ? v[2] : v[3];
         lo[0] = v[0] - rx, hi[0] = v[0] + rx, lo[1] = v[1] - ry, hi[1] = v[1] + ry;
     } else {
@@ -218,7 +212,7 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
     size_t i = 0;
     while (i + 1 < t.size() && (t[i] == "from" || t[i] == "upto")) {
         double n = 0;
-        if (!ToNumber(t[i + 1], n) || n < 1) return why = "'" + t[i] + "' needs a size", false;
+        if (!ParseNumber(t[i + 1], n) || n < 1) return why = "'" + t[i] + "' needs a size", false;
         (t[i] == "from" ? shape.fromSize : shape.uptoSize) = static_cast<int>(n);
         i += 2;
     }
@@ -242,7 +236,7 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
         ++at;
     }
     double v = 0;
-    while (at < t.size() && (count == 0 || shape.numbers.size() < count) && ToNumber(t[at], v)) {
+    while (at < t.size() && (count == 0 || shape.numbers.size() < count) && ParseNumber(t[at], v)) {
         shape.numbers.push_back(v);
         ++at;
     }
@@ -261,6 +255,12 @@ bool ParseShape(const std::vector<std::string>& t, const ArtFile& art, Shape& sh
                    shape.edge.value > 0 && KeyIndex(art, t[at + 2]) >= 0) {
             shape.edgeKey = KeyIndex(art, t[at + 2]);
             at += 3;
+        } else if (t[at] == "clip" && at + 4 < t.size() && shape.clip.empty()) {
+            for (size_t k = 1; k <= 4; ++k) {
+                if (!ParseNumber(t[at + k], v)) return why = "clip needs x0 y0 x1 y1", false;
+                shape.clip.push_back(v);
+            }
+            at += 5;
         } else {
             return why = "unexpected '" + t[at] + "' after '" + word + "'", false;
         }
@@ -284,6 +284,12 @@ Image DrawFigure(const Figure& figure, int width, int height, ArtFile& art, int 
         const Placed p = Place(shape, sx, sy);
         int x0, y0, x1, y1;
         Bounds(p, width, height, x0, y0, x1, y1);
+        if (!shape.clip.empty()) {
+            x0 = std::max(x0, static_cast<int>(Snap(shape.clip[0] * sx)));
+            y0 = std::max(y0, static_cast<int>(Snap(shape.clip[1] * sy)));
+            x1 = std::min(x1, static_cast<int>(Snap(shape.clip[2] * sx)));
+            y1 = std::min(y1, static_cast<int>(Snap(shape.clip[3] * sy)));
+        }
         for (int y = y0 * kSamples; y < y1 * kSamples; ++y)
             for (int x = x0 * kSamples; x < x1 * kSamples; ++x) {
                 const double d = Distance(p, (x + 0.5) / kSamples, (y + 0.5) / kSamples);

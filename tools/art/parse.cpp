@@ -25,13 +25,6 @@ bool ToInt(const std::string& s, int& value) {
     return true;
 }
 
-bool ToNumber(const std::string& s, double& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -185,7 +178,7 @@ bool ParseStops(const std::vector<std::string>& t, size_t first, std::vector<Sto
     for (size_t i = first; i < t.size(); ++i) {
         size_t colon = t[i].find(':');
         Stop stop;
-        if (colon == std::string::npos || !ToNumber(t[i].substr(0, colon), stop.at) ||
+        if (colon == std::string::npos || !ParseNumber(t[i].substr(0, colon), stop.at) ||
             !ParseColour(t[i].substr(colon + 1), stop.colour) || t[i].substr(colon + 1) == "none")
             return false;
         if (stop.at < 0 || stop.at > 1 || (!stops.empty() && stop.at < stops.back().at)) return false;
@@ -272,9 +265,9 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
         int periods = 0;
         double amplitude = 0, centre = 0, half = 0, phase = 0;
         Rgba colour;
-        if (!ToInt(t[1], periods) || periods < 1 || !ToNumber(t[2], amplitude) || !ToNumber(t[3], centre) ||
-            !ToNumber(t[4], half) || half <= 0 || !ParseColour(t[5], colour) || t[5] == "none" ||
-            (t.size() == 7 && !ToNumber(t[6], phase)))
+        if (!ToInt(t[1], periods) || periods < 1 || !ParseNumber(t[2], amplitude) || !ParseNumber(t[3], centre) ||
+            !ParseNumber(t[4], half) || half <= 0 || !ParseColour(t[5], colour) || t[5] == "none" ||
+            (t.size() == 7 && !ParseNumber(t[6], phase)))
             return Fail("waves needs periods, amplitude, centre, half-width > 0, RRGGBB[AA] and an optional phase");
         const double pi = std::acos(-1.0);
         for (int x = 0; x < w; ++x) {
@@ -292,7 +285,7 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
     if (word == "grain" && t.size() == 3) {
         double amount = 0;
         int seed = 0;
-        if (!ToNumber(t[1], amount) || amount < 0 || amount > 64 || !ToInt(t[2], seed))
+        if (!ParseNumber(t[1], amount) || amount < 0 || amount > 64 || !ToInt(t[2], seed))
             return Fail("grain needs an amount from 0 to 64 and a seed");
         Random random{static_cast<uint32_t>(seed) * 2654435761u + 1};
         // Each row: a slow wave along the row (a few knots across the width) plus a
@@ -327,7 +320,7 @@ bool ToSize(const std::string& s, std::pair<int, int>& size) {
     } else if (!ToInt(s.substr(0, x), size.first) || !ToInt(s.substr(x + 1), size.second)) {
         return false;
     }
-    return size.first >= 1 && size.second >= 1 && size.first <= 256 && size.second <= 256;
+    return size.first >= 1 && size.second >= 1 && size.first <= 4096 && size.second <= 4096;
 }
 
 bool Parser::FigureStatement(const std::vector<std::string>& t) {
@@ -340,7 +333,9 @@ bool Parser::FigureStatement(const std::vector<std::string>& t) {
             return Fail("figure needs a grid width and height, 'at' and the sizes to draw at");
         for (size_t i = 4; i < t.size(); ++i) {
             std::pair<int, int> size;
-            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 256 pixels");
+            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 4096 pixels");
+            if (m_art.kind != Kind::Bmp && (size.first > 256 || size.second > 256))
+                return Fail("icons and cursors are at most 256 pixels square");
             m_figure.sizes.push_back(size);
         }
         m_inFigure = true;
@@ -397,7 +392,7 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
     const std::string& word = t[0];
     double v = 0;
     if (t.size() == 2 && word != "note" && word != "partial") {
-        if (!ToNumber(t[1], v) || v < 0) return Fail("'" + word + "' needs a number >= 0");
+        if (!ParseNumber(t[1], v) || v < 0) return Fail("'" + word + "' needs a number >= 0");
         if (word == "rate") {
             if (v < 8000 || v > 96000 || v != std::floor(v)) return Fail("rate is 8000 to 96000 Hz");
             s.rate = static_cast<int>(v);
@@ -414,16 +409,16 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
     }
     if (word == "partial" && t.size() == 3) {
         Partial p;
-        if (!ToNumber(t[1], p.multiple) || !ToNumber(t[2], p.level) || p.multiple <= 0 || p.level < 0)
+        if (!ParseNumber(t[1], p.multiple) || !ParseNumber(t[2], p.level) || p.multiple <= 0 || p.level < 0)
             return Fail("partial needs a frequency multiple above 0 and a level");
         s.partials.push_back(p);
         return true;
     }
     if (word == "note" && t.size() == 5) {
         Note n;
-        if (!ToNumber(t[1], n.frequency)) n.frequency = NoteFrequency(t[1]);
+        if (!ParseNumber(t[1], n.frequency)) n.frequency = NoteFrequency(t[1]);
         if (n.frequency <= 0) return Fail("'" + t[1] + "' is neither a note name nor Hz");
-        if (!ToNumber(t[2], n.startMs) || !ToNumber(t[3], n.lengthMs) || !ToNumber(t[4], n.level) ||
+        if (!ParseNumber(t[2], n.startMs) || !ParseNumber(t[3], n.lengthMs) || !ParseNumber(t[4], n.level) ||
             n.startMs < 0 || n.lengthMs <= 0 || n.level < 0)
             return Fail("note needs pitch, start ms, length ms and level");
         s.notes.push_back(n);
@@ -462,6 +457,13 @@ bool Parser::Finish() {
 }
 
 }  // namespace
+
+bool ParseNumber(const std::string& s, double& value) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(value);
+}
 
 bool ParseArt(const std::string& text, ArtFile& out, std::string& error) {
     Parser parser(out, error);
