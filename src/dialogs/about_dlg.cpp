@@ -90,13 +90,7 @@ BOOL CAboutDlg::OnInitDialog()
             m_logo.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_logoIcon));
     }
 
-    LOGFONTW lf = {};
-    lf.lfHeight = 40;
-    lf.lfWidth = 20;
-    lf.lfWeight = FW_BOLD;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::wcscpy(lf.lfFaceName, L"Impact");
-    m_headlineFont.CreateFontIndirect(lf);
+    MakeHeadlineFont();
 
     m_version.SetWindowText(m_info.productName + m_info.version);
 
@@ -110,6 +104,23 @@ BOOL CAboutDlg::OnInitDialog()
     lex::CenterWindow(m_hWnd, nullptr, m_parent ? m_parent->m_hWnd : m_hWnd);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     return TRUE;
+}
+
+void CAboutDlg::MakeHeadlineFont()
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = Dpi().Scale(40);
+    lf.lfWidth = Dpi().Scale(20);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::wcscpy(lf.lfFaceName, L"Impact");
+    m_headlineFont.CreateFontIndirect(lf);
+}
+
+void CAboutDlg::OnDpiChanged(int)
+{
+    MakeHeadlineFont();
+    m_clouds.SetDpi(Dpi().Dpi());
 }
 
 void CAboutDlg::SetUpLink(CLinkStatic& link, const std::string& target)
@@ -131,7 +142,7 @@ void CAboutDlg::OnPaint()
     lex::CSelectObject font(dc.GetSafeHdc(), m_headlineFont.GetSafeHandle());
     const std::wstring text = lex::Widen(m_info.productName);
     DrawStateW(dc.GetSafeHdc(), brush.GetSafeHandle(), nullptr, reinterpret_cast<LPARAM>(text.c_str()),
-               static_cast<WPARAM>(text.size()), 50, 6, window.right - window.left, window.bottom - window.top,
+               static_cast<WPARAM>(text.size()), Dpi().Scale(50), Dpi().Scale(6), window.right - window.left, window.bottom - window.top,
                DST_PREFIXTEXT | DSS_MONO | DSS_UNION);
 }
 

@@ -41,9 +41,12 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(lex::CDataExchange* dx) override;
+    void OnDpiChanged(int oldDpi) override;
 
 private:
     void OnPaint();
+    // The product name's font, at the box's DPI.
+    void MakeHeadlineFont();
     void SetUpLink(CLinkStatic& link, const std::string& target);
 
     AboutBoxInfo m_info;

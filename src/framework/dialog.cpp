@@ -111,9 +111,48 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_INITDIALOG)
+    switch (msg) {
+    case WM_INITDIALOG:
+        m_dpi.SetFromWindow(m_hWnd);
+        TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
-    return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_DPICHANGED:
+        OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
+        return 0;
+    default:
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+}
+
+void CDialog::FollowParentDpi(int newDpi)
+{
+    const int oldDpi = m_dpi.Dpi();
+    m_dpi.SetDpi(newDpi);
+    if (oldDpi != m_dpi.Dpi())
+        OnDpiChanged(oldDpi);
+}
+
+namespace {
+
+void TellChildDialogs(HWND parent, int newDpi)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(child)))
+            dialog->FollowParentDpi(newDpi);
+        TellChildDialogs(child, newDpi);
+    }
+}
+
+} // namespace
+
+int FollowDpiChange(HWND window, CDpi& dpi, CDpiRelayout& relayout, WPARAM wParam, LPARAM lParam)
+{
+    const int oldDpi = dpi.Dpi();
+    const int newDpi = DpiFromDpiChanged(wParam);
+    relayout.Apply(window, oldDpi, newDpi > 0 ? newDpi : oldDpi, SuggestedDpiRect(lParam));
+    dpi.SetDpi(newDpi);
+    TellChildDialogs(window, dpi.Dpi());
+    return oldDpi;
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)

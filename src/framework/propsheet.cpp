@@ -313,7 +313,12 @@ LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
+        m_dpi.SetFromWindow(m_hWnd);
+        TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
+    case WM_DPICHANGED:
+        OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
+        return 0;
     case WM_COMMAND: {
         LRESULT result = CWnd::WindowProc(msg, wParam, lParam);
         // OK closes a modeless sheet only when every page accepted it.
