@@ -264,6 +264,9 @@ int CTreePropSheet::TabRowHeight(const RECT& tabRect)
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabProbeId)),
                                  GetModuleHandleW(nullptr), nullptr);
     if (probe) {
+        // The room around a tab's text is 6 by 3 pixels at 96 DPI; the control does not
+        // scale it by itself everywhere, so it is set for the sheet's DPI.
+        ::SendMessageW(probe, TCM_SETPADDING, 0, MAKELPARAM(Dpi().Scale(6), Dpi().Scale(3)));
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(L"");
