@@ -527,7 +527,7 @@ TEST_F(ColorButtonTest, PaletteCellsGrowWithTheDpi)
     EXPECT_EQ(pr.bottom - pr.top, wintest::AtTestDpi(94, 141, 188));
     const palette::Rect last = l.Cell(39);
     EXPECT_EQ(last.right, wintest::AtTestDpi(146, 219, 292));
-    EXPECT_EQ(last.bottom, wintest::AtTestDpi(92, 137, 184));
+    EXPECT_EQ(last.bottom, wintest::AtTestDpi(92, 138, 184));
 
     // On screen the swatches fill the grown cells: black first, white last, and the
     // mouse finds the cell under it.
