@@ -199,7 +199,13 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
         }
         data += row;
     }
-    std::string path = wintest::FromUnixPath(LEX_SCREENSHOT_DIR) + "\\" + name + ".bmp";
+    // Pictures taken at another DPI keep the 96-DPI ones: hi-dpi-* at 192 DPI.
+    std::string prefix;
+    if (wintest::TestDpi() == 192)
+        prefix = "hi-dpi-";
+    else if (wintest::TestDpi() != 96)
+        prefix = "dpi" + std::to_string(wintest::TestDpi()) + "-";
+    std::string path = wintest::FromUnixPath(LEX_SCREENSHOT_DIR) + "\\" + prefix + name + ".bmp";
     HANDLE file = CreateFileW(lex::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
