@@ -35,7 +35,10 @@ fi
 out=$(mktemp)
 # The program can tell which DPI it was started for from LEX_TEST_DPI.
 export LEX_TEST_DPI="$dpi"
-"$here/with-display.sh" bash -c \
+# On a screen of its own that is as many pixels larger as the DPI is (1024 x 768 at 96
+# DPI), as a monitor set to that scaling is: windows twice the size still fit at 192.
+screen="$((1024 * dpi / 96))x$((768 * dpi / 96))x24"
+env -u DISPLAY -u LEXORIN_XVFB_DISPLAY LEXORIN_XVFB_SCREEN="$screen" "$here/with-display.sh" bash -c \
   '. "$1/wine-env.sh"; export WINEPREFIX=$2; shift 2; wine "$@"; rc=$?; wineserver -k 2>/dev/null; exit $rc' \
   dpi-run "$here" "$prefix" "$@" >"$out" 2>&1
 rc=$?
