@@ -111,6 +111,7 @@ protected:
     CWnd* m_parent;
 
 private:
+    void FitPageArea();
     static int CALLBACK SheetCallback(HWND hWnd, UINT msg, LPARAM lParam);
 
     std::vector<CPropertyPage*> m_pages;

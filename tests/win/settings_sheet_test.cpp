@@ -255,6 +255,11 @@ TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
         const RECT pr = WindowRectIn(s.m_hWnd, CurrentPage(s));
         EXPECT_EQ(pr.left, pageAt.x);
         EXPECT_EQ(pr.top, pageAt.y);
+        // The page's whole template, in its own font, shows inside the frame.
+        RECT units = {0, 0, 200, 120};
+        MapDialogRect(CurrentPage(s), &units);
+        EXPECT_LE(pr.left + units.right, fr.right) << "the page is cut off at the right";
+        EXPECT_LE(pr.top + units.bottom, fr.bottom) << "the page is cut off at the bottom";
         // Three groups with their pages; the first page's node is selected.
         EXPECT_EQ(TreeView_GetCount(tree), 7u);
         EXPECT_EQ(SelectedText(tree), "滚动条");
