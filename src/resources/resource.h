@@ -25,6 +25,10 @@
 #define IDI_TRAY_HIDDEN         174
 #define IDI_TRAY_SHOWN          175
 #define IDR_WAVE_TRAY           169
+#define IDB_TOOLBAR_24          300     // the toolbar's images drawn 24 x 23 ...
+#define IDB_TOOLBAR_32          301     // ... and 32 x 30, same order and ground
+#define IDB_OPTION_IMAGES_24    302     // bitmap 282 drawn 24 x 24 ...
+#define IDB_OPTION_IMAGES_32    303     // ... and 32 x 32
 #define IDC_CURSOR_161          161
 #define IDC_CURSOR_165          165
 
@@ -57,6 +61,7 @@
 
 // Tip of the day: the bulb picture, the dialog's controls and its strings
 #define IDB_TIP_BULB            104
+#define IDB_TIP_BULB_2X         305     // the bulb drawn 52 x 64
 #define IDC_TIP_PICTURE         104
 #define IDC_TIP_PANEL           536
 #define IDC_TIP_NEXT            544
@@ -84,6 +89,7 @@
 #define IDC_ABOUT_HOMEPAGE      1023
 #define IDC_ABOUT_LOGO          1024
 #define IDB_ABOUT_LOGO          164
+#define IDB_ABOUT_LOGO_2X       304     // the logo drawn 312 x 128
 
 // The bitmap preview panel (dialog 5000) and the interface settings page (dialog 146)
 #define IDC_BMP_PREVIEW_AREA    5001

@@ -59,6 +59,15 @@ TEST(LexArtParse, RejectsMistakesWithTheirLine) {
         {"image 1 1\n", "line 1: the file must start with 'kind'"},
         {"kind wav\nnote H4 0 100 1\n", "neither a note name nor Hz"},
         {"kind wav\nrate 22050\nnote 12000 0 100 1\n", "above half the sample rate"},
+        {"kind ico\nkey . none\nfigure 4 4 at 8\nrect x 0 0 1 1\nend\n", "line 4: undefined key 'x'"},
+        {"kind ico\nkey r ff0000\nfigure 4 4 at 8\nrect r 0 0 1\nend\n", "wrong number"},
+        {"kind ico\nkey r ff0000\nfigure 4 4 at 8\nrect r 0 0 1 1\n", "lacks its 'end'"},
+        {"kind ico\nkey r ff0000\nfigure 4 4\nend\n", "line 3: figure needs"},
+        {"kind ico\nkey r ff0000\nfigure 4 4 at 8\narc r 1 2 2 1 90 10\nend\n", "rising angles"},
+        {"kind ico\nkey r ff0000\nimage 1 1\nr\nfigure 4 4 at 1\nend\n", "same size"},
+        {"kind bmp\nkey . c0c0c0\nimage 1 1\n.\nfigure 1 1 at 2 3\nend\nfigure 1 1 at 3\nend\n",
+         "3 pixel strip has 2 images"},
+        {"kind cur\nkey . none\nfigure 4 4 at 8\nend\n", "no figures"},
     };
     for (const auto& c : cases) {
         ArtFile art;
@@ -230,22 +239,40 @@ TEST(LexArtShipped, ToolbarStrip) {
             << "key " << k.key;
     }
     EXPECT_EQ(faces, 1);
-    for (size_t i = 0; i < art.images.size(); ++i) {
-        EXPECT_EQ(art.images[i].width, 16);
-        EXPECT_EQ(art.images[i].height, 15);
-        // Buttons 1, 2 and 9 become gaps and the banner's slot; the rest show pictures.
-        EXPECT_EQ(IsBlank(art, art.images[i]), i == 0 || i == 1 || i == 8) << "image " << i + 1;
+    EXPECT_LE(art.palette.size(), 256u);
+    // The strip as drawn for 96 DPI, then for 144 and 192 DPI: same buttons, same ground.
+    const int sizes[3][2] = {{16, 15}, {24, 23}, {32, 30}};
+    ASSERT_EQ(art.strips.size(), 2u);
+    for (int s = 0; s < 3; ++s) {
+        const std::vector<Image>& images = s == 0 ? art.images : art.strips[s - 1].images;
+        ASSERT_EQ(images.size(), 11u);
+        for (size_t i = 0; i < images.size(); ++i) {
+            EXPECT_EQ(images[i].width, sizes[s][0]);
+            EXPECT_EQ(images[i].height, sizes[s][1]);
+            EXPECT_EQ(art.PixelAt(images[i], 0, 0), face);
+            // Buttons 1, 2 and 9 become gaps and the banner's slot; the rest show pictures.
+            EXPECT_EQ(IsBlank(art, images[i]), i == 0 || i == 1 || i == 8) << "image " << i + 1;
+        }
     }
+    std::vector<uint8_t> bytes;
+    Kind kind;
+    std::string error;
+    std::ifstream in(std::string(LEX_SOURCE_DIR) + "/src/resources/art/toolbar.art", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    ASSERT_TRUE(ConvertArt(text.str(), bytes, kind, error, 24)) << error;
+    EXPECT_EQ(U32(bytes, 18), 11u * 24);
+    EXPECT_EQ(U32(bytes, 22), 23u);
+    EXPECT_EQ(U16(bytes, 28), 8u);
 }
 
 TEST(LexArtShipped, IconsTellShownFromHidden) {
     ArtFile shown = LoadShipped("lexorin.art"), hidden = LoadShipped("tray_hidden.art");
-    ASSERT_EQ(shown.images.size(), 2u);
-    ASSERT_EQ(hidden.images.size(), 2u);
+    ASSERT_EQ(shown.images.size(), 5u);
+    ASSERT_EQ(hidden.images.size(), 5u);
     int colourful = 0;
-    for (size_t i = 0; i < 2; ++i) {
+    for (size_t i = 0; i < 5; ++i) {
         const Image &a = shown.images[i], &b = hidden.images[i];
-        EXPECT_EQ(a.width, i == 0 ? 16 : 32);
         ASSERT_EQ(b.width, a.width);
         ASSERT_EQ(b.height, a.height);
         for (int y = 0; y < a.height; ++y)
@@ -259,6 +286,97 @@ TEST(LexArtShipped, IconsTellShownFromHidden) {
             }
     }
     EXPECT_GT(colourful, 100);
+}
+
+// Every icon has a picture of its own for each size the system asks for between
+// 96 and 288 DPI (small and large icons, and the sizes in between).
+TEST(LexArtShipped, IconsComeInEverySize) {
+    for (const char* name : {"lexorin.art", "tray_hidden.art", "banner_look.art", "dict_capture.art",
+                             "dict_select.art", "font_styles.art", "interface_page.art", "voice_page.art",
+                             "tree_group.art", "tree_page.art"}) {
+        ArtFile art = LoadShipped(name);
+        ASSERT_EQ(art.kind, Kind::Ico) << name;
+        std::vector<int> widths;
+        for (const Image& image : art.images) {
+            EXPECT_EQ(image.width, image.height) << name;
+            widths.push_back(image.width);
+            // A picture, not an empty frame: a fair share of its pixels are painted,
+            // and it leaves some of its square transparent.
+            int opaque = 0, clear = 0;
+            for (int y = 0; y < image.height; ++y)
+                for (int x = 0; x < image.width; ++x) {
+                    opaque += art.PixelAt(image, x, y).a == 255;
+                    clear += art.PixelAt(image, x, y).a == 0;
+                }
+            EXPECT_GT(opaque * 10, image.width * image.height) << name << " at " << image.width;
+            EXPECT_GT(clear, 0) << name << " at " << image.width;
+        }
+        std::sort(widths.begin(), widths.end());
+        EXPECT_EQ(widths, (std::vector<int>{16, 20, 24, 32, 48})) << name;
+        std::vector<uint8_t> ico = WriteIconFile(art);
+        EXPECT_EQ(U16(ico, 4), 5u) << name;
+    }
+    // The settings sheet's images: eight per strip at 16, 24 and 32 pixels, on teal.
+    ArtFile options = LoadShipped("option_images.art");
+    ASSERT_EQ(options.strips.size(), 2u);
+    const Rgba teal{0, 0x80, 0x80, 255};
+    for (const Strip& strip : options.strips) {
+        EXPECT_EQ(strip.height, strip.width);
+        ASSERT_EQ(strip.images.size(), 8u);
+        for (const Image& image : strip.images) {
+            EXPECT_EQ(options.PixelAt(image, 0, 0), teal);
+            EXPECT_FALSE(IsBlank(options, image));
+        }
+    }
+    EXPECT_EQ(options.strips[0].width, 24);
+    EXPECT_EQ(options.strips[1].width, 32);
+    EXPECT_LE(options.palette.size(), 256u);
+}
+
+// The about box's logo and the tip's bulb, also drawn at twice their size: the
+// see-through colour all round, and the bulb's white surround one closed region,
+// since the tip dialog floods it from the corner.
+TEST(LexArtShipped, LogoAndBulbAtTwiceTheSize) {
+    ArtFile logo = LoadShipped("about_logo.art");
+    ASSERT_EQ(logo.strips.size(), 1u);
+    ASSERT_EQ(logo.strips[0].images.size(), 1u);
+    const Image& large = logo.strips[0].images[0];
+    EXPECT_EQ(large.width, 312);
+    EXPECT_EQ(large.height, 128);
+    const Rgba green{0, 255, 0, 255};
+    int seen = 0;
+    for (int x = 0; x < large.width; ++x) seen += logo.PixelAt(large, x, 0) == green;
+    EXPECT_EQ(seen, large.width);
+    int painted = 0;
+    for (int y = 0; y < large.height; ++y)
+        for (int x = 0; x < large.width; ++x) painted += !(logo.PixelAt(large, x, y) == green);
+    EXPECT_GT(painted, large.width * large.height / 4);
+
+    ArtFile bulb = LoadShipped("tip_bulb.art");
+    ASSERT_EQ(bulb.strips.size(), 1u);
+    const Rgba white{255, 255, 255, 255};
+    for (const Image* image : {&bulb.images[0], &bulb.strips[0].images[0]}) {
+        const int w = image->width, h = image->height;
+        std::vector<char> reached(static_cast<size_t>(w) * h, 0);
+        std::vector<std::pair<int, int>> todo = {{0, 0}};
+        int flooded = 0, whites = 0;
+        while (!todo.empty()) {
+            auto [x, y] = todo.back();
+            todo.pop_back();
+            if (x < 0 || y < 0 || x >= w || y >= h || reached[y * w + x] || !(bulb.PixelAt(*image, x, y) == white))
+                continue;
+            reached[y * w + x] = 1;
+            ++flooded;
+            todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+        }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) whites += bulb.PixelAt(*image, x, y) == white;
+        EXPECT_EQ(flooded, whites) << "white inside the bulb at " << w;
+        EXPECT_LT(whites, w * h * 3 / 4) << w;
+        EXPECT_GT(whites, w * h / 4) << w;
+    }
+    EXPECT_EQ(bulb.strips[0].width, 52);
+    EXPECT_EQ(bulb.strips[0].height, 64);
 }
 
 TEST(LexArtShipped, BackgroundTilesWithoutSeams) {
@@ -369,4 +487,93 @@ TEST(LexArtShipped, BackgroundPicturesTileSidewaysAndStayLight) {
         EXPECT_GT(light, 190) << name;
         EXPECT_GT(distinct, h / 2) << name;
     }
+}
+
+// Figures: one description drawn afresh at each size, edges on the pixel grid.
+TEST(LexArtFigure, DrawsEachSizeOnItsOwnPixels) {
+    ArtFile icon = Parse(
+        "kind ico\nkey . none\nkey r ff0000\nkey k 000000\nkey w ffffff\n"
+        "image 8 8\n........\n........\n........\n........\n........\n........\n........\n........\n"
+        "figure 8 8 at 16 32\n"
+        "rect r 2 2 6 6 edge 1px k\n"   // a box, its edge one pixel at every size
+        "line w 2 0 7 8 7\n"             // a bar along the bottom, two units thick
+        "from 32 ellipse w 4 4 1 1\n"    // a dot only at 32
+        "end\n");
+    ASSERT_EQ(icon.images.size(), 3u);
+    const Image& small = icon.images[1];
+    const Image& large = icon.images[2];
+    ASSERT_EQ(small.width, 16);
+    ASSERT_EQ(large.width, 32);
+    const Rgba none{0, 0, 0, 0}, red{255, 0, 0, 255}, black{0, 0, 0, 255}, white{255, 255, 255, 255};
+    const struct {
+        const Image& image;
+        int x, y;
+        Rgba colour;
+    } expected[] = {
+        // At 16 the box covers pixels 4 to 11, with a black ring one pixel wide;
+        // nothing is half covered along its straight sides. No dot at 16.
+        {small, 3, 8, none}, {small, 4, 8, black}, {small, 5, 8, red}, {small, 10, 8, red},
+        {small, 11, 8, black}, {small, 12, 8, none}, {small, 8, 8, red},
+        // The bar is 4 pixels thick at 16 (rows 12 to 15), 8 at 32 (rows 24 to 31).
+        {small, 0, 11, none}, {small, 0, 12, white}, {small, 15, 15, white},
+        {large, 31, 23, none}, {large, 31, 24, white},
+        // At 32: box 8 to 23, still a one-pixel edge; the dot in its middle.
+        {large, 8, 16, black}, {large, 9, 16, red}, {large, 23, 16, black}, {large, 24, 16, none},
+        {large, 15, 15, white}, {large, 16, 16, white},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(icon.PixelAt(e.image, e.x, e.y), e.colour) << e.image.width << ": " << e.x << "," << e.y;
+    // The dot's rim is mixed: between red and white, fully opaque.
+    int mixed = 0;
+    for (int y = 12; y < 20; ++y)
+        for (int x = 12; x < 20; ++x) {
+            Rgba c = icon.PixelAt(large, x, y);
+            if (c.r == 255 && c.g > 0 && c.g < 255) ++mixed;
+            EXPECT_EQ(c.a, 255);
+        }
+    EXPECT_GE(mixed, 4);
+
+    // An icon's round edge fades out over the transparent ground.
+    ArtFile disc = Parse("kind ico\nkey . none\nkey r ff0000\nfigure 4 4 at 20\nellipse r 2 2 2 2\nend\n");
+    ASSERT_EQ(disc.images.size(), 1u);
+    const uint8_t corner = disc.PixelAt(disc.images[0], 2, 2).a;  // where the rim crosses
+    EXPECT_GT(corner, 0);
+    EXPECT_LT(corner, 255);
+    EXPECT_EQ(disc.PixelAt(disc.images[0], 0, 0), none);
+    EXPECT_EQ(disc.PixelAt(disc.images[0], 10, 10), red);
+
+    // A bmp: the figures make strips of their own; every pixel is the ground or
+    // wholly drawn, and mixed colours never land on the ground or a system grey.
+    const char* strip =
+        "kind bmp\ndepth 8\nkey . c0c0c0\nkey b 2060d0\nkey w fcfcfc\n"
+        "image 4 4\n....\n.bb.\n.bb.\n....\n"
+        "image 4 4\n....\n....\n....\n....\n"
+        "figure 4 4 at 6x6 8\nellipse b 2 2 1.5 1.5 edge 1px w\nend\n"
+        "figure 4 4 at 6x6 8\npoly w 0 0 4 0 0 4\nend\n";
+    ArtFile bmp = Parse(strip);
+    ASSERT_EQ(bmp.images.size(), 2u);
+    ASSERT_EQ(bmp.strips.size(), 2u);
+    EXPECT_EQ(bmp.strips[0].width, 6);
+    EXPECT_EQ(bmp.strips[1].width, 8);
+    for (const Strip& s : bmp.strips) {
+        ASSERT_EQ(s.images.size(), 2u);
+        EXPECT_FALSE(IsBlank(bmp, s.images[0]));
+        EXPECT_EQ(bmp.PixelAt(s.images[1], 0, 0), (Rgba{0xfc, 0xfc, 0xfc, 255}));
+        EXPECT_EQ(bmp.PixelAt(s.images[1], s.width - 1, s.height - 1), (Rgba{0xc0, 0xc0, 0xc0, 255}));
+    }
+    for (size_t i = 3; i < bmp.palette.size(); ++i) {
+        const Rgba& c = bmp.palette[i].colour;
+        EXPECT_EQ(c.a, 255);
+        EXPECT_FALSE(c.r == c.g && c.g == c.b && (c.r == 0 || c.r == 0x80 || c.r == 0xc0 || c.r == 0xff));
+    }
+    std::vector<uint8_t> bytes;
+    Kind kind;
+    std::string error;
+    ASSERT_TRUE(ConvertArt(strip, bytes, kind, error, 8)) << error;
+    EXPECT_EQ(U32(bytes, 18), 16u);  // two images of 8
+    EXPECT_EQ(U32(bytes, 22), 8u);
+    ASSERT_TRUE(ConvertArt(strip, bytes, kind, error));
+    EXPECT_EQ(U32(bytes, 18), 8u);   // the pixel maps
+    EXPECT_FALSE(ConvertArt(strip, bytes, kind, error, 12));
+    EXPECT_NE(error.find("no strip"), std::string::npos) << error;
 }

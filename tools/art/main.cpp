@@ -1,16 +1,19 @@
-// lexart INPUT OUTPUT: converts one art file (see art.h) into the BMP, ICO, CUR or WAV
+// lexart INPUT OUTPUT [WIDTH]: converts one art file (see art.h) into the BMP, ICO, CUR or WAV
 // file it describes. The output's extension must match the file's kind, so that a
-// resource script never embeds, say, a bitmap under an icon's name.
+// resource script never embeds, say, a bitmap under an icon's name. WIDTH picks a bmp's
+// strip of figures drawn at that width instead of its pixel maps.
 #include "art.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: lexart INPUT OUTPUT\n";
+    int stripWidth = 0;
+    if ((argc != 3 && argc != 4) || (argc == 4 && (stripWidth = std::atoi(argv[3])) <= 0)) {
+        std::cerr << "usage: lexart INPUT OUTPUT [WIDTH]\n";
         return 2;
     }
     const std::string input = argv[1], output = argv[2];
@@ -25,7 +28,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> bytes;
     lexart::Kind kind = lexart::Kind::None;
     std::string error;
-    if (!lexart::ConvertArt(text.str(), bytes, kind, error)) {
+    if (!lexart::ConvertArt(text.str(), bytes, kind, error, stripWidth)) {
         std::cerr << input << ": " << error << "\n";
         return 1;
     }

@@ -25,13 +25,6 @@ bool ToInt(const std::string& s, int& value) {
     return true;
 }
 
-bool ToNumber(const std::string& s, double& value) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -71,12 +64,15 @@ private:
     bool SoundStatement(const std::vector<std::string>& t);
     bool Row(const std::string& row);
     bool PaintStatement(const std::vector<std::string>& t);
+    bool FigureStatement(const std::vector<std::string>& t);
     bool Finish();
 
     ArtFile& m_art;
     std::string& m_error;
     int m_line = 0;
     int m_rowsLeft = 0;  // rows still owed by the current image
+    bool m_inFigure = false;
+    Figure m_figure;
 };
 
 bool Parser::Run(const std::string& text) {
@@ -114,6 +110,7 @@ bool Parser::Statement(const std::vector<std::string>& t) {
 bool Parser::PictureStatement(const std::vector<std::string>& t) {
     const std::string& word = t[0];
     if (m_art.kind == Kind::Bmp && (word == "canvas" || !m_art.canvas.empty())) return PaintStatement(t);
+    if (m_inFigure || word == "figure") return FigureStatement(t);
     if (word == "depth" && t.size() == 2) {
         int depth = 0;
         if (!ToInt(t[1], depth)) return Fail("bad depth");
@@ -181,7 +178,7 @@ bool ParseStops(const std::vector<std::string>& t, size_t first, std::vector<Sto
     for (size_t i = first; i < t.size(); ++i) {
         size_t colon = t[i].find(':');
         Stop stop;
-        if (colon == std::string::npos || !ToNumber(t[i].substr(0, colon), stop.at) ||
+        if (colon == std::string::npos || !ParseNumber(t[i].substr(0, colon), stop.at) ||
             !ParseColour(t[i].substr(colon + 1), stop.colour) || t[i].substr(colon + 1) == "none")
             return false;
         if (stop.at < 0 || stop.at > 1 || (!stops.empty() && stop.at < stops.back().at)) return false;
@@ -268,9 +265,9 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
         int periods = 0;
         double amplitude = 0, centre = 0, half = 0, phase = 0;
         Rgba colour;
-        if (!ToInt(t[1], periods) || periods < 1 || !ToNumber(t[2], amplitude) || !ToNumber(t[3], centre) ||
-            !ToNumber(t[4], half) || half <= 0 || !ParseColour(t[5], colour) || t[5] == "none" ||
-            (t.size() == 7 && !ToNumber(t[6], phase)))
+        if (!ToInt(t[1], periods) || periods < 1 || !ParseNumber(t[2], amplitude) || !ParseNumber(t[3], centre) ||
+            !ParseNumber(t[4], half) || half <= 0 || !ParseColour(t[5], colour) || t[5] == "none" ||
+            (t.size() == 7 && !ParseNumber(t[6], phase)))
             return Fail("waves needs periods, amplitude, centre, half-width > 0, RRGGBB[AA] and an optional phase");
         const double pi = std::acos(-1.0);
         for (int x = 0; x < w; ++x) {
@@ -288,7 +285,7 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
     if (word == "grain" && t.size() == 3) {
         double amount = 0;
         int seed = 0;
-        if (!ToNumber(t[1], amount) || amount < 0 || amount > 64 || !ToInt(t[2], seed))
+        if (!ParseNumber(t[1], amount) || amount < 0 || amount > 64 || !ToInt(t[2], seed))
             return Fail("grain needs an amount from 0 to 64 and a seed");
         Random random{static_cast<uint32_t>(seed) * 2654435761u + 1};
         // Each row: a slow wave along the row (a few knots across the width) plus a
@@ -314,6 +311,65 @@ bool Parser::PaintStatement(const std::vector<std::string>& t) {
     return Fail("unknown or incomplete statement '" + word + "' in a painted bmp");
 }
 
+// Reads a size "N" (N x N) or "WxH".
+bool ToSize(const std::string& s, std::pair<int, int>& size) {
+    const size_t x = s.find('x');
+    if (x == std::string::npos) {
+        if (!ToInt(s, size.first)) return false;
+        size.second = size.first;
+    } else if (!ToInt(s.substr(0, x), size.first) || !ToInt(s.substr(x + 1), size.second)) {
+        return false;
+    }
+    return size.first >= 1 && size.second >= 1 && size.first <= 4096 && size.second <= 4096;
+}
+
+bool Parser::FigureStatement(const std::vector<std::string>& t) {
+    if (!m_inFigure) {
+        if (m_art.kind == Kind::Cur || m_art.depth == 1) return Fail("cursors and 1-bit pictures have no figures");
+        if (m_art.kind == Kind::Bmp && m_art.palette.empty()) return Fail("a bmp's figures need its ground key first");
+        m_figure = Figure();
+        if (t.size() < 5 || !ToInt(t[1], m_figure.gridWidth) || !ToInt(t[2], m_figure.gridHeight) ||
+            m_figure.gridWidth < 1 || m_figure.gridHeight < 1 || t[3] != "at")
+            return Fail("figure needs a grid width and height, 'at' and the sizes to draw at");
+        for (size_t i = 4; i < t.size(); ++i) {
+            std::pair<int, int> size;
+            if (!ToSize(t[i], size)) return Fail("a size is N or WxH, 1 to 4096 pixels");
+            if (m_art.kind != Kind::Bmp && (size.first > 256 || size.second > 256))
+                return Fail("icons and cursors are at most 256 pixels square");
+            m_figure.sizes.push_back(size);
+        }
+        m_inFigure = true;
+        return true;
+    }
+    if (t[0] != "end") {
+        Shape shape;
+        std::string why;
+        if (!ParseShape(t, m_art, shape, why)) return Fail(why);
+        m_figure.shapes.push_back(shape);
+        return true;
+    }
+    if (t.size() != 1) return Fail("'end' stands alone");
+    m_inFigure = false;
+    const bool bmp = m_art.kind == Kind::Bmp;
+    for (const std::pair<int, int>& size : m_figure.sizes) {
+        Image image = DrawFigure(m_figure, size.first, size.second, m_art, bmp ? 0 : -1);
+        if (!bmp) {
+            for (const Image& other : m_art.images)
+                if (other.width == image.width && other.height == image.height)
+                    return Fail("two images of the same size");
+            m_art.images.push_back(image);
+            continue;
+        }
+        auto strip = std::find_if(m_art.strips.begin(), m_art.strips.end(),
+                                  [&](const Strip& s) { return s.width == size.first; });
+        if (strip == m_art.strips.end()) strip = m_art.strips.insert(m_art.strips.end(), Strip{size.first, size.second, {}});
+        if (strip->height != size.second) return Fail("the images of a bmp strip must share one height");
+        strip->images.push_back(image);
+    }
+    if (m_art.depth == 8 && m_art.palette.size() > 256) return Fail("more than 256 colours with the figure's edges");
+    return true;
+}
+
 bool Parser::Row(const std::string& row) {
     Image& image = m_art.images.back();
     if (static_cast<int>(row.size()) != image.width)
@@ -336,7 +392,7 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
     const std::string& word = t[0];
     double v = 0;
     if (t.size() == 2 && word != "note" && word != "partial") {
-        if (!ToNumber(t[1], v) || v < 0) return Fail("'" + word + "' needs a number >= 0");
+        if (!ParseNumber(t[1], v) || v < 0) return Fail("'" + word + "' needs a number >= 0");
         if (word == "rate") {
             if (v < 8000 || v > 96000 || v != std::floor(v)) return Fail("rate is 8000 to 96000 Hz");
             s.rate = static_cast<int>(v);
@@ -353,16 +409,16 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
     }
     if (word == "partial" && t.size() == 3) {
         Partial p;
-        if (!ToNumber(t[1], p.multiple) || !ToNumber(t[2], p.level) || p.multiple <= 0 || p.level < 0)
+        if (!ParseNumber(t[1], p.multiple) || !ParseNumber(t[2], p.level) || p.multiple <= 0 || p.level < 0)
             return Fail("partial needs a frequency multiple above 0 and a level");
         s.partials.push_back(p);
         return true;
     }
     if (word == "note" && t.size() == 5) {
         Note n;
-        if (!ToNumber(t[1], n.frequency)) n.frequency = NoteFrequency(t[1]);
+        if (!ParseNumber(t[1], n.frequency)) n.frequency = NoteFrequency(t[1]);
         if (n.frequency <= 0) return Fail("'" + t[1] + "' is neither a note name nor Hz");
-        if (!ToNumber(t[2], n.startMs) || !ToNumber(t[3], n.lengthMs) || !ToNumber(t[4], n.level) ||
+        if (!ParseNumber(t[2], n.startMs) || !ParseNumber(t[3], n.lengthMs) || !ParseNumber(t[4], n.level) ||
             n.startMs < 0 || n.lengthMs <= 0 || n.level < 0)
             return Fail("note needs pitch, start ms, length ms and level");
         s.notes.push_back(n);
@@ -374,6 +430,7 @@ bool Parser::SoundStatement(const std::vector<std::string>& t) {
 bool Parser::Finish() {
     if (m_rowsLeft > 0)
         return Fail("the last image lacks " + std::to_string(m_rowsLeft) + " rows");
+    if (m_inFigure) return Fail("a figure lacks its 'end'");
     if (m_art.kind == Kind::None) return Fail("empty file");
     if (m_art.kind == Kind::Wav) {
         Sound& s = m_art.sound;
@@ -390,11 +447,23 @@ bool Parser::Finish() {
         if (noteLevels * partialLevels <= 0) return Fail("every note or partial is silent");
         return true;
     }
-    if (m_art.images.empty() && m_art.canvas.empty()) return Fail("no image");
+    if (m_art.images.empty() && m_art.canvas.empty() && m_art.strips.empty()) return Fail("no image");
+    for (const Strip& strip : m_art.strips)
+        if (!m_art.images.empty() && strip.images.size() != m_art.images.size())
+            return Fail("the " + std::to_string(strip.width) + " pixel strip has " +
+                        std::to_string(strip.images.size()) + " images, the pixel maps " +
+                        std::to_string(m_art.images.size()));
     return true;
 }
 
 }  // namespace
+
+bool ParseNumber(const std::string& s, double& value) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(value);
+}
 
 bool ParseArt(const std::string& text, ArtFile& out, std::string& error) {
     Parser parser(out, error);
