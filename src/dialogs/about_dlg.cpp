@@ -58,8 +58,7 @@ void CAboutDlg::DoDataExchange(lex::CDataExchange* dx)
 
 RECT CAboutDlg::SkyRect(int cx, int cy) const
 {
-    RECT du = {0, kSkyTopDu, kSkyRightMarginDu, 0};
-    MapDialogRect(m_hWnd, &du);
+    const RECT du = MapDialogUnits(RECT{0, kSkyTopDu, kSkyRightMarginDu, 0});
     RECT sky = {0, du.top, cx - du.right, cy};
     if (sky.right < sky.left)
         sky.right = sky.left;
@@ -80,16 +79,7 @@ BOOL CAboutDlg::OnInitDialog()
     }
     lex::CDialog::OnInitDialog();
 
-    // Logo: image 0 of a strip of 156-pixel-wide images, pure green see-through.
-    HIMAGELIST images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO), 156, 1,
-                                             RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) {
-        m_logoIcon = ImageList_GetIcon(images, 0, ILD_NORMAL);
-        ImageList_Destroy(images);
-        if (m_logoIcon)
-            m_logo.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_logoIcon));
-    }
-
+    LoadLogo();
     MakeHeadlineFont();
 
     m_version.SetWindowText(m_info.productName + m_info.version);
@@ -106,6 +96,30 @@ BOOL CAboutDlg::OnInitDialog()
     return TRUE;
 }
 
+void CAboutDlg::LoadLogo()
+{
+    HICON old = m_logoIcon;
+    m_logoIcon = nullptr;
+    // Logo: image 0 of a strip of 156-pixel-wide images, pure green see-through; from
+    // 192 DPI on the strip drawn twice as large.
+    const bool large = lex::PickDrawnSize(Dpi().Scale(16), {16, 32}) == 32;
+    HIMAGELIST images = nullptr;
+    if (large)
+        images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO_2X), 2 * 156, 1,
+                                      RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (!images)
+        images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO), 156, 1,
+                                      RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images) {
+        m_logoIcon = ImageList_GetIcon(images, 0, ILD_NORMAL);
+        ImageList_Destroy(images);
+        if (m_logoIcon)
+            m_logo.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_logoIcon));
+    }
+    if (old)
+        DestroyIcon(old);
+}
+
 void CAboutDlg::MakeHeadlineFont()
 {
     LOGFONTW lf = {};
@@ -120,6 +134,7 @@ void CAboutDlg::MakeHeadlineFont()
 void CAboutDlg::OnDpiChanged(int)
 {
     MakeHeadlineFont();
+    LoadLogo();
     m_clouds.SetDpi(Dpi().Dpi());
 }
 

@@ -45,6 +45,8 @@ protected:
 
 private:
     void OnPaint();
+    // The logo drawn for the box's DPI.
+    void LoadLogo();
     // The product name's font, at the box's DPI.
     void MakeHeadlineFont();
     void SetUpLink(CLinkStatic& link, const std::string& target);

@@ -175,8 +175,10 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
         FillRect(dc, &sidebar, shadow.GetSafeHandle());
 
         // The picture's white surround takes the sidebar's colour before it is copied.
+        // The bulb drawn twice as large from 192 DPI on.
         lex::CBitmap bulb;
-        if (bulb.LoadBitmap(IDB_TIP_BULB)) {
+        const bool large = lex::PickDrawnSize(Dpi().Scale(16), {16, 32}) == 32;
+        if ((large && bulb.LoadBitmap(IDB_TIP_BULB_2X)) || bulb.LoadBitmap(IDB_TIP_BULB)) {
             SIZE size = bulb.GetSize();
             lex::CMemoryDC mem;
             mem.CreateCompatibleDC(dc);

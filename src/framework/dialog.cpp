@@ -114,6 +114,7 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_INITDIALOG:
         m_dpi.SetFromWindow(m_hWnd);
+        m_templateDpi = m_dpi.Dpi();
         TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
     case WM_DPICHANGED:
@@ -122,6 +123,15 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         return CWnd::WindowProc(msg, wParam, lParam);
     }
+}
+
+RECT CDialog::MapDialogUnits(const RECT& units) const
+{
+    RECT r = units;
+    ::MapDialogRect(m_hWnd, &r);
+    const int dpi = m_dpi.Dpi();
+    return RECT{::MulDiv(r.left, dpi, m_templateDpi), ::MulDiv(r.top, dpi, m_templateDpi),
+                ::MulDiv(r.right, dpi, m_templateDpi), ::MulDiv(r.bottom, dpi, m_templateDpi)};
 }
 
 void CDialog::FollowParentDpi(int newDpi)
@@ -148,9 +158,9 @@ void TellChildDialogs(HWND parent, int newDpi)
 int FollowDpiChange(HWND window, CDpi& dpi, CDpiRelayout& relayout, WPARAM wParam, LPARAM lParam)
 {
     const int oldDpi = dpi.Dpi();
-    const int newDpi = DpiFromDpiChanged(wParam);
-    relayout.Apply(window, oldDpi, newDpi > 0 ? newDpi : oldDpi, SuggestedDpiRect(lParam));
-    dpi.SetDpi(newDpi);
+    // Set first: the window's own WM_SIZE handling during the relayout sees the new DPI.
+    dpi.SetDpi(DpiFromDpiChanged(wParam));
+    relayout.Apply(window, oldDpi, dpi.Dpi(), SuggestedDpiRect(lParam));
     TellChildDialogs(window, dpi.Dpi());
     return oldDpi;
 }

@@ -37,6 +37,9 @@ public:
     // The top-level window this dialog sits in (a sheet, for a page) has followed a
     // DPI change, this dialog's controls with it.
     void FollowParentDpi(int newDpi);
+    // Dialog units in pixels at the dialog's DPI (MapDialogRect knows only the DPI the
+    // dialog was made at).
+    RECT MapDialogUnits(const RECT& units) const;
 
 protected:
     virtual BOOL OnInitDialog();
@@ -55,6 +58,7 @@ private:
     void RunModalLoop();
 
     CDpi m_dpi;
+    int m_templateDpi = kBaseDpi; // the DPI the template was laid out at
     CDpiRelayout m_dpiRelayout;
     BOOL m_modal = FALSE;
     BOOL m_endModal = FALSE;

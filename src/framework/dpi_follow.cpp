@@ -57,15 +57,17 @@ void CDpiRelayout::Apply(HWND window, int oldDpi, int newDpi, const RECT& sugges
 {
     if (!window || oldDpi <= 0 || newDpi <= 0)
         return;
+    // The children first: a window that places some of them when it is resized then
+    // finds the others where they belong at the new DPI.
+    if (oldDpi != newDpi) {
+        std::vector<FontPair> pairs;
+        std::vector<CFont> made;
+        ScaleChildren(window, oldDpi, newDpi, pairs, made);
+        // The fonts of the old DPI are no longer selected into any window.
+        m_fonts = std::move(made);
+    }
     ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (oldDpi == newDpi)
-        return;
-    std::vector<FontPair> pairs;
-    std::vector<CFont> made;
-    ScaleChildren(window, oldDpi, newDpi, pairs, made);
-    // The fonts of the old DPI are no longer selected into any window.
-    m_fonts = std::move(made);
     ::InvalidateRect(window, nullptr, TRUE);
 }
 

@@ -11,19 +11,9 @@
 int LoadOptionImages(lex::CImageList& list, int size)
 {
     HINSTANCE instance = lex::AfxGetResourceHandle();
-    UINT id = IDB_OPTION_IMAGES;
-#ifdef IDB_OPTION_IMAGES_24
-    if (size == 24)
-        id = IDB_OPTION_IMAGES_24;
-#endif
-#ifdef IDB_OPTION_IMAGES_32
-    if (size == 32)
-        id = IDB_OPTION_IMAGES_32;
-#endif
-    if (id == IDB_OPTION_IMAGES || !FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2))) { // RT_BITMAP
-        id = IDB_OPTION_IMAGES;
-        size = 16;
-    }
+    const UINT id = size == 24 ? IDB_OPTION_IMAGES_24 : size == 32 ? IDB_OPTION_IMAGES_32 : IDB_OPTION_IMAGES;
+    if (id == IDB_OPTION_IMAGES || !FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2))) // RT_BITMAP
+        return list.CreateFromBitmap(instance, IDB_OPTION_IMAGES, 16, kOptionImagesMask) ? 16 : 0;
     return list.CreateFromBitmap(instance, id, size, kOptionImagesMask) ? size : 0;
 }
 
