@@ -177,7 +177,9 @@ TEST_F(TipDlgTest, NextRepaintsOnlyTheHeadingAndTheTip)
     // Sidebar, the bulb on it with its white surround turned sidebar-coloured, the rule.
     EXPECT_EQ(first.At(panel.left + 2, panel.bottom - 3), shadow);
     EXPECT_EQ(first.At(pic.left, pic.top), shadow) << "the bulb's white corner is flood-filled";
-    EXPECT_EQ(first.At(pic.left + 12, pic.top + 12), RGB(0xff, 0xe1, 0x4d)) << "the bulb's glass";
+    const int glass = wintest::AtTestDpi(12, 12, 24); // the bulb is drawn twice as large for 192 DPI
+    const COLORREF bulb = first.At(pic.left + glass, pic.top + glass);
+    EXPECT_TRUE(GetRValue(bulb) == 0xff && GetGValue(bulb) >= 0xe0 && GetBValue(bulb) <= 0xb0) << "the bulb's yellow glass";
     EXPECT_EQ(first.At(tip.left + 20, pic.bottom + rule), shadow) << "the rule";
     EXPECT_EQ(first.At(tip.left + 20, pic.bottom + rule + wintest::AtTestDpi(1, 2, 2)), window);
     EXPECT_EQ(first.At(tip.left - gap + 1, tip.top), window) << "the sidebar ends 10 pixels (at 96 DPI) left of the tip";
