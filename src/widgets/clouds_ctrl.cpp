@@ -73,12 +73,17 @@ void CCloudsCtrl::SetDpi(int dpi)
     if (dpi == m_dpi.Dpi())
         return;
     m_dpi.SetDpi(dpi);
-    if (!IsWindow())
-        return;
+    if (IsWindow())
+        Rebuild(m_width, m_height);
+}
+
+void CCloudsCtrl::Rebuild(int width, int height)
+{
+    // The layers, the credits and the frame are all made anew.
     const bool visible = (GetStyle() & WS_VISIBLE) != 0;
     UpdateTimer(false);
     Release();
-    Build(m_width, m_height);
+    Build(width, height);
     UpdateTimer(visible);
 }
 
@@ -220,12 +225,8 @@ void CCloudsCtrl::OnSize(int width, int height)
 {
     if (width == m_width && height == m_height)
         return;
-    // The layers, the credits and the frame are all of the control's size: made anew.
-    const bool visible = (GetStyle() & WS_VISIBLE) != 0;
-    UpdateTimer(false);
-    Release();
-    Build(width, height);
-    UpdateTimer(visible);
+    // The layers, the credits and the frame are all of the control's size.
+    Rebuild(width, height);
 }
 
 void CCloudsCtrl::OnMouseMove(int x, int y)

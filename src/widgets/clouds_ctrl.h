@@ -54,6 +54,8 @@ protected:
 private:
     // Makes the layers, the credits and the frame for a control of width x height.
     void Build(int width, int height);
+    // Stops the animation, makes everything anew for width x height, starts it again.
+    void Rebuild(int width, int height);
     void RenderCredits(HDC screen);
     void UpdateTimer(bool visible);
     void OnPaint();

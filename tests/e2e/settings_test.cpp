@@ -127,15 +127,14 @@ TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
         if (HWND colours = Descendant(sheet, IDC_BANNER_COLORBTN, true)) {
             ClickCentre(colours);
             HWND palette = nullptr;
-            EXPECT_TRUE(wintest::PumpUntil(
-                [&] { return (palette = FindWindowW(lex::CColorPalettePopup::kClassName, nullptr)) && IsWindowVisible(palette); },
-                3000))
-                << "the colour button opens its palette";
+            auto shown = [&] {
+                palette = FindWindowW(lex::CColorPalettePopup::kClassName, nullptr);
+                return palette && IsWindowVisible(palette);
+            };
+            EXPECT_TRUE(wintest::PumpUntil(shown, 3000)) << "the colour button opens its palette";
             if (palette) {
                 wintest::PumpMessages(300);
-                RECT pr;
-                GetWindowRect(palette, &pr);
-                e2e::SaveScreenshot(pr, "palette-popup");
+                e2e::SaveScreenshot(palette, "palette-popup");
                 PostMessageW(palette, WM_KEYDOWN, VK_ESCAPE, 1);
                 EXPECT_TRUE(e2e::WaitUntilGone(palette));
             }

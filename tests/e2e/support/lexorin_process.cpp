@@ -215,6 +215,12 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
     return ok && written == data.size();
 }
 
+bool SaveScreenshot(HWND hWnd, const std::string& name)
+{
+    RECT r;
+    return GetWindowRect(hWnd, &r) && SaveScreenshot(r, name);
+}
+
 HWND FindProcessWindow(DWORD pid, const std::string& title)
 {
     FindData data = {pid, lex::Widen(title), nullptr, false, false, 0};
