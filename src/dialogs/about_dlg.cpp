@@ -58,8 +58,7 @@ void CAboutDlg::DoDataExchange(lex::CDataExchange* dx)
 
 RECT CAboutDlg::SkyRect(int cx, int cy) const
 {
-    RECT du = {0, kSkyTopDu, kSkyRightMarginDu, 0};
-    MapDialogRect(m_hWnd, &du);
+    const RECT du = MapDialogUnits(RECT{0, kSkyTopDu, kSkyRightMarginDu, 0});
     RECT sky = {0, du.top, cx - du.right, cy};
     if (sky.right < sky.left)
         sky.right = sky.left;
@@ -80,23 +79,8 @@ BOOL CAboutDlg::OnInitDialog()
     }
     lex::CDialog::OnInitDialog();
 
-    // Logo: image 0 of a strip of 156-pixel-wide images, pure green see-through.
-    HIMAGELIST images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO), 156, 1,
-                                             RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) {
-        m_logoIcon = ImageList_GetIcon(images, 0, ILD_NORMAL);
-        ImageList_Destroy(images);
-        if (m_logoIcon)
-            m_logo.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_logoIcon));
-    }
-
-    LOGFONTW lf = {};
-    lf.lfHeight = 40;
-    lf.lfWidth = 20;
-    lf.lfWeight = FW_BOLD;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::wcscpy(lf.lfFaceName, L"Impact");
-    m_headlineFont.CreateFontIndirect(lf);
+    LoadLogo();
+    MakeHeadlineFont();
 
     m_version.SetWindowText(m_info.productName + m_info.version);
 
@@ -110,6 +94,48 @@ BOOL CAboutDlg::OnInitDialog()
     lex::CenterWindow(m_hWnd, nullptr, m_parent ? m_parent->m_hWnd : m_hWnd);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     return TRUE;
+}
+
+void CAboutDlg::LoadLogo()
+{
+    HICON old = m_logoIcon;
+    m_logoIcon = nullptr;
+    // Logo: image 0 of a strip of 156-pixel-wide images, pure green see-through; from
+    // 192 DPI on the strip drawn twice as large.
+    const bool large = lex::PickDrawnSize(Dpi().Scale(16), {16, 32}) == 32;
+    HIMAGELIST images = nullptr;
+    if (large)
+        images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO_2X), 2 * 156, 1,
+                                      RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (!images)
+        images = ImageList_LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_ABOUT_LOGO), 156, 1,
+                                      RGB(0, 255, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images) {
+        m_logoIcon = ImageList_GetIcon(images, 0, ILD_NORMAL);
+        ImageList_Destroy(images);
+        if (m_logoIcon)
+            m_logo.SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_logoIcon));
+    }
+    if (old)
+        DestroyIcon(old);
+}
+
+void CAboutDlg::MakeHeadlineFont()
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = Dpi().Scale(40);
+    lf.lfWidth = Dpi().Scale(20);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::wcscpy(lf.lfFaceName, L"Impact");
+    m_headlineFont.CreateFontIndirect(lf);
+}
+
+void CAboutDlg::OnDpiChanged(int)
+{
+    MakeHeadlineFont();
+    LoadLogo();
+    m_clouds.SetDpi(Dpi().Dpi());
 }
 
 void CAboutDlg::SetUpLink(CLinkStatic& link, const std::string& target)
@@ -131,7 +157,7 @@ void CAboutDlg::OnPaint()
     lex::CSelectObject font(dc.GetSafeHdc(), m_headlineFont.GetSafeHandle());
     const std::wstring text = lex::Widen(m_info.productName);
     DrawStateW(dc.GetSafeHdc(), brush.GetSafeHandle(), nullptr, reinterpret_cast<LPARAM>(text.c_str()),
-               static_cast<WPARAM>(text.size()), 50, 6, window.right - window.left, window.bottom - window.top,
+               static_cast<WPARAM>(text.size()), Dpi().Scale(50), Dpi().Scale(6), window.right - window.left, window.bottom - window.top,
                DST_PREFIXTEXT | DSS_MONO | DSS_UNION);
 }
 

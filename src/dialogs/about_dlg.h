@@ -41,9 +41,14 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(lex::CDataExchange* dx) override;
+    void OnDpiChanged(int oldDpi) override;
 
 private:
     void OnPaint();
+    // The logo drawn for the box's DPI.
+    void LoadLogo();
+    // The product name's font, at the box's DPI.
+    void MakeHeadlineFont();
     void SetUpLink(CLinkStatic& link, const std::string& target);
 
     AboutBoxInfo m_info;

@@ -10,7 +10,7 @@
 namespace {
 
 // The shaded sidebar ends this far left of the tip text; the rule under the picture
-// lies this far below it.
+// lies this far below it (measures at 96 DPI).
 constexpr int kSidebarGap = 10;
 constexpr int kRuleBelowPicture = 6;
 // Character heights of the heading and the tip.
@@ -171,12 +171,14 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
         lex::CBrush shadow;
         shadow.CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
         RECT sidebar = panel;
-        sidebar.right = tipRect.left - kSidebarGap;
+        sidebar.right = tipRect.left - Dpi().Scale(kSidebarGap);
         FillRect(dc, &sidebar, shadow.GetSafeHandle());
 
         // The picture's white surround takes the sidebar's colour before it is copied.
+        // The bulb drawn twice as large from 192 DPI on.
         lex::CBitmap bulb;
-        if (bulb.LoadBitmap(IDB_TIP_BULB)) {
+        const bool large = lex::PickDrawnSize(Dpi().Scale(16), {16, 32}) == 32;
+        if ((large && bulb.LoadBitmap(IDB_TIP_BULB_2X)) || bulb.LoadBitmap(IDB_TIP_BULB)) {
             SIZE size = bulb.GetSize();
             lex::CMemoryDC mem;
             mem.CreateCompatibleDC(dc);
@@ -186,14 +188,14 @@ void CTipDlg::PaintTipArea(HDC dc, BOOL partial)
             BitBlt(dc, picture.left, picture.top, size.cx, size.cy, mem.GetSafeHdc(), 0, 0, SRCCOPY);
         }
 
-        RECT line = {panel.left, picture.bottom + kRuleBelowPicture, panel.right,
-                     picture.bottom + kRuleBelowPicture + 1};
+        const int rule = picture.bottom + Dpi().Scale(kRuleBelowPicture);
+        RECT line = {panel.left, rule, panel.right, rule + Dpi().Scale(1)};
         FillRect(dc, &line, shadow.GetSafeHandle());
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     }
 
-    lex::CFont heading = MakeSongtiFont(kHeadingHeight, FW_BOLD);
-    lex::CFont text = MakeSongtiFont(kTipTextHeight, FW_NORMAL);
+    lex::CFont heading = MakeSongtiFont(Dpi().Scale(kHeadingHeight), FW_BOLD);
+    lex::CFont text = MakeSongtiFont(Dpi().Scale(kTipTextHeight), FW_NORMAL);
     {
         lex::CSelectObject keepFont(dc, heading.GetSafeHandle());
         RECT r = {tipRect.left, picture.top, tipRect.right, tipRect.bottom};

@@ -111,9 +111,58 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_INITDIALOG)
+    switch (msg) {
+    case WM_INITDIALOG:
+        m_dpi.SetFromWindow(m_hWnd);
+        m_templateDpi = m_dpi.Dpi();
+        TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
-    return CWnd::WindowProc(msg, wParam, lParam);
+    case WM_DPICHANGED:
+        OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
+        return 0;
+    default:
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+}
+
+RECT CDialog::MapDialogUnits(const RECT& units) const
+{
+    RECT r = units;
+    ::MapDialogRect(m_hWnd, &r);
+    const int dpi = m_dpi.Dpi();
+    return RECT{::MulDiv(r.left, dpi, m_templateDpi), ::MulDiv(r.top, dpi, m_templateDpi),
+                ::MulDiv(r.right, dpi, m_templateDpi), ::MulDiv(r.bottom, dpi, m_templateDpi)};
+}
+
+void CDialog::FollowParentDpi(int newDpi)
+{
+    const int oldDpi = m_dpi.Dpi();
+    m_dpi.SetDpi(newDpi);
+    if (oldDpi != m_dpi.Dpi())
+        OnDpiChanged(oldDpi);
+}
+
+namespace {
+
+void TellChildDialogs(HWND parent, int newDpi)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(child)))
+            dialog->FollowParentDpi(newDpi);
+        TellChildDialogs(child, newDpi);
+    }
+}
+
+} // namespace
+
+int FollowDpiChange(HWND window, CDpi& dpi, CDpiRelayout& relayout, WPARAM wParam, LPARAM lParam)
+{
+    const int oldDpi = dpi.Dpi();
+    // Set first: the window's own WM_SIZE handling during the relayout sees the new DPI.
+    dpi.SetDpi(DpiFromDpiChanged(wParam));
+    relayout.Apply(window, oldDpi, dpi.Dpi(), SuggestedDpiRect(lParam));
+    TellChildDialogs(window, dpi.Dpi());
+    return oldDpi;
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)

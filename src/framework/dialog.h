@@ -7,6 +7,8 @@
 // application object and posted again for the loops around this one (RunModalLoop).
 #pragma once
 
+#include "framework/dpi.h"
+#include "framework/dpi_follow.h"
 #include "framework/wnd.h"
 
 #include <string>
@@ -29,8 +31,21 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // The DPI the dialog is laid out for: its monitor's when it was made, then the one
+    // each WM_DPICHANGED brings.
+    const CDpi& Dpi() const { return m_dpi; }
+    // The top-level window this dialog sits in (a sheet, for a page) has followed a
+    // DPI change, this dialog's controls with it.
+    void FollowParentDpi(int newDpi);
+    // Dialog units in pixels at the dialog's DPI (MapDialogRect knows only the DPI the
+    // dialog was made at).
+    RECT MapDialogUnits(const RECT& units) const;
+
 protected:
     virtual BOOL OnInitDialog();
+    // After the dialog followed a DPI change (its rectangle, its controls and their
+    // fonts are done): rebuild what the class made for the old DPI.
+    virtual void OnDpiChanged(int oldDpi) { (void)oldDpi; }
     virtual void OnOK();
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
@@ -42,6 +57,9 @@ private:
     BOOL CreateFromTemplate(HWND owner);
     void RunModalLoop();
 
+    CDpi m_dpi;
+    int m_templateDpi = kBaseDpi; // the DPI the template was laid out at
+    CDpiRelayout m_dpiRelayout;
     BOOL m_modal = FALSE;
     BOOL m_endModal = FALSE;
     INT_PTR m_result = -1;
@@ -72,6 +90,11 @@ public:
     CWnd* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
 };
+
+// WM_DPICHANGED of a top-level dialog or sheet: the window takes the suggested
+// rectangle, its children and fonts follow (relayout), every dialog object inside it
+// hears of the new DPI (FollowParentDpi), and dpi is set to it. Returns the old DPI.
+int FollowDpiChange(HWND window, CDpi& dpi, CDpiRelayout& relayout, WPARAM wParam, LPARAM lParam);
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Check(CDataExchange* dx, int id, int& value);

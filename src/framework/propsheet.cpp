@@ -2,6 +2,9 @@
 #include "framework/app.h"
 #include "base/text.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace lex {
 
 namespace {
@@ -306,14 +309,86 @@ INT_PTR CPropertySheet::DoModal()
 
 BOOL CPropertySheet::OnInitDialog()
 {
-    return static_cast<BOOL>(Default());
+    BOOL result = static_cast<BOOL>(Default());
+    FitPageArea();
+    return result;
+}
+
+namespace {
+
+// The size a dialog template gives in dialog units (both template forms).
+SIZE TemplateSize(UINT templateId)
+{
+    SIZE size = {0, 0};
+    HINSTANCE instance = AfxGetResourceHandle();
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)); // RT_DIALOG
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes || SizeofResource(instance, found) < 26)
+        return size;
+    const bool extended = bytes[2] == 0xFF && bytes[3] == 0xFF;
+    short cx = 0, cy = 0;
+    std::memcpy(&cx, bytes + (extended ? 22 : 14), sizeof cx);
+    std::memcpy(&cy, bytes + (extended ? 24 : 16), sizeof cy);
+    size.cx = cx;
+    size.cy = cy;
+    return size;
+}
+
+} // namespace
+
+void CPropertySheet::FitPageArea()
+{
+    // The system sizes the page area from the pages' dialog units in the sheet's own
+    // font. A page whose template has a font of its own needs its units in that font,
+    // which at a high DPI may be more pixels than the area has (the two fonts do not
+    // grow alike): the area then grows to the largest page, and the buttons move with
+    // its right and bottom edges.
+    HWND tab = GetTabControl();
+    HWND page = reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND));
+    if (!tab || !page)
+        return;
+    SIZE need = {0, 0};
+    for (CPropertyPage* p : m_pages) {
+        const SIZE units = TemplateSize(p->m_templateId);
+        RECT r = {0, 0, units.cx, units.cy};
+        MapDialogRect(page, &r); // the pages share the font of the one that exists
+        need.cx = std::max(need.cx, r.right);
+        need.cy = std::max(need.cy, r.bottom);
+    }
+    RECT area;
+    ::GetWindowRect(tab, &area);
+    ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    const int dx = std::max(0L, need.cx - (area.right - area.left));
+    const int dy = std::max(0L, need.cy - (area.bottom - area.top));
+    if (!dx && !dy)
+        return;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        if (child == tab || child == page)
+            r.right += dx, r.bottom += dy; // the area and the page in it grow
+        else
+            ::OffsetRect(&r, dx, dy); // the buttons keep to the lower right
+        ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    }
+    RECT sheet;
+    GetWindowRect(&sheet);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, sheet.right - sheet.left + dx, sheet.bottom - sheet.top + dy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CPropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
+        m_dpi.SetFromWindow(m_hWnd);
+        TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
+    case WM_DPICHANGED:
+        OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
+        return 0;
     case WM_COMMAND: {
         LRESULT result = CWnd::WindowProc(msg, wParam, lParam);
         // OK closes a modeless sheet only when every page accepted it.

@@ -99,17 +99,25 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // The DPI the sheet is laid out for (as a dialog's, CDialog::Dpi).
+    const CDpi& Dpi() const { return m_dpi; }
+
 protected:
     // The sheet's WM_INITDIALOG; the default is the system's own initialisation.
     virtual BOOL OnInitDialog();
+    // After the sheet and its pages followed a DPI change (CDialog::OnDpiChanged).
+    virtual void OnDpiChanged(int oldDpi) { (void)oldDpi; }
 
     CWnd* m_parent;
 
 private:
+    void FitPageArea();
     static int CALLBACK SheetCallback(HWND hWnd, UINT msg, LPARAM lParam);
 
     std::vector<CPropertyPage*> m_pages;
     std::wstring m_caption;
+    CDpi m_dpi;
+    CDpiRelayout m_dpiRelayout;
     INT_PTR m_result = -1;
 };
 

@@ -4,6 +4,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dpi_follow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/propsheet.cpp

@@ -57,23 +57,18 @@ BOOL COptionBaseDictPage::OnInitDialog()
 {
     lex::CPropertyPage::OnInitDialog();
 
-    m_wndDictList.CreateEx(0, WC_COMBOBOXEXW, std::string(), WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN, 100,
-                           50, 180, 300, m_hWnd, kDictListId);
+    // Left 100, top 50, right 280, bottom 350 (with the dropped list) at 96 DPI.
+    const RECT at = Dpi().Scale(RECT{100, 50, 280, 350});
+    m_wndDictList.CreateEx(0, WC_COMBOBOXEXW, std::string(), WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
+                           at.left, at.top, at.right - at.left, at.bottom - at.top, m_hWnd, kDictListId);
     // The page's font rather than the system font, so Chinese names read well.
     m_wndDictList.SetFont(GetFont(), FALSE);
     // A name can only be chosen from the list, not typed.
     if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL))) {
         ::SetWindowLongW(edit, GWL_STYLE, ::GetWindowLongW(edit, GWL_STYLE) | WS_DISABLED);
     }
-    if (!m_ImageList) {
-        lex::CBitmap bitmap;
-        bitmap.LoadBitmap(IDB_OPTION_IMAGES);
-        if (m_ImageList.Create(16, 16, ILC_COLOR16 | ILC_MASK, 1, 1)) {
-            if (bitmap)
-                m_ImageList.Add(bitmap.GetSafeHandle(), kOptionImagesMask);
-            m_wndDictList.SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_ImageList.GetSafeHandle()));
-        }
-    }
+    if (!m_ImageList)
+        LoadListImages();
     FillDictionaryList();
 
     std::wstring stored = lex::Widen(lex::CSettings(m_context.settingsPath).DictNameForPreselection());
@@ -81,6 +76,19 @@ BOOL COptionBaseDictPage::OnInitDialog()
                                               reinterpret_cast<LPARAM>(stored.c_str()));
     m_wndDictList.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(found == CB_ERR ? -1 : found));
     return TRUE;
+}
+
+void COptionBaseDictPage::LoadListImages()
+{
+    if (LoadOptionImages(m_ImageList, lex::PickDrawnSize(Dpi().Scale(16), {16, 24, 32})))
+        m_wndDictList.SendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_ImageList.GetSafeHandle()));
+}
+
+void COptionBaseDictPage::OnDpiChanged(int)
+{
+    // The list itself moved and grew with the page; its pictures are made again.
+    if (m_wndDictList.IsWindow())
+        LoadListImages();
 }
 
 void COptionBaseDictPage::FillDictionaryList()

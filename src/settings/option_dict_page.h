@@ -24,9 +24,11 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
+    void OnDpiChanged(int oldDpi) override;
 
 private:
     void FillDictionaryList();
+    void LoadListImages();
 
     lex::CWnd m_wndDictList;
     lex::CImageList m_ImageList;

@@ -30,6 +30,11 @@ enum COptionImage {
     kOptionImageChosenDictionary = kOptionImageInterface,
 };
 
+// Bitmap 282's images as drawn for size pixels (16, 24 or 32), into list. Where the
+// resources hold no strip drawn for that size, the 16-pixel one. Returns the size of
+// the images loaded, 0 when none could be.
+int LoadOptionImages(lex::CImageList& list, int size);
+
 // What the option pages need from the program, handed in by the settings command.
 struct COptionContext {
     std::string programFolder;   // with its trailing backslash
@@ -61,9 +66,16 @@ public:
     // Adds a page that the sheet owns, showing image iconImage of bitmap 282.
     void AddOptionPage(std::unique_ptr<lex::CPropertyPage> page, int iconImage);
 
+protected:
+    void ReloadImagesForDpi(int dpi) override;
+
 private:
+    // Page icons and group images as drawn for the size that 16 pixels have at dpi.
+    void LoadImages(int dpi);
+
     lex::CImageList m_pageIcons;
     lex::CImageList m_groupImages;
+    std::vector<int> m_pageImages; // each page's image of bitmap 282, in page order
     std::vector<std::unique_ptr<lex::CPropertyPage>> m_ownedPages;
 };
 

@@ -1,12 +1,13 @@
 #include "settings/page_frame.h"
 #include "base/text.h"
+#include "framework/dpi_follow.h"
 #include "framework/gdi.h"
 
 namespace {
 
 const wchar_t kFrameClass[] = L"LexorinPageFrame";
 
-// Caption text and icon stand this far in from the strip's left edge.
+// Caption text and icon stand this far in from the strip's left edge (at 96 DPI).
 constexpr int kCaptionIconLeft = 3;
 constexpr int kCaptionTextGap = 2;
 
@@ -44,6 +45,17 @@ void CPageFrame::SafeInvalidate(const RECT& rect)
     lex::CWnd* wnd = GetFrameWindow();
     if (wnd && wnd->IsWindow())
         InvalidateRect(wnd->m_hWnd, &rect, TRUE);
+}
+
+void CPageFrame::SetDpi(int dpi)
+{
+    m_dpi.SetDpi(dpi);
+    const bool system = m_dpi.Dpi() == lex::SystemDpi();
+    m_captionFont = system ? lex::CFont() : lex::StockFontForDpi(SYSTEM_FONT, m_dpi.Dpi());
+    m_messageFont = system ? lex::CFont() : lex::StockFontForDpi(DEFAULT_GUI_FONT, m_dpi.Dpi());
+    lex::CWnd* wnd = GetFrameWindow();
+    if (wnd && wnd->IsWindow())
+        InvalidateRect(wnd->m_hWnd, nullptr, TRUE);
 }
 
 void CPageFrame::EnableCaption(BOOL enable)
@@ -99,7 +111,7 @@ RECT CPageFrame::GetMessageRect()
 
 void CPageFrame::PaintMessage(HDC dc, const RECT& rect, const std::string& text, UINT format)
 {
-    lex::CSelectObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
+    lex::CSelectObject font(dc, m_messageFont ? m_messageFont.GetSafeHandle() : GetStockObject(DEFAULT_GUI_FONT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
     RECT r = rect;
     std::wstring wide = lex::Widen(text);
@@ -150,14 +162,15 @@ void CPageFrameWnd::PaintCaption(HDC dc, const RECT& rect, const std::string& te
     RECT textRect = rect;
     if (icon) {
         const SIZE size = IconSize(icon);
-        DrawIconEx(dc, rect.left + kCaptionIconLeft, (rect.top + rect.bottom) / 2 - size.cy / 2, icon, size.cx,
-                   size.cy, 0, nullptr, DI_NORMAL);
-        textRect.left += size.cx + kCaptionIconLeft;
+        const int left = m_dpi.Scale(kCaptionIconLeft);
+        DrawIconEx(dc, rect.left + left, (rect.top + rect.bottom) / 2 - size.cy / 2, icon, size.cx, size.cy, 0,
+                   nullptr, DI_NORMAL);
+        textRect.left += size.cx + left;
     }
-    textRect.left += kCaptionTextGap;
+    textRect.left += m_dpi.Scale(kCaptionTextGap);
     COLORREF oldColour = SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    lex::CSelectObject font(dc, GetStockObject(SYSTEM_FONT));
+    lex::CSelectObject font(dc, m_captionFont ? m_captionFont.GetSafeHandle() : GetStockObject(SYSTEM_FONT));
     std::wstring wide = lex::Widen(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &textRect,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);

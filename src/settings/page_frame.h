@@ -4,6 +4,8 @@
 // CPageFrameWnd is the frame as a window of its own.
 #pragma once
 
+#include "framework/dpi.h"
+#include "framework/gdi.h"
 #include "framework/wnd.h"
 
 #include <string>
@@ -30,6 +32,10 @@ public:
     virtual RECT GetCaptionRect();
     virtual void PaintCaption(HDC dc, const RECT& rect, const std::string& text, HICON icon);
 
+    // The DPI the frame draws at: its caption's insets and fonts follow it.
+    void SetDpi(int dpi);
+    const lex::CDpi& Dpi() const { return m_dpi; }
+
     BOOL IsCaptionEnabled() const { return m_bShowCaption; }
     int GetCaptionHeight() const { return m_nCaptionHeight; }
     const std::string& GetCaptionText() const { return m_strCaption; }
@@ -46,6 +52,11 @@ protected:
     HICON m_captionIcon = nullptr; // the frame's own copy
     std::string m_strMsg;
     UINT m_messageFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    lex::CDpi m_dpi{lex::SystemDpi()};
+    // The caption's and the message's fonts when the frame's DPI is not the system's
+    // (the stock fonts are made for the system DPI); empty otherwise.
+    lex::CFont m_captionFont;
+    lex::CFont m_messageFont;
 };
 
 class CPageFrameWnd : public lex::CWnd, public CPageFrame {

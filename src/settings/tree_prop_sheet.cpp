@@ -183,13 +183,19 @@ void CTreePropSheet::CentreOnParent()
     lex::CenterWindow(m_hWnd, parent, parent ? parent : ::GetWindow(m_hWnd, GW_OWNER));
 }
 
+int CTreePropSheet::TreeImageSize() const
+{
+    int cx = lex::PickDrawnSize(Dpi().Scale(16), {16, 24, 32}), cy = cx;
+    if (m_DefaultImages)
+        m_DefaultImages.GetIconSize(&cx, &cy);
+    return cx;
+}
+
 BOOL CTreePropSheet::OnInitDialog()
 {
     if (m_bTreeViewMode) {
-        int cx = 16, cy = 16;
-        if (m_DefaultImages)
-            m_DefaultImages.GetIconSize(&cx, &cy);
-        m_Images.Create(cx, cy, ILC_COLOR32 | ILC_MASK, 0, 1);
+        const int size = TreeImageSize();
+        m_Images.Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 1);
     }
     BOOL result = lex::CPropertySheet::OnInitDialog();
     if (!m_bTreeViewMode)
@@ -203,13 +209,14 @@ BOOL CTreePropSheet::OnInitDialog()
 
     RECT sheet;
     GetWindowRect(&sheet);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, sheet.right - sheet.left + m_nPageTreeWidth, sheet.bottom - sheet.top,
+    const int treeWidth = GetPageTreeWidth();
+    SetWindowPos(m_hWnd, nullptr, 0, 0, sheet.right - sheet.left + treeWidth, sheet.bottom - sheet.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CentreOnParent();
-    OffsetChildWindows(m_nPageTreeWidth, 0);
+    OffsetChildWindows(treeWidth, 0);
 
     RECT treeRect = tabRect;
-    treeRect.right = treeRect.left + m_nPageTreeWidth - kTreeGap;
+    treeRect.right = treeRect.left + treeWidth - Dpi().Scale(kTreeGap);
     const int captionHeight = TabRowHeight(tabRect);
     m_pFrame->SetCaptionHeight(captionHeight);
     if (!m_bPageCaption && captionHeight > 0) {
@@ -240,6 +247,7 @@ RECT CTreePropSheet::HideTabs(HWND tab)
 void CTreePropSheet::CreatePageFrame(const RECT& tabRect)
 {
     m_pFrame = NewPageFrame();
+    m_pFrame->SetDpi(Dpi().Dpi());
     m_pFrame->CreateFrameWindow(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, tabRect, m_hWnd, kPageFrameId);
     // Below the pages, which then cover its message area.
     if (lex::CWnd* frame = m_pFrame->GetFrameWindow())
@@ -256,6 +264,9 @@ int CTreePropSheet::TabRowHeight(const RECT& tabRect)
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabProbeId)),
                                  GetModuleHandleW(nullptr), nullptr);
     if (probe) {
+        // The room around a tab's text is 6 by 3 pixels at 96 DPI; the control does not
+        // scale it by itself everywhere, so it is set for the sheet's DPI.
+        ::SendMessageW(probe, TCM_SETPADDING, 0, MAKELPARAM(Dpi().Scale(6), Dpi().Scale(3)));
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(L"");
@@ -304,6 +315,28 @@ void CTreePropSheet::CreatePageTree(const RECT& treeRect)
         TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_NORMAL);
         TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_STATE);
     }
+}
+
+void CTreePropSheet::OnDpiChanged(int oldDpi)
+{
+    // Tree and frame have moved and grown with the other children; what the sheet drew
+    // for the old DPI is made again: the caption strip and the tree's images.
+    if (m_pFrame) {
+        m_pFrame->SetDpi(Dpi().Dpi());
+        m_pFrame->SetCaptionHeight(::MulDiv(m_pFrame->GetCaptionHeight(), Dpi().Dpi(), oldDpi));
+    }
+    if (!m_bTreeViewMode || !GetPageTreeWindow())
+        return;
+    ReloadImagesForDpi(Dpi().Dpi());
+    if (m_bTreeImages) {
+        const int size = TreeImageSize();
+        m_Images.Create(size, size, ILC_COLOR32 | ILC_MASK, 0, 1);
+        TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_NORMAL);
+        TreeView_SetImageList(m_pwndPageTree->m_hWnd, m_Images.GetSafeHandle(), TVSIL_STATE);
+    }
+    RebuildPageTree();
+    SelectCurrentPageItem();
+    UpdateFrameCaption();
 }
 
 void CTreePropSheet::RebuildPageTree()

@@ -19,7 +19,7 @@ public:
     static constexpr UINT kPageFrameId = 0xFFFF;
     // The tab control made for a moment to measure a row of tabs.
     static constexpr UINT kTabProbeId = 0x1234;
-    // Between the tree and the pages.
+    // Between the tree and the pages (at 96 DPI).
     static constexpr int kTreeGap = 5;
 
     CTreePropSheet(const std::string& caption, lex::CWnd* parent = nullptr, UINT selectPage = 0);
@@ -41,7 +41,8 @@ public:
     BOOL IsTreeMode() const { return m_bTreeViewMode; }
     HWND GetPageTreeWindow() const { return m_pwndPageTree ? m_pwndPageTree->m_hWnd : nullptr; }
     CPageFrame* GetPageFrame() const { return m_pFrame; }
-    int GetPageTreeWidth() const { return m_nPageTreeWidth; }
+    // Pixels added to the left for the tree, at the sheet's DPI.
+    int GetPageTreeWidth() const { return Dpi().Scale(m_nPageTreeWidth); }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -51,6 +52,15 @@ protected:
     virtual std::string FormatEmptyPageMessage(const std::string& format, const std::string& nodeText);
     virtual lex::CWnd* NewPageTree();
     virtual CPageFrame* NewPageFrame();
+    // The sheet moved to a monitor of another DPI: a sheet that made its page icons and
+    // group images for a size makes them again for dpi (group images through
+    // SetGroupImages, page icons into the tab control's image list) before the tree
+    // takes them again. The default keeps them.
+    virtual void ReloadImagesForDpi(int dpi) { (void)dpi; }
+    void OnDpiChanged(int oldDpi) override;
+    // The size tree images have at the sheet's DPI: the group images' size, else the
+    // drawn size for 16 pixels at 96 DPI.
+    int TreeImageSize() const;
 
     void RebuildPageTree();
     BOOL DeactivateCurrentPage();
@@ -84,6 +94,6 @@ private:
     lex::CImageList m_Images;
     lex::CImageList m_DefaultImages;
     std::string m_strEmptyPageMessage;
-    int m_nPageTreeWidth = 150;
+    int m_nPageTreeWidth = 150; // at 96 DPI
     std::vector<HICON> m_ownedIcons;
 };

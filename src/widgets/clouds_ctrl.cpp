@@ -62,9 +62,29 @@ void CCloudsCtrl::SetCreditsText(const char* text)
 
 void CCloudsCtrl::PreSubclassWindow()
 {
+    m_dpi.SetFromWindow(m_hWnd);
     RECT client;
     GetClientRect(&client);
     Build(client.right - client.left, client.bottom - client.top);
+}
+
+void CCloudsCtrl::SetDpi(int dpi)
+{
+    if (dpi == m_dpi.Dpi())
+        return;
+    m_dpi.SetDpi(dpi);
+    if (IsWindow())
+        Rebuild(m_width, m_height);
+}
+
+void CCloudsCtrl::Rebuild(int width, int height)
+{
+    // The layers, the credits and the frame are all made anew.
+    const bool visible = (GetStyle() & WS_VISIBLE) != 0;
+    UpdateTimer(false);
+    Release();
+    Build(width, height);
+    UpdateTimer(visible);
 }
 
 void CCloudsCtrl::Build(int width, int height)
@@ -95,7 +115,7 @@ void CCloudsCtrl::Build(int width, int height)
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_sky.Create(m_width, m_height, [] { return std::rand(); });
-    m_textPos = m_height + 25;
+    m_textPos = m_height + m_dpi.Scale(25);
     RenderFrame();
     UpdateTimer((GetStyle() & WS_VISIBLE) != 0);
 }
@@ -108,9 +128,9 @@ void CCloudsCtrl::RenderCredits(HDC screen)
         int top;
     };
     lex::CFont title, heading, body;
-    title.Attach(MakeCreditsFont(24, FW_BOLD));
-    heading.Attach(MakeCreditsFont(16, FW_BOLD));
-    body.Attach(MakeCreditsFont(14, 0));
+    title.Attach(MakeCreditsFont(m_dpi.Scale(24), FW_BOLD));
+    heading.Attach(MakeCreditsFont(m_dpi.Scale(16), FW_BOLD));
+    body.Attach(MakeCreditsFont(m_dpi.Scale(14), 0));
 
     if (!m_textDC.CreateCompatibleDC(screen))
         return;
@@ -205,12 +225,8 @@ void CCloudsCtrl::OnSize(int width, int height)
 {
     if (width == m_width && height == m_height)
         return;
-    // The layers, the credits and the frame are all of the control's size: made anew.
-    const bool visible = (GetStyle() & WS_VISIBLE) != 0;
-    UpdateTimer(false);
-    Release();
-    Build(width, height);
-    UpdateTimer(visible);
+    // The layers, the credits and the frame are all of the control's size.
+    Rebuild(width, height);
 }
 
 void CCloudsCtrl::OnMouseMove(int x, int y)

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "framework/controls.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "widgets/cloud_sky.h"
 
@@ -28,6 +29,9 @@ public:
     // the control is attached is shown. A text taller than the sky is shown whole: it
     // rises through and comes back once its last line has left.
     void SetCreditsText(const char* text);
+    // The credits' fonts and where they start follow the DPI of the control's monitor,
+    // taken when it is attached; a new one makes the sky again.
+    void SetDpi(int dpi);
     void SetMouseSteering(BOOL on) { m_sky.Motion().steering = on != FALSE; }
 
     // Computes the next frame into the frame bitmap (what the timer does).
@@ -50,6 +54,8 @@ protected:
 private:
     // Makes the layers, the credits and the frame for a control of width x height.
     void Build(int width, int height);
+    // Stops the animation, makes everything anew for width x height, starts it again.
+    void Rebuild(int width, int height);
     void RenderCredits(HDC screen);
     void UpdateTimer(bool visible);
     void OnPaint();
@@ -58,6 +64,7 @@ private:
     void OnLButtonDown();
     void Release();
 
+    lex::CDpi m_dpi;
     std::string m_credits;
     int m_textPos = 0;
     int m_width = 0;

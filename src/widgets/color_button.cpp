@@ -1,5 +1,6 @@
 #include "widgets/color_button.h"
 #include "widgets/color_popup.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 
 namespace lex {
@@ -110,14 +111,15 @@ void CColorButton::DrawItem(const DRAWITEMSTRUCT& item)
     const int edgeX = GetSystemMetrics(SM_CXEDGE);
     ::InflateRect(&rc, -edgeX, -GetSystemMetrics(SM_CYEDGE));
 
-    // The drop-down arrow: a small filled triangle at the right.
+    // The drop-down arrow: a small filled triangle at the right (4 by 2 at 96 DPI).
+    const CDpi dpi(DpiOfWindow(m_hWnd));
     const int e = edgeX / 2;
     const int mid = (rc.top + rc.bottom) / 2;
     RECT arrow;
-    arrow.left = rc.right - e - 4;
-    arrow.right = arrow.left + 4;
-    arrow.top = mid - 1;
-    arrow.bottom = mid + 1;
+    arrow.left = rc.right - e - dpi.Scale(4);
+    arrow.right = arrow.left + dpi.Scale(4);
+    arrow.top = mid - dpi.Scale(1);
+    arrow.bottom = mid + dpi.Scale(1);
     {
         const COLORREF ink = disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0);
         CPen pen;

@@ -1,5 +1,6 @@
 #include "widgets/color_combo.h"
 #include "widgets/color_palette.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 
 namespace lex {
@@ -47,7 +48,7 @@ int CColorComboBox::ItemHeight() const
     CSelectObject font(dc.GetSafeHdc(), GetFont());
     TEXTMETRICW tm = {};
     dc.GetTextMetrics(&tm);
-    return tm.tmHeight + 4;
+    return tm.tmHeight + CDpi(DpiOfWindow(m_hWnd)).Scale(4);
 }
 
 void CColorComboBox::PreSubclassWindow()
@@ -118,7 +119,8 @@ void CColorComboBox::DrawItem(const DRAWITEMSTRUCT& item)
         ::DrawFocusRect(item.hDC, &rc);
 
     const int quarter = (rc.right - rc.left) / 4;
-    RECT swatch = {rc.left + 2, rc.top + 2, rc.left + quarter, rc.bottom - 2};
+    const int inset = CDpi(DpiOfWindow(m_hWnd)).Scale(2);
+    RECT swatch = {rc.left + inset, rc.top + inset, rc.left + quarter, rc.bottom - inset};
     if (static_cast<int>(item.itemID) == -1)
         return;
 
@@ -132,7 +134,7 @@ void CColorComboBox::DrawItem(const DRAWITEMSTRUCT& item)
     const std::wstring name = Widen(GetLBText(static_cast<int>(item.itemID)));
     dc.SetTextColor(text);
     int oldMode = dc.SetBkMode(TRANSPARENT);
-    ::TextOutW(item.hDC, rc.left + quarter + 2, rc.top + 2, name.c_str(), static_cast<int>(name.size()));
+    ::TextOutW(item.hDC, rc.left + quarter + inset, rc.top + inset, name.c_str(), static_cast<int>(name.size()));
     dc.SetBkMode(oldMode);
 
     CBrush fill;

@@ -98,9 +98,8 @@ int MarkedItem(uint32_t initialColor, bool hasAuto, bool hasMore)
     return hasMore ? kMoreBox : kNoItem;
 }
 
-int BoxSize(int margin)
+int BoxSize(int margin, int box)
 {
-    int box = 18;
     if (box - 2 * margin - 2 < 5)
         box = 2 * margin + 7;
     return box;

@@ -57,8 +57,9 @@ KeyResult OnKey(Key key, int hot, int count, bool hasAuto, bool hasMore);
 // The item the popup marks as the colour it opened with.
 int MarkedItem(uint32_t initialColor, bool hasAuto, bool hasMore);
 
-// Cell size for a frame margin: 18, or 2 x margin + 7 when 18 leaves a swatch under 5.
-int BoxSize(int margin);
+// Cell size for a frame margin: box (18 at 96 DPI), or 2 x margin + 7 when box leaves
+// a swatch under 5.
+int BoxSize(int margin, int box = 18);
 
 // Where everything of the popup lies. `window` is in screen coordinates, the boxes and
 // cells in client coordinates.

@@ -42,10 +42,15 @@ BOOL CColorPalettePopup::Create(POINT at, COLORREF color, HWND button, const std
     m_autoText = autoText;
     m_moreText = moreText;
 
+    // Cells, edges and text follow the DPI of the button's monitor; the message font is
+    // the system's, made for the system DPI.
+    m_dpi.SetFromWindow(button);
     NONCLIENTMETRICSW ncm = {};
     ncm.cbSize = sizeof ncm;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
+        ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, m_dpi.Dpi(), SystemDpi());
         m_font.CreateFontIndirect(ncm.lfMessageFont);
+    }
 
     std::vector<char> buffer(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * kPaletteColorCount);
     auto* lp = reinterpret_cast<LOGPALETTE*>(buffer.data());
@@ -71,7 +76,8 @@ BOOL CColorPalettePopup::Create(POINT at, COLORREF color, HWND button, const std
 
 void CColorPalettePopup::LayOut(POINT at)
 {
-    const int margin = GetSystemMetrics(SM_CXEDGE);
+    // The edge is 2 pixels at every system DPI; here it grows with the cells.
+    const int margin = m_dpi.Scale(GetSystemMetrics(SM_CXEDGE));
     int textW = 0, textH = 0;
     if (!m_autoText.empty() || !m_moreText.empty()) {
         CClientDC dc(m_hWnd);
@@ -88,7 +94,7 @@ void CColorPalettePopup::LayOut(POINT at)
                 textH = size.cy;
         }
     }
-    m_layout = palette::LayoutPopup(at.x, at.y, palette::BoxSize(margin), margin, kPaletteColorCount,
+    m_layout = palette::LayoutPopup(at.x, at.y, palette::BoxSize(margin, m_dpi.Scale(18)), margin, kPaletteColorCount,
                                     !m_autoText.empty(), !m_moreText.empty(), textW, textH);
 
     // Keep within the work area of the monitor that holds the button.

@@ -5,6 +5,7 @@
 // to its button and deletes itself when its window is gone.
 #pragma once
 
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 #include "widgets/color_palette.h"
@@ -51,6 +52,7 @@ private:
     void OnPaint();
     void OnKeyDown(UINT vk);
 
+    CDpi m_dpi;
     palette::Layout m_layout;
     int m_hot = palette::kNoItem;
     int m_marked = palette::kNoItem;

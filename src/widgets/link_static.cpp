@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -139,12 +140,21 @@ void CLinkStatic::FitToText()
     GetWindowRect(&r);
     MapWindowPoints(nullptr, GetParent(), reinterpret_cast<POINT*>(&r), 2);
 
-    // Measured with the context's own font, as the control has always done.
+    // Measured with the context's own font, as the control has always done, but never
+    // smaller than the text in the font it is drawn with: the system font does not grow
+    // with the DPI as the dialog's font does, and at 192 DPI the text was cut off.
     std::wstring text = lex::Widen(GetWindowText());
     SIZE extent = {0, 0};
     {
         lex::CClientDC dc(m_hWnd);
         GetTextExtentPoint32W(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &extent);
+        if (HFONT font = GetFont()) {
+            lex::CSelectObject use(dc.GetSafeHdc(), font);
+            SIZE drawn = {0, 0};
+            GetTextExtentPoint32W(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &drawn);
+            extent.cx = std::max(extent.cx, drawn.cx);
+            extent.cy = std::max(extent.cy, drawn.cy);
+        }
     }
     const DWORD style = GetStyle();
     if (style & SS_CENTERIMAGE) {

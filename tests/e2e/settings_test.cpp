@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
+#include "widgets/color_popup.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -122,6 +123,22 @@ TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
         for (const Shot& shot : shots)
             if (Descendant(sheet, shot.id, true))
                 e2e::SaveScreenshot(r, shot.name);
+        // The banner page's colour button drops its palette.
+        if (HWND colours = Descendant(sheet, IDC_BANNER_COLORBTN, true)) {
+            ClickCentre(colours);
+            HWND palette = nullptr;
+            auto shown = [&] {
+                palette = FindWindowW(lex::CColorPalettePopup::kClassName, nullptr);
+                return palette && IsWindowVisible(palette);
+            };
+            EXPECT_TRUE(wintest::PumpUntil(shown, 3000)) << "the colour button opens its palette";
+            if (palette) {
+                wintest::PumpMessages(300);
+                e2e::SaveScreenshot(palette, "palette-popup");
+                PostMessageW(palette, WM_KEYDOWN, VK_ESCAPE, 1);
+                EXPECT_TRUE(e2e::WaitUntilGone(palette));
+            }
+        }
     }
 
     ASSERT_TRUE(ChooseDictionary(sheet, kLongWordsDict));

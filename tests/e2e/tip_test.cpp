@@ -71,9 +71,7 @@ TEST(TipE2E, StartUpTipThenTrayMenuShowsTheFollowingTip)
     ASSERT_NE(tip, nullptr) << "StartUp=1 shows the tip at start-up";
     EXPECT_FALSE(IsWindowEnabled(bar)) << "the tip belongs to the bar while it shows";
     wintest::PumpMessages(500);
-    RECT r;
-    GetWindowRect(tip, &r);
-    e2e::SaveScreenshot(r, "tip-of-the-day");
+    e2e::SaveScreenshot(tip, "tip-of-the-day");
     PostMessageW(tip, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::WaitUntilGone(tip));
     EXPECT_TRUE(wintest::PumpUntil([&] { return Responsive(bar); }, 3000));

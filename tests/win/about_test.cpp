@@ -450,3 +450,65 @@ TEST(LinkStatic, ATargetWithoutAssociationOpensWithTheHtmCommandAndTurnsVisited)
     EXPECT_EQ(written.find("-with-trailing-options"), std::string::npos) << "cut at the placeholder";
     wintest::RemoveFolder(folder);
 }
+
+namespace {
+// The link shows its whole text: its window is at least as wide and high as the text
+// in the font it is drawn with.
+void ExpectWholeText(CLinkStatic& link, const char* what)
+{
+    const std::wstring text = lex::Widen(link.GetWindowText());
+    HDC dc = GetDC(link.m_hWnd);
+    HGDIOBJ old = SelectObject(dc, link.GetFont());
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(link.m_hWnd, dc);
+    RECT r;
+    link.GetWindowRect(&r);
+    EXPECT_GE(r.right - r.left, extent.cx) << what << " is cut off";
+    EXPECT_GE(r.bottom - r.top, extent.cy) << what;
+}
+} // namespace
+
+TEST(AboutDlg, LinksShowTheirWholeTextAndTheBoxFollowsADpiChange)
+{
+    CAboutDlg about(AboutBoxInfo{"Quillmere", "4.1", "C:\\Quillmere\\", "Lexorin"});
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    wintest::PumpMessages(100);
+    ExpectWholeText(about.MailLink(), "the mail address");
+    ExpectWholeText(about.HomePageLink(), "the help page");
+    const int logo = wintest::AtTestDpi(156, 156, 312); // the logo drawn twice as large from 192 DPI
+    RECT lr;
+    GetClientRect(GetDlgItem(about.m_hWnd, IDC_ABOUT_LOGO), &lr);
+    EXPECT_EQ(lr.right, logo);
+
+    RECT sky0;
+    about.Clouds().GetWindowRect(&sky0);
+    MapWindowPoints(nullptr, about.m_hWnd, reinterpret_cast<POINT*>(&sky0), 2);
+    const int top0 = sky0.top;
+
+    // Moved to a monitor of twice the DPI (told as Windows tells it): the box takes the
+    // rectangle given, its links still show whole, its sky fills its new strip.
+    const int dpi = wintest::TestDpi();
+    RECT r;
+    about.GetWindowRect(&r);
+    RECT suggested = {r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
+    about.SendMessage(WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT after;
+    about.GetWindowRect(&after);
+    EXPECT_TRUE(EqualRect(&after, &suggested));
+    EXPECT_EQ(about.Dpi().Dpi(), 2 * dpi);
+    ExpectWholeText(about.MailLink(), "the mail address after the change");
+    ExpectWholeText(about.HomePageLink(), "the help page after the change");
+    GetClientRect(GetDlgItem(about.m_hWnd, IDC_ABOUT_LOGO), &lr);
+    EXPECT_EQ(lr.right, 312) << "the logo drawn for twice the size";
+    RECT client, sky;
+    about.GetClientRect(&client);
+    about.Clouds().GetWindowRect(&sky);
+    const RECT want = about.SkyRect(client.right, client.bottom);
+    MapWindowPoints(nullptr, about.m_hWnd, reinterpret_cast<POINT*>(&sky), 2);
+    EXPECT_NEAR(sky.top, 2 * top0, 2) << "below the text, which moved down";
+    EXPECT_NEAR(sky.right - sky.left, want.right - want.left, 2);
+    EXPECT_NEAR(sky.bottom - sky.top, want.bottom - want.top, 2);
+    about.DestroyWindow();
+}

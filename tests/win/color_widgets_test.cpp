@@ -509,3 +509,36 @@ TEST_F(ColorButtonTest, MoreColoursRunsTheColourDialogWithTheInitialColour)
                                                  UWM_COLOR_SELENDCANCEL, UWM_COLOR_CLOSEUP, UWM_COLOR_SELENDOK}));
     EXPECT_EQ(dlg.reports.back().color, 0x123456u);
 }
+
+TEST_F(ColorButtonTest, PaletteCellsGrowWithTheDpi)
+{
+    // The bare grid: 8 by 5 cells of 18 pixels and an edge of 2 at 96 DPI.
+    CColorButton& b = dlg.button;
+    b.SetAutoText("");
+    b.SetMoreText("");
+    CColorPalettePopup* popup = dlg.Click();
+    ASSERT_NE(popup, nullptr);
+    const palette::Layout& l = popup->GetLayout();
+    EXPECT_EQ(l.box, wintest::AtTestDpi(18, 27, 36));
+    EXPECT_EQ(l.margin, wintest::AtTestDpi(2, 3, 4));
+    RECT pr;
+    popup->GetWindowRect(&pr);
+    EXPECT_EQ(pr.right - pr.left, wintest::AtTestDpi(148, 222, 296));
+    EXPECT_EQ(pr.bottom - pr.top, wintest::AtTestDpi(94, 141, 188));
+    const palette::Rect last = l.Cell(39);
+    EXPECT_EQ(last.right, wintest::AtTestDpi(146, 219, 292));
+    EXPECT_EQ(last.bottom, wintest::AtTestDpi(92, 138, 184));
+
+    // On screen the swatches fill the grown cells: black first, white last, and the
+    // mouse finds the cell under it.
+    UpdateWindow(popup->m_hWnd);
+    const palette::Rect first = l.Cell(0);
+    const int inset = wintest::AtTestDpi(4, 5, 6);
+    EXPECT_EQ(wintest::ClientPixel(popup->m_hWnd, first.left + inset, first.top + inset), RGB(0, 0, 0));
+    EXPECT_EQ(wintest::ClientPixel(popup->m_hWnd, last.right - inset - 1, last.bottom - inset - 1),
+              RGB(255, 255, 255));
+    Hover(popup, 13);
+    EXPECT_EQ(popup->GetHotItem(), 13);
+    Key(popup, VK_ESCAPE);
+    EXPECT_TRUE(PopupGone());
+}

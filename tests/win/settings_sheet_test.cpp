@@ -229,11 +229,20 @@ TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
     for (TestPage* p : pages.All())
         sheet.AddPage(p);
     images.Apply(sheet, pages);
+    // Measures the sheet draws itself scale with the DPI; those of the templates the
+    // system scales.
+    const int treeWidth = wintest::AtTestDpi(150, 225, 300), treeGap = wintest::AtTestDpi(5, 8, 10);
+    const int iconLeft = wintest::AtTestDpi(3, 5, 6), textLeft = iconLeft + 16 + wintest::AtTestDpi(2, 3, 4);
+    // The strip is as high as a row of tabs, and the page sits in the hidden tabs'
+    // display area: both follow the system font and the tab control's margins, which
+    // under Wine grow by less than the DPI ratio.
+    const int stripHeight = wintest::AtTestDpi(22, 31, 39);
+    const POINT pageAt = {wintest::AtTestDpi(160, 238, 315), wintest::AtTestDpi(30, 41, 52)};
     sheet.steps.push_back([&](ScriptedSheet& s) {
         EXPECT_FALSE(s.SetTreeMode(FALSE)) << "refused once the window exists";
         RECT r;
         s.GetWindowRect(&r);
-        EXPECT_EQ(r.right - r.left, plainWidth + 150);
+        EXPECT_EQ(r.right - r.left, plainWidth + treeWidth);
         HWND tree = s.GetPageTreeWindow();
         ASSERT_NE(tree, nullptr);
         EXPECT_EQ(GetDlgCtrlID(tree), 0x7EEE);
@@ -241,8 +250,16 @@ TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
         EXPECT_FALSE(IsWindowVisible(s.GetTabControl()));
         EXPECT_FALSE(IsWindowEnabled(s.GetTabControl()));
         RECT tr = WindowRectIn(s.m_hWnd, tree), fr = WindowRectIn(s.m_hWnd, frame);
-        EXPECT_EQ(tr.right + 5, fr.left) << "the tree ends 5 pixels before the frame";
+        EXPECT_EQ(tr.right + treeGap, fr.left) << "the tree ends 5 pixels (at 96 DPI) before the frame";
         EXPECT_EQ(tr.top, fr.top);
+        const RECT pr = WindowRectIn(s.m_hWnd, CurrentPage(s));
+        EXPECT_EQ(pr.left, pageAt.x);
+        EXPECT_EQ(pr.top, pageAt.y);
+        // The page's whole template, in its own font, shows inside the frame.
+        RECT units = {0, 0, 200, 120};
+        MapDialogRect(CurrentPage(s), &units);
+        EXPECT_LE(pr.left + units.right, fr.right) << "the page is cut off at the right";
+        EXPECT_LE(pr.top + units.bottom, fr.bottom) << "the page is cut off at the bottom";
         // Three groups with their pages; the first page's node is selected.
         EXPECT_EQ(TreeView_GetCount(tree), 7u);
         EXPECT_EQ(SelectedText(tree), "滚动条");
@@ -256,6 +273,7 @@ TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
         UpdateWindow(frame);
         RECT strip = s.GetPageFrame()->GetCaptionRect();
         int height = strip.bottom - strip.top;
+        EXPECT_EQ(height, stripHeight);
         ASSERT_GE(height, 16);
         HDC dc = GetDC(frame);
         EXPECT_TRUE(Near(GetPixel(dc, 0, 0), GetSysColor(COLOR_INACTIVECAPTION), 2));
@@ -267,9 +285,9 @@ TEST(TreeSheet, TreeReplacesTabsBesideThePagesWithACaptionStrip)
         }
         int iconPixels = 0, textPixels = 0;
         for (int y = 1; y < height; ++y) {
-            for (int x = 3; x < 19; ++x)
+            for (int x = iconLeft; x < iconLeft + 16; ++x)
                 iconPixels += GetPixel(dc, x, y) != GetPixel(dc, x, 0);
-            for (int x = 22; x < 80; ++x)
+            for (int x = textLeft + 1; x < textLeft + 59; ++x)
                 textPixels += Near(GetPixel(dc, x, y), GetSysColor(COLOR_CAPTIONTEXT), 40)
                               && !Near(GetPixel(dc, x, 0), GetSysColor(COLOR_CAPTIONTEXT), 40);
         }
@@ -630,4 +648,104 @@ TEST(PageFrame, CaptionStripKeepsItsIconAndPaintsOnlyItsOwnRectangle)
     DeleteObject(surface);
     DeleteDC(canvas);
     frame.DestroyWindow();
+}
+
+namespace {
+
+RECT Doubled(const RECT& r)
+{
+    return RECT{2 * r.left, 2 * r.top, 2 * r.right, 2 * r.bottom};
+}
+
+// Each edge within a pixel or two (sizes and places are scaled one by one).
+void ExpectNear(const RECT& actual, const RECT& expected, const char* what)
+{
+    EXPECT_NEAR(actual.left, expected.left, 2) << what;
+    EXPECT_NEAR(actual.top, expected.top, 2) << what;
+    EXPECT_NEAR(actual.right, expected.right, 2) << what;
+    EXPECT_NEAR(actual.bottom, expected.bottom, 2) << what;
+}
+
+int TreeImageSize(HWND tree)
+{
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(TreeView_GetImageList(tree, TVSIL_NORMAL), &cx, &cy);
+    return cx;
+}
+
+int FontHeight(HWND hWnd)
+{
+    LOGFONTW lf = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::abs(lf.lfHeight);
+}
+
+} // namespace
+
+TEST(OptionSheet, FollowsAMoveToAMonitorOfTwiceTheDpiAndBack)
+{
+    // Wine has one DPI for all monitors, so the move is told to the sheet the way
+    // Windows tells it: WM_DPICHANGED with the new DPI and the rectangle to take.
+    const std::string folder = wintest::MakeTempFolder("sheetdpi");
+    CreateDirectoryW(Widen(folder + "Dictionary").c_str(), nullptr);
+    WriteText(folder + "Dictionary\\a.KM", "word/phon/meaning\r\n");
+    DictSheetRun run(folder);
+    RECT sheet0, tree0, frame0, page0, list0;
+    int caption0 = 0, font0 = 0;
+    const int dpi0 = wintest::TestDpi();
+    auto measure = [&](Scripted<COptionSheet>& s, RECT* sheet, RECT* tree, RECT* frame, RECT* page, RECT* list,
+                       int* caption, int* font) {
+        s.GetWindowRect(sheet);
+        HWND treeWnd = s.GetPageTreeWindow();
+        *tree = WindowRectIn(s.m_hWnd, treeWnd);
+        *frame = WindowRectIn(s.m_hWnd, s.GetPageFrame()->GetFrameWindow()->m_hWnd);
+        *page = WindowRectIn(s.m_hWnd, run.page->m_hWnd);
+        // In the page's own coordinates; its height is the closed box's, which its font
+        // and pictures decide.
+        *list = WindowRectIn(run.page->m_hWnd, run.page->GetDictList());
+        list->bottom = list->top;
+        RECT strip = s.GetPageFrame()->GetCaptionRect();
+        *caption = strip.bottom - strip.top;
+        *font = FontHeight(treeWnd);
+    };
+    run.sheet.steps.push_back([&](Scripted<COptionSheet>& s) {
+        measure(s, &sheet0, &tree0, &frame0, &page0, &list0, &caption0, &font0);
+        EXPECT_EQ(TreeImageSize(s.GetPageTreeWindow()), 16);
+        RECT suggested = {sheet0.left, sheet0.top, sheet0.left + 2 * (sheet0.right - sheet0.left),
+                          sheet0.top + 2 * (sheet0.bottom - sheet0.top)};
+        s.SendMessage(WM_DPICHANGED, MAKEWPARAM(2 * dpi0, 2 * dpi0), reinterpret_cast<LPARAM>(&suggested));
+
+        RECT sheet, tree, frame, page, list;
+        int caption = 0, font = 0;
+        measure(s, &sheet, &tree, &frame, &page, &list, &caption, &font);
+        EXPECT_EQ(s.Dpi().Dpi(), 2 * dpi0);
+        EXPECT_EQ(run.page->Dpi().Dpi(), 2 * dpi0) << "the page hears of it too";
+        EXPECT_TRUE(EqualRect(&sheet, &suggested)) << "the sheet takes the rectangle it was given";
+        ExpectNear(tree, Doubled(tree0), "tree");
+        ExpectNear(frame, Doubled(frame0), "frame");
+        // The system places the page in the hidden tabs' display area, whose margins it
+        // does not scale: within a few pixels of twice its place.
+        EXPECT_NEAR(page.left, 2 * page0.left, 6);
+        EXPECT_NEAR(page.top, 2 * page0.top, 10);
+        EXPECT_NEAR(page.right - page.left, 2 * (page0.right - page0.left), 10);
+        EXPECT_NEAR(page.bottom - page.top, 2 * (page0.bottom - page0.top), 16);
+        ExpectNear(list, Doubled(list0), "the dictionary list, made in code on the page");
+        EXPECT_NEAR(caption, 2 * caption0, 1);
+        EXPECT_NEAR(font, 2 * font0, 1) << "the tree's text";
+        EXPECT_EQ(TreeImageSize(s.GetPageTreeWindow()), 32) << "pictures drawn for 32 pixels";
+        EXPECT_EQ(TreeView_GetCount(s.GetPageTreeWindow()), 4u);
+        EXPECT_EQ(SelectedText(s.GetPageTreeWindow()), "字典");
+        EXPECT_EQ(s.GetPageFrame()->GetCaptionText(), "字典");
+
+        s.SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi0, dpi0), reinterpret_cast<LPARAM>(&sheet0));
+        measure(s, &sheet, &tree, &frame, &page, &list, &caption, &font);
+        EXPECT_TRUE(EqualRect(&sheet, &sheet0));
+        ExpectNear(tree, tree0, "tree back");
+        ExpectNear(list, list0, "list back");
+        EXPECT_EQ(caption, caption0);
+        EXPECT_EQ(font, font0);
+        EXPECT_EQ(TreeImageSize(s.GetPageTreeWindow()), 16);
+    });
+    EXPECT_EQ(run.sheet.DoModal(), IDCANCEL);
+    wintest::RemoveFolder(folder);
 }

@@ -168,24 +168,39 @@ TEST_F(TipDlgTest, NextRepaintsOnlyTheHeadingAndTheTip)
     Open(dlg);
     RECT panel = Child(dlg, IDC_TIP_PANEL), tip = Child(dlg, IDC_TIP_TEXT), pic = Child(dlg, IDC_TIP_PICTURE);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), window = GetSysColor(COLOR_WINDOW);
+    // The painted measures at the DPI the test runs at: the rule's distance below the
+    // picture, the sidebar's gap before the tip, the heading's height.
+    const int rule = wintest::AtTestDpi(6, 9, 12), gap = wintest::AtTestDpi(10, 15, 20);
+    const int headingHeight = wintest::AtTestDpi(18, 27, 36);
 
     Shot first(dlg.m_hWnd);
     // Sidebar, the bulb on it with its white surround turned sidebar-coloured, the rule.
     EXPECT_EQ(first.At(panel.left + 2, panel.bottom - 3), shadow);
     EXPECT_EQ(first.At(pic.left, pic.top), shadow) << "the bulb's white corner is flood-filled";
-    EXPECT_EQ(first.At(pic.left + 12, pic.top + 12), RGB(0xff, 0xe1, 0x4d)) << "the bulb's glass";
-    EXPECT_EQ(first.At(tip.left + 20, pic.bottom + 6), shadow) << "the rule";
-    EXPECT_EQ(first.At(tip.left + 20, pic.bottom + 7), window);
-    EXPECT_EQ(first.At(tip.left - 9, tip.top), window) << "the sidebar ends 10 pixels left of the tip";
-    RECT heading = {tip.left, pic.top, tip.right, pic.top + 18};
+    const int glass = wintest::AtTestDpi(12, 12, 24); // the bulb is drawn twice as large for 192 DPI
+    const COLORREF bulb = first.At(pic.left + glass, pic.top + glass);
+    EXPECT_TRUE(GetRValue(bulb) == 0xff && GetGValue(bulb) >= 0xe0 && GetBValue(bulb) <= 0xb0) << "the bulb's yellow glass";
+    EXPECT_EQ(first.At(tip.left + 20, pic.bottom + rule), shadow) << "the rule";
+    EXPECT_EQ(first.At(tip.left + 20, pic.bottom + rule + wintest::AtTestDpi(1, 2, 2)), window);
+    EXPECT_EQ(first.At(tip.left - gap + 1, tip.top), window) << "the sidebar ends 10 pixels (at 96 DPI) left of the tip";
+    EXPECT_EQ(first.At(tip.left - gap - 1, tip.top), shadow);
+    RECT heading = {tip.left, pic.top, tip.right, pic.top + headingHeight};
     EXPECT_GT(first.DarkIn(heading), 30) << "你知道吗？";
+    // The heading's characters are as high as its font at this DPI (the ink of a bold
+    // character may reach a little into the cell's leading).
+    int inkBottom = pic.top;
+    for (int y = pic.top; y < tip.top; ++y)
+        if (first.DarkIn(RECT{tip.left, y, tip.right, y + 1}) > 0)
+            inkBottom = y + 1;
+    EXPECT_GT(inkBottom - pic.top, headingHeight * 3 / 4);
+    EXPECT_LE(inkBottom - pic.top, headingHeight * 5 / 4);
     EXPECT_GT(first.DarkIn(tip), 20);
 
     // Mark the parts a partial paint must not touch, and the tip rectangle it must.
     HDC dc = GetDC(dlg.m_hWnd);
     HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
-    RECT marks[] = {{panel.left, panel.top, tip.left - 10, panel.bottom},        // sidebar and bulb
-                    {panel.left, pic.bottom + 6, panel.right, pic.bottom + 7}, // rule
+    RECT marks[] = {{panel.left, panel.top, tip.left - gap, panel.bottom},                // sidebar and bulb
+                    {panel.left, pic.bottom + rule, panel.right, pic.bottom + rule + 1}, // rule
                     {tip.left, tip.top, tip.right, tip.bottom}};
     for (const RECT& r : marks)
         FillRect(dc, &r, magenta);

@@ -199,7 +199,13 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
         }
         data += row;
     }
-    std::string path = wintest::FromUnixPath(LEX_SCREENSHOT_DIR) + "\\" + name + ".bmp";
+    // Pictures taken at another DPI keep the 96-DPI ones: hi-dpi-* at 192 DPI.
+    std::string prefix;
+    if (wintest::TestDpi() == 192)
+        prefix = "hi-dpi-";
+    else if (wintest::TestDpi() != 96)
+        prefix = "dpi" + std::to_string(wintest::TestDpi()) + "-";
+    std::string path = wintest::FromUnixPath(LEX_SCREENSHOT_DIR) + "\\" + prefix + name + ".bmp";
     HANDLE file = CreateFileW(lex::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -207,6 +213,12 @@ bool SaveScreenshot(const RECT& area, const std::string& name)
     BOOL ok = ::WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == data.size();
+}
+
+bool SaveScreenshot(HWND hWnd, const std::string& name)
+{
+    RECT r;
+    return GetWindowRect(hWnd, &r) && SaveScreenshot(r, name);
 }
 
 HWND FindProcessWindow(DWORD pid, const std::string& title)

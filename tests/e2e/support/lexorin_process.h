@@ -65,6 +65,8 @@ std::vector<COLORREF> GrabScreen(const RECT& area);
 int CountColour(const std::vector<COLORREF>& pixels, COLORREF c);
 // Saves a screen area as a PNG-ready BMP file under the screenshots folder.
 bool SaveScreenshot(const RECT& area, const std::string& name);
+// The same for a window as it is on screen.
+bool SaveScreenshot(HWND hWnd, const std::string& name);
 // The visible top-level window of process pid whose title is title, or nullptr.
 HWND FindProcessWindow(DWORD pid, const std::string& title);
 // Lets a window of another process finish what it has queued (Wine can report stale

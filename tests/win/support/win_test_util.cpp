@@ -1,6 +1,7 @@
 #include "support/win_test_util.h"
 #include "base/text.h"
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -100,6 +101,33 @@ int TestDpi()
 {
     const char* dpi = std::getenv("LEX_TEST_DPI");
     return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
+}
+
+} // namespace wintest
+
+namespace wintest {
+
+int TestDpi()
+{
+    char value[16] = {};
+    const DWORD n = GetEnvironmentVariableA("LEX_TEST_DPI", value, sizeof value);
+    const int dpi = n > 0 && n < sizeof value ? atoi(value) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+int AtTestDpi(int at96, int at144, int at192)
+{
+    switch (TestDpi()) {
+    case 96:
+        return at96;
+    case 144:
+        return at144;
+    case 192:
+        return at192;
+    default:
+        ADD_FAILURE() << "no expected value written for " << TestDpi() << " DPI";
+        return at96;
+    }
 }
 
 } // namespace wintest

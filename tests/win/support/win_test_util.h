@@ -28,3 +28,14 @@ std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(
 int TestDpi();
 
 } // namespace wintest
+
+namespace wintest {
+
+// The system DPI the test program was started for (scripts/dpi-run.sh), else 96.
+int TestDpi();
+
+// Of values written out for 96, 144 and 192 DPI, the one for TestDpi(); a test run at
+// another DPI fails.
+int AtTestDpi(int at96, int at144, int at192);
+
+} // namespace wintest
