@@ -79,17 +79,22 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return ok && written == bytes.size();
 }
 
+// A dictionary of `lines` lines, line i written by format from i, i % 10 and i.
+bool WriteNumberedDictionary(const std::string& path, int lines, const char* format, long long& bytes)
+{
+    std::string text;
+    text.reserve(static_cast<size_t>(lines) * 38);
+    char line[80];
+    for (int i = 1; i <= lines; ++i)
+        text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, format, i, i % 10, i)));
+    bytes = static_cast<long long>(text.size());
+    return WriteBytes(path, text);
+}
+
 // Line i is "word<i>/'w<i%10>:d/n. 词<i>" in code page 936, CR LF ended.
 bool WriteDictionary(const std::string& path, long long& bytes)
 {
-    std::string text;
-    text.reserve(static_cast<size_t>(kEntries) * 36);
-    char line[64];
-    for (int i = 1; i <= kEntries; ++i)
-        text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, "word%d/'w%d:d/n. 词%d\r\n", i,
-                                                            i % 10, i)));
-    bytes = static_cast<long long>(text.size());
-    return WriteBytes(path, text);
+    return WriteNumberedDictionary(path, kEntries, "word%d/'w%d:d/n. 词%d\r\n", bytes);
 }
 
 // The main bar with its resize sequence (WM_SIZE) timed.
@@ -293,13 +298,8 @@ int BigDictionary(std::string& path)
     if (::GetFileAttributesExW(lex::Widen(path).c_str(), GetFileExInfoStandard, &attributes) &&
         attributes.nFileSizeLow + (static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) > 190000000ull)
         return kLines;
-    std::string text;
-    text.reserve(static_cast<size_t>(kLines) * 38);
-    char line[80];
-    for (int i = 1; i <= kLines; ++i)
-        text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, "vocable%07d/'v%d:k@b@l/n. 词条%d\r\n", i,
-                                                            i % 10, i)));
-    return WriteBytes(path, text) ? kLines : 0;
+    long long bytes = 0;
+    return WriteNumberedDictionary(path, kLines, "vocable%07d/'v%d:k@b@l/n. 词条%d\r\n", bytes) ? kLines : 0;
 }
 
 bool StartupBench()
