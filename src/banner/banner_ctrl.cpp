@@ -119,8 +119,22 @@ void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
 
 void CBannerCtrl::OnTimer(WPARAM id)
 {
-    if (!m_scroll.OnTick(static_cast<uint32_t>(id)))
+    if (!m_scroll.OnTick(static_cast<uint32_t>(id))) {
         Default();
+        return;
+    }
+    // A resting line wakes nothing at all, not even the thread kept for its timers.
+    if (m_scroll.IsResting())
+        ReleaseTimerThread();
+}
+
+void CBannerCtrl::SetObstructed(bool obstructed)
+{
+    if (obstructed == m_obstructed)
+        return;
+    m_obstructed = obstructed;
+    if (!obstructed)
+        m_scroll.Wake();
 }
 
 void CBannerCtrl::ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -225,7 +239,7 @@ void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }
 
 bool CBannerCtrl::BannerIsShowing() const
 {
-    if (!::IsWindowVisible(m_hWnd))
+    if (m_obstructed || !::IsWindowVisible(m_hWnd))
         return false;
     HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
     return !root || !::IsIconic(root);

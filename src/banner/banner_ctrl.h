@@ -36,6 +36,10 @@ public:
     // or its top-level window hidden or minimised). Adding items wakes it by itself; the
     // host calls WakeScrolling when its window was shown or restored.
     void WakeScrolling() { m_scroll.Wake(); }
+    // Something else keeps the line from being seen (a full-screen window over it, a
+    // locked session, the display off): it rests where it is as while hidden, and
+    // takes up scrolling when that ends.
+    void SetObstructed(bool obstructed);
     bool IsScrollResting() const { return m_scroll.IsResting(); }
 
     // Process-wide switch between moving the line by scrolling the window's DC and
@@ -80,4 +84,5 @@ private:
     HRGN m_uncovered = nullptr;
     // The banner invalidated itself and its WM_PAINT has not come yet.
     bool m_paintPending = true;
+    bool m_obstructed = false;
 };

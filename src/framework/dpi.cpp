@@ -1,4 +1,5 @@
 #include "framework/dpi.h"
+#include "framework/system_call.h"
 
 namespace lex {
 
@@ -10,24 +11,15 @@ using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UIN
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 
-template <class Fn>
-Fn Lookup(const wchar_t* module, const char* name)
-{
-    HMODULE handle = ::GetModuleHandleW(module);
-    if (!handle)
-        handle = ::LoadLibraryW(module);  // shcore is not loaded by default; it stays for the process
-    return handle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(handle, name))) : nullptr;
-}
-
 struct DpiCalls {
-    GetDpiForWindowFn getDpiForWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    GetDpiForWindowFn getDpiForWindow = LookupSystemCall<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
     GetSystemMetricsForDpiFn getSystemMetricsForDpi =
-        Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+        LookupSystemCall<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
     AdjustWindowRectExForDpiFn adjustWindowRectExForDpi =
-        Lookup<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
-    GetDpiForMonitorFn getDpiForMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+        LookupSystemCall<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+    GetDpiForMonitorFn getDpiForMonitor = LookupSystemCall<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
     SystemParametersInfoForDpiFn systemParametersInfoForDpi =
-        Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+        LookupSystemCall<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
 };
 
 const DpiCalls& Calls()

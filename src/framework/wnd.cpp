@@ -1,6 +1,7 @@
 #include "framework/wnd.h"
 #include "framework/app.h"
 #include "framework/menu.h"
+#include "framework/system_call.h"
 #include "base/text.h"
 
 #include <commctrl.h>
@@ -487,6 +488,16 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return TRUE;
+}
+
+UINT_PTR SetCoalescableTimer(HWND hWnd, UINT_PTR id, UINT elapse, ULONG toleranceMs)
+{
+    using Fn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    // Looked up once: user32 has it from Windows 8 on.
+    static const Fn coalescable = LookupSystemCall<Fn>(L"user32.dll", "SetCoalescableTimer");
+    if (coalescable)
+        return coalescable(hWnd, id, elapse, nullptr, toleranceMs);
+    return ::SetTimer(hWnd, id, elapse, nullptr);
 }
 
 BOOL RunModalLoopImpl(CWnd* window, BOOL (*keepRunning)(void*), void* context)

@@ -22,6 +22,11 @@
 
 namespace lex {
 
+// SetTimer for a timer that needs no precision: the system may move its ticks by up to
+// toleranceMs to fire them together with others (Windows 8 and later; a plain timer
+// elsewhere).
+UINT_PTR SetCoalescableTimer(HWND hWnd, UINT_PTR id, UINT elapse, ULONG toleranceMs);
+
 class CWnd {
 public:
     CWnd() = default;
@@ -82,6 +87,13 @@ public:
         return ::PostMessageW(m_hWnd, msg, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
+    // A timer that needs no precision: the system may move its ticks by up to
+    // toleranceMs to fire them together with others (Windows 8 and later; a plain
+    // timer elsewhere).
+    UINT_PTR SetCoalescableTimer(UINT_PTR id, UINT elapse, ULONG toleranceMs)
+    {
+        return lex::SetCoalescableTimer(m_hWnd, id, elapse, toleranceMs);
+    }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);

@@ -13,6 +13,7 @@
 #include <mmsystem.h>
 #include <windowsx.h>
 
+#include <chrono>
 #include <cstring>
 #include <cwchar>
 
@@ -105,7 +106,9 @@ BOOL CLexorinDlg::OnInitDialog()
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), m_dpi.Scale(kStartWidth),
                  m_dpi.Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    m_attention.Start(m_hWnd);
     m_feed.StartEntryTimer();
+    UpdateSeen();
     m_context.ShowTipAtStartup();
     return TRUE;
 }
@@ -118,6 +121,8 @@ void CLexorinDlg::SaveShutdownState()
     // The state saved at exit goes into the file as one replacement: a kill half-way
     // must not pair this run's reading position with the last run's window.
     lex::CSettingsGroup shutdownState(settings);
+    // Ending while nobody saw the bar: the steps since then count as taken.
+    m_feed.CatchUpAfterHidden();
     settings.SetDictWordCount(m_feed.GetPosition());
     RECT r;
     GetWindowRect(&r);
@@ -132,6 +137,7 @@ void CLexorinDlg::SaveShutdownState()
 void CLexorinDlg::OnDestroy()
 {
     SaveShutdownState();
+    m_attention.Stop();
     if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
@@ -147,6 +153,8 @@ void CLexorinDlg::OnDestroy()
 
 LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (m_attention.OnMessage(msg, wParam, lParam))
+        UpdateSeen();
     switch (msg) {
     case WM_DESTROY: {
         LRESULT result = Default();
@@ -203,7 +211,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_TIMER:
         if (wParam == kFeedTimer)
-            m_feed.ShowNextEntry();
+            m_feed.OnTimerTick();
         return 0;
     case kTrayMessage:
         return OnTrayNotify(wParam, lParam);
@@ -216,7 +224,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGED: {
         LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
         // Shown again or restored: the banner takes up scrolling where it stopped.
-        m_toolbar.m_banner.WakeScrolling();
+        UpdateSeen();
         return result;
     }
     default:
@@ -671,12 +679,19 @@ void CLexorinDlg::FeedSetBackgroundColor(uint32_t colour)
 
 void CLexorinDlg::FeedStartTimer(int periodMs)
 {
-    SetTimer(kFeedTimer, static_cast<UINT>(periodMs));
+    // A step a little late goes unnoticed; the feed keeps its own schedule.
+    SetCoalescableTimer(kFeedTimer, static_cast<UINT>(periodMs), static_cast<ULONG>(periodMs / 10));
 }
 
 void CLexorinDlg::FeedStopTimer()
 {
     KillTimer(kFeedTimer);
+}
+
+uint64_t CLexorinDlg::FeedNowMs() const
+{
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void CLexorinDlg::FeedEndProgram(int exitCode)

@@ -9,6 +9,7 @@
 #include "framework/dialog.h"
 #include "framework/dpi.h"
 #include "framework/gdi.h"
+#include "mainbar/bar_attention.h"
 #include "mainbar/bar_context.h"
 #include "mainbar/bar_layout.h"
 #include "mainbar/main_toolbar.h"
@@ -105,6 +106,8 @@ private:
     // written, so that this run's position and look would be lost.
     void WarnIfSettingsCannotBeSaved();
     void ShowTrayMenu();
+    // Tells the banner and the feed whether anybody can see the bar (bar_seen.cpp).
+    void UpdateSeen();
     void ShowBar();
     void HideBar();
     void OnOptions();
@@ -127,6 +130,7 @@ private:
     void FeedSetBackgroundColor(uint32_t colour) override;
     void FeedStartTimer(int periodMs) override;
     void FeedStopTimer() override;
+    uint64_t FeedNowMs() const override;
     void FeedEndProgram(int exitCode) override;
     void FeedShowError(const std::string& text) override;
 
@@ -160,6 +164,7 @@ private:
     UINT m_trayIconId = 0;
     bool m_dpiChanging = false; // moving to the rectangle WM_DPICHANGED suggested
     CBarToolBar m_toolbar;
+    CBarAttention m_attention;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up
 };

@@ -133,21 +133,33 @@ void CWordFeed::FeedSingleEntry()
     ReadAndShowEntry("· ", kSingleMarkerColour);
 }
 
+bool CWordFeed::CountEntry(int& counter)
+{
+    if (++counter > kEntriesBeforeClear) {
+        counter = 0;
+        return true;
+    }
+    return false;
+}
+
 void CWordFeed::FeedContinuousEntry()
 {
-    if (++m_entryCounter > kEntriesBeforeClear) {
-        m_entryCounter = 0;
+    if (CountEntry(m_entryCounter))
         m_host.FeedClearBanner();
-    }
     ReadAndShowEntry("☉ ", kContinuousMarkerColour);
+}
+
+void CWordFeed::ReadStepLine(std::string& line)
+{
+    if (ReadLine(line) == 0)
+        StartOver(line); // end of the dictionary
+    ++m_position;
 }
 
 void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
 {
     std::string line;
-    if (ReadLine(line) == 0)
-        StartOver(line); // end of the dictionary
-    ++m_position;
+    ReadStepLine(line);
     DictEntry entry = SplitDictEntry(line);
 
     RowStyle markerStyle;
@@ -221,13 +233,122 @@ void CWordFeed::StartTimer(int periodMs)
     if (m_paused)
         return;
     m_timerPeriod = periodMs;
-    m_host.FeedStartTimer(periodMs);
+    m_nextDueMs = m_host.FeedNowMs() + static_cast<uint64_t>(periodMs);
+    m_realign = false;
+    // Unseen, the schedule alone runs: the steps are made up when the bar is seen.
+    if (!m_unseen)
+        m_host.FeedStartTimer(periodMs);
 }
 
 void CWordFeed::StopTimer()
 {
     m_timerPeriod = 0;
+    m_realign = false;
     m_host.FeedStopTimer();
+}
+
+void CWordFeed::OnTimerTick()
+{
+    if (m_timerPeriod > 0) {
+        if (m_realign) {
+            m_realign = false;
+            m_host.FeedStartTimer(m_timerPeriod);
+        }
+        // The next step is one period on; ticks the system dropped (a busy machine
+        // delivers one tick for several periods) are not made up, as they would not be
+        // without this schedule either.
+        m_nextDueMs += static_cast<uint64_t>(m_timerPeriod);
+        SkipPastDueSteps();
+    }
+    ShowNextEntry();
+}
+
+void CWordFeed::SkipPastDueSteps()
+{
+    if (m_timerPeriod <= 0)
+        return;
+    const uint64_t period = static_cast<uint64_t>(m_timerPeriod);
+    const uint64_t now = m_host.FeedNowMs();
+    if (m_nextDueMs <= now)
+        m_nextDueMs += period * ((now - m_nextDueMs) / period + 1);
+}
+
+void CWordFeed::StartTimerOnSchedule()
+{
+    if (m_timerPeriod <= 0 || m_unseen)
+        return;
+    const uint64_t now = m_host.FeedNowMs();
+    const uint64_t wait = m_nextDueMs > now ? m_nextDueMs - now : 0;
+    if (wait >= static_cast<uint64_t>(m_timerPeriod)) {
+        m_host.FeedStartTimer(m_timerPeriod);
+        return;
+    }
+    // The rest of the current period first, then whole periods again.
+    m_host.FeedStartTimer(wait > 0 ? static_cast<int>(wait) : 1);
+    m_realign = true;
+}
+
+void CWordFeed::SetSeen(bool seen)
+{
+    if (seen != m_unseen)
+        return; // no change
+    if (!seen) {
+        m_unseen = true;
+        m_realign = false;
+        m_host.FeedStopTimer();
+        // Only steps that fall due from now on are made up; one that fell due while
+        // the thread was busy and never came is not, as it would not be when seen.
+        SkipPastDueSteps();
+        return;
+    }
+    CatchUpAfterHidden();
+    m_unseen = false;
+    StartTimerOnSchedule();
+}
+
+int CWordFeed::CatchUpAfterHidden()
+{
+    // Only an unseen feed with its timer set has steps to make up (a paused feed has
+    // its timer stopped).
+    if (!m_unseen || m_timerPeriod <= 0 || m_busy || !m_dictOpen)
+        return 0;
+    const uint64_t now = m_host.FeedNowMs();
+    if (now < m_nextDueMs)
+        return 0;
+    const uint64_t period = static_cast<uint64_t>(m_timerPeriod);
+    const uint64_t due = (now - m_nextDueMs) / period + 1;
+    m_nextDueMs += due * period;
+    const int steps = due > static_cast<uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(due);
+    FastForward(steps);
+    return steps;
+}
+
+void CWordFeed::FastForward(int steps)
+{
+    BusyScope busy(m_busy);
+    // The first step whose entries are still on the strip after the last step: a
+    // single entry shows only the last; in continuous mode the entries since the last
+    // clear stay.
+    int firstShown = steps;
+    if (m_continuous) {
+        int counter = m_entryCounter;
+        firstShown = 1;
+        for (int i = 1; i <= steps; ++i)
+            if (CountEntry(counter))
+                firstShown = i;
+    }
+    std::string line;
+    for (int i = 1; i < firstShown; ++i) {
+        if (m_continuous)
+            CountEntry(m_entryCounter);
+        ReadStepLine(line);
+    }
+    for (int i = firstShown; i <= steps; ++i) {
+        if (m_continuous)
+            FeedContinuousEntry();
+        else
+            FeedSingleEntry();
+    }
 }
 
 void CWordFeed::ApplyBannerSettings(const BannerSettings& settings)

@@ -24,6 +24,9 @@ public:
     virtual void FeedSetBackgroundColor(uint32_t colour) = 0;
     virtual void FeedStartTimer(int periodMs) = 0;
     virtual void FeedStopTimer() = 0;
+    // A steady clock in milliseconds (any origin): while nobody can see the bar the feed
+    // counts its steps by it instead of by a timer.
+    virtual uint64_t FeedNowMs() const = 0;
     // No dictionary could be opened: end the program's message loop with this code.
     virtual void FeedEndProgram(int exitCode) = 0;
     // Tells the user why the program is about to end (a box that waits for OK).
@@ -73,6 +76,8 @@ public:
     // One feed step (feed timer and "next"); ignored while a step is in progress, so a
     // warning box shown inside a step cannot let the timer stack further steps.
     void ShowNextEntry();
+    // The feed timer's tick: one step, on the timer's schedule.
+    void OnTimerTick();
     void Previous();
     void Restart();
     void PausePlay();
@@ -80,6 +85,17 @@ public:
     // Starts the feed timer with the entry interval, unless the feed is paused.
     void StartEntryTimer();
     void StopTimer();
+
+    // Whether anybody can see the bar. Unseen, the feed timer stays off and nothing
+    // wakes; the steps it would have taken are made up when the bar is seen again.
+    void SetSeen(bool seen);
+    bool IsSeen() const { return !m_unseen; }
+    // Makes up, while the bar is unseen, the steps the feed timer would have taken
+    // since it was last seen: the lines are read and the position moves on as if every
+    // step had been shown, but only the entries still on the strip afterwards are added.
+    // Called when the bar is seen again and when the program ends; the one place that
+    // decides whether the feed catches up at all. Returns the steps made up.
+    int CatchUpAfterHidden();
 
     int GetPosition() const { return m_position; }
     void SetPosition(int position) { m_position = position; }
@@ -92,6 +108,16 @@ private:
     void FeedSingleEntry();
     void FeedContinuousEntry();
     void ReadAndShowEntry(const char* marker, uint32_t markerColour);
+    // The next line of a step (starting over at the end) and the position moved on.
+    void ReadStepLine(std::string& line);
+    // Counts a continuous-mode entry; true when the banner is cleared before it.
+    static bool CountEntry(int& counter);
+    // n steps at once, adding only the entries the strip holds after the last of them.
+    void FastForward(int steps);
+    // Moves the next step's due time past now, in whole periods.
+    void SkipPastDueSteps();
+    // Starts the feed timer so that its ticks fall on the schedule (m_nextDueMs).
+    void StartTimerOnSchedule();
     void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
     void StartTimer(int periodMs);
     int ReadLine(std::string& line);
@@ -115,6 +141,11 @@ private:
     bool m_continuous = true;
     int m_entryCounter = 0;
     int m_timerPeriod = 0;
+    // While the timer is set: when its next step falls due (host clock).
+    uint64_t m_nextDueMs = 0;
+    // The running timer was set for the rest of a period; its tick sets the full one.
+    bool m_realign = false;
+    bool m_unseen = false;
     bool m_busy = false;
     RowStyle m_word, m_phonetic, m_meaning;
 

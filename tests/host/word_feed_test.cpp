@@ -21,8 +21,13 @@ struct FakeHost : IWordFeedHost {
     bool autoSize = false;
     uint32_t background = 0;
     int endCode = 1;
+    int adds = 0;
 
-    void FeedAddItem(const CBannerItem& item) override { items.push_back(item); }
+    void FeedAddItem(const CBannerItem& item) override
+    {
+        items.push_back(item);
+        ++adds;
+    }
     void FeedClearBanner() override
     {
         items.clear();
@@ -34,6 +39,8 @@ struct FakeHost : IWordFeedHost {
     void FeedSetBackgroundColor(uint32_t c) override { background = c; }
     void FeedStartTimer(int ms) override { timerPeriod = ms; }
     void FeedStopTimer() override { timerPeriod = 0; }
+    uint64_t FeedNowMs() const override { return now; }
+    uint64_t now = 0;
     void FeedEndProgram(int code) override { endCode = code; }
     void FeedShowError(const std::string& text) override { errors.push_back(text); }
     std::vector<std::string> errors;
@@ -386,4 +393,68 @@ TEST(ReadBannerSettings, DefaultsWithoutAFileAreAllRedAndAllStyled)
     EXPECT_EQ(b.entrySeconds, 2);
     EXPECT_EQ(b.word.colour, 0xffu);
     EXPECT_TRUE(b.meaning.italic && b.meaning.bold && b.meaning.underline);
+}
+
+// A bar nobody saw for a while shows, the moment it is seen again, what a bar that was
+// seen all along shows: same position, same entries on the strip.
+TEST_F(WordFeedTest, UnseenFeedCatchesUpToTheStepWithoutItsTimer)
+{
+    WriteDict("缺省字典", Lines(1, 100));
+    for (bool continuous : {true, false}) {
+        SCOPED_TRACE(continuous ? "continuous" : "single entry");
+        // The reference: the same feed, never hidden, stepped by its timer.
+        FakeHost seenHost;
+        int seenOpen = 0;
+        CWordFeed seen(seenHost, seenOpen, 1000);
+        BannerSettings settings;
+        settings.scroll = continuous;
+        settings.entrySeconds = 2;
+        host.now = seenHost.now = 0;
+        feed.SetPosition(1);
+        seen.SetPosition(1);
+        ASSERT_TRUE(Open());
+        ASSERT_TRUE(seen.OpenDictionary(folder, "缺省字典"));
+        feed.ApplyBannerSettings(settings);
+        seen.ApplyBannerSettings(settings);
+        auto tickUntil = [](FakeHost& h, CWordFeed& f, uint64_t until) {
+            // The timer's ticks fall every 2 s from the moment it was set, at 0.
+            for (uint64_t next = (h.now / 2000 + 1) * 2000; h.timerPeriod > 0 && next <= until; next += 2000) {
+                h.now = next;
+                f.OnTimerTick();
+            }
+            h.now = until;
+        };
+        tickUntil(host, feed, 5000);
+        feed.SetSeen(false);
+        EXPECT_EQ(host.timerPeriod, 0) << "no timer while unseen";
+        const int addsBefore = host.adds;
+        // 150 s unseen: 75 steps, past the end of the dictionary and over two clears.
+        host.now = 155500;
+        feed.SetSeen(true);
+        tickUntil(seenHost, seen, 155500);
+        EXPECT_EQ(feed.GetPosition(), seen.GetPosition());
+        ASSERT_EQ(host.items.size(), seenHost.items.size());
+        for (size_t i = 0; i < host.items.size(); ++i)
+            EXPECT_EQ(host.items[i].text, seenHost.items[i].text) << i;
+        EXPECT_LE(host.adds - addsBefore, 4 * (CWordFeed::kEntriesBeforeClear + 1))
+            << "only the entries the strip still holds are added";
+        // The next step on the old schedule: 0.5 s later, then every 2 s again.
+        EXPECT_EQ(host.timerPeriod, 500);
+        host.now += 500;
+        feed.OnTimerTick();
+        EXPECT_EQ(host.timerPeriod, 2000);
+        tickUntil(seenHost, seen, host.now);
+        EXPECT_EQ(feed.GetPosition(), seen.GetPosition());
+
+        // Settings applied while unseen start no timer; ending while unseen catches up.
+        feed.SetSeen(false);
+        feed.ApplyBannerSettings(settings);
+        EXPECT_EQ(host.timerPeriod, 0);
+        const int before = feed.GetPosition();
+        host.now += 7000;
+        EXPECT_EQ(feed.CatchUpAfterHidden(), 3);
+        EXPECT_EQ(feed.GetPosition(), before + 3);
+        EXPECT_EQ(feed.CatchUpAfterHidden(), 0) << "steps are made up once";
+        feed.SetSeen(true);
+    }
 }
