@@ -52,6 +52,10 @@
 #define ID_APP_EXIT_CMD         57665
 #define ID_HELP_CMD             57670
 
+// Study marks on the entry under the pointer (bar context menu) or the newest entry
+#define ID_STUDY_KNOWN          32900
+#define ID_STUDY_UNKNOWN        32901
+
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
 
