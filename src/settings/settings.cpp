@@ -14,6 +14,7 @@ constexpr char kBanner[] = "Banner";
 constexpr char kDict[] = "Dict";
 constexpr char kInterface[] = "Interface";
 constexpr char kTip[] = "Tip";
+constexpr char kStudy[] = "Study";
 
 // The colour readers' default text "000000ff": pure red.
 constexpr uint32_t kRed = 0x000000FF;
@@ -34,7 +35,7 @@ constexpr KeyName kKnownKeys[] = {
     {kInterface, "InterfaceLeft"}, {kInterface, "InterfaceTop"}, {kInterface, "InterfaceCX"},
     {kInterface, "InterfaceCY"}, {kInterface, "InterfaceBKImage"}, {kInterface, "InterfaceBKImageFileName"},
     {kInterface, "InterfaceBKStartColor"}, {kInterface, "InterfaceBKEndColor"}, {kTip, "StartUp"},
-    {kTip, "FilePos"}, {kTip, "TimeStamp"},
+    {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "ReviewEvery"},
 };
 
 struct KeyValue {
@@ -118,6 +119,8 @@ int CSettings::TipFilePos() const { return ReadInt(kTip, "FilePos", 0); }
 bool CSettings::SetTipFilePos(int offset) { return WriteInt(kTip, "FilePos", offset); }
 std::string CSettings::TipTimeStamp() const { return ReadText(kTip, "TimeStamp", ""); }
 bool CSettings::SetTipTimeStamp(const std::string& stamp) { return WriteText(kTip, "TimeStamp", stamp); }
+int CSettings::ReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
+bool CSettings::SetReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
 
 namespace {
 
