@@ -224,6 +224,9 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage:
         return OnTrayNotify(wParam, lParam);
+    case WM_CONTEXTMENU:
+        OnBarContextMenu(lParam);
+        return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
             ShowAboutBox();
@@ -274,6 +277,10 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_APP_ABOUT_CMD:
         OnAboutCommand();
+        return TRUE;
+    case ID_STUDY_KNOWN:
+    case ID_STUDY_UNKNOWN:
+        OnStudyCommand(lex::CommandId(wParam, lParam));
         return TRUE;
     default:
         break;
@@ -472,6 +479,7 @@ void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 
 BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
+    m_feed.SetReviewEvery(settings.ReviewEvery());
     return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 
@@ -492,7 +500,7 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE;
+    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE, studyChanged = FALSE;
     COptionContext context;
     context.programFolder = m_context.m_strProgramFolder;
     context.settingsPath = m_context.SettingsPath();
@@ -500,9 +508,14 @@ void CLexorinDlg::OnOptions()
     context.bannerChanged = &bannerChanged;
     context.dictChanged = &dictChanged;
     context.interfaceChanged = &interfaceChanged;
+    context.studyRecord = &m_feed.StudyRecord();
+    context.studyChanged = &studyChanged;
     m_bOptionsOpen = TRUE;
     INT_PTR result = RunOptionSheet(context);
     m_bOptionsOpen = FALSE;
+    // The study page clears the record at once, OK or not.
+    if (studyChanged && m_hWnd)
+        ApplyStudySettings();
     if (result != IDOK || !m_hWnd)
         return;
     if (bannerChanged)

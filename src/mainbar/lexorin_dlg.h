@@ -96,6 +96,14 @@ private:
     // written, so that this run's position and look would be lost.
     void WarnIfSettingsCannotBeSaved();
     void ShowTrayMenu();
+    // Study marks (bar_study.cpp).
+    const DictEntry* EntryAtScreenPoint(LPARAM screenPoint) const;
+    void OnBarContextMenu(LPARAM screenPoint);
+    void MarkEntry(const DictEntry& entry, bool known);
+    void OnStudyCommand(UINT id);
+    void CopyEntry(const DictEntry& entry);
+    // The study page's keys and the record it may have cleared.
+    void ApplyStudySettings();
     void ShowBar();
     void HideBar();
     void OnOptions();

@@ -4,5 +4,6 @@ list(APPEND LEX_CORE_SOURCES
 if(WIN32)
   list(APPEND LEX_WIN_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/lexorin_dlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_study.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_toolbar.cpp)
 endif()

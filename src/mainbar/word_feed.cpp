@@ -98,6 +98,10 @@ bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::stri
     }
     m_openPath = path;
     m_readerLines = 0;
+    m_allWaiting = false;
+    const std::string studyPath = lex::CStudyRecord::PathForDictionary(path);
+    if (studyPath != m_study.Path())
+        LoadStudyRecord(studyPath);
 
     std::string line;
     if (ReadLine(line) == 0)
@@ -125,9 +129,15 @@ void CWordFeed::ShowNextEntry()
         FeedSingleEntry();
 }
 
+void CWordFeed::ClearBanner()
+{
+    m_onBanner.clear();
+    m_host.FeedClearBanner();
+}
+
 void CWordFeed::FeedSingleEntry()
 {
-    m_host.FeedClearBanner();
+    ClearBanner();
     // A line that scrolled before keeps its offset; a single entry is read from the start.
     m_host.FeedMoveLineToStart();
     ReadAndShowEntry("· ", kSingleMarkerColour);
@@ -137,28 +147,141 @@ void CWordFeed::FeedContinuousEntry()
 {
     if (++m_entryCounter > kEntriesBeforeClear) {
         m_entryCounter = 0;
-        m_host.FeedClearBanner();
+        ClearBanner();
     }
     ReadAndShowEntry("☉ ", kContinuousMarkerColour);
 }
 
 void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
 {
-    std::string line;
-    if (ReadLine(line) == 0)
-        StartOver(line); // end of the dictionary
-    ++m_position;
-    DictEntry entry = SplitDictEntry(line);
+    const lex::StudyDay today = m_study.Cards().empty() ? 0 : lex::StudyToday();
+    DictEntry entry;
+    bool review = m_sinceReview >= m_reviewEvery && PickReview(today, entry);
+    if (!review && !ReadShowableEntry(today, entry)) {
+        review = PickReview(today, entry);
+        if (!review)
+            return; // every word waits for a later day
+    }
+    m_sinceReview = review ? 0 : m_sinceReview + 1;
 
     RowStyle markerStyle;
     markerStyle.colour = markerColour;
     markerStyle.italic = false;
     markerStyle.bold = true;
     markerStyle.underline = false;
-    AddEntryItem(marker, markerStyle, BANNER_FONT_SONG);
+    // A word brought back for review carries its own marker.
+    AddEntryItem(review ? "※ " : marker, markerStyle, BANNER_FONT_SONG);
     AddEntryItem(entry.word + "  ", m_word, BANNER_FONT_SONG);
     AddEntryItem(entry.phonetic + "  ", m_phonetic, BANNER_FONT_PHONETIC);
     AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG);
+    m_onBanner.push_back(std::move(entry));
+}
+
+bool CWordFeed::ReadShowableEntry(lex::StudyDay today, DictEntry& entry)
+{
+    if (m_allWaiting)
+        return false;
+    int startsOver = 0;
+    std::string line;
+    for (;;) {
+        if (ReadLine(line) == 0) {
+            // A second start over in one step: the whole dictionary was read past.
+            if (++startsOver > 1) {
+                m_allWaiting = true;
+                return false;
+            }
+            StartOver(line); // end of the dictionary
+        }
+        ++m_position;
+        entry = SplitDictEntry(line);
+        if (m_study.Cards().empty())
+            return true;
+        const lex::StudyCard* card = m_study.Find(entry.word);
+        if (!card)
+            return true;
+        m_recordedEntries[entry.word] = entry;
+        if (card->IsDue(today))
+            return true;
+    }
+}
+
+bool CWordFeed::PickReview(lex::StudyDay today, DictEntry& entry)
+{
+    const lex::StudyCard* best = nullptr;
+    long long bestLast = 0;
+    for (const lex::StudyCard& card : m_study.Cards()) {
+        if (!card.IsDue(today))
+            continue;
+        if (!m_recordedEntries.count(card.word)) {
+            if (m_recordedEntriesSearched)
+                continue; // no longer in the dictionary
+            FindRecordedEntries();
+            if (!m_recordedEntries.count(card.word))
+                continue;
+        }
+        auto last = m_lastReview.find(card.word);
+        const long long lastReview = last == m_lastReview.end() ? -1 : last->second;
+        // Never brought back first, then the longest ago; then the longest overdue.
+        if (!best || lastReview < bestLast || (lastReview == bestLast && card.due < best->due)) {
+            best = &card;
+            bestLast = lastReview;
+        }
+    }
+    if (!best)
+        return false;
+    entry = m_recordedEntries[best->word];
+    m_lastReview[best->word] = ++m_reviewCount;
+    return true;
+}
+
+void CWordFeed::FindRecordedEntries()
+{
+    m_recordedEntriesSearched = true;
+    CLineReader reader(kReaderBufferSize);
+    if (!reader.Open(m_openPath))
+        return;
+    std::string line;
+    while (reader.ReadLine(line) > 0) {
+        DictEntry entry = SplitDictEntry(line);
+        if (m_study.Find(entry.word) && !m_recordedEntries.count(entry.word))
+            m_recordedEntries.emplace(entry.word, std::move(entry));
+    }
+}
+
+void CWordFeed::LoadStudyRecord(const std::string& path)
+{
+    m_study.Load(path);
+    m_recordedEntries.clear();
+    m_recordedEntriesSearched = false;
+    m_lastReview.clear();
+    m_allWaiting = false;
+}
+
+void CWordFeed::SetReviewEvery(int entries)
+{
+    m_reviewEvery = entries < 1 ? 1 : (entries > 1000 ? 1000 : entries);
+}
+
+const DictEntry* CWordFeed::EntryAtItem(int itemIndex) const
+{
+    if (itemIndex < 0)
+        return nullptr;
+    const size_t entry = static_cast<size_t>(itemIndex) / 4;
+    return entry < m_onBanner.size() ? &m_onBanner[entry] : nullptr;
+}
+
+const DictEntry* CWordFeed::NewestEntry() const
+{
+    return m_onBanner.empty() ? nullptr : &m_onBanner.back();
+}
+
+bool CWordFeed::MarkEntry(const DictEntry& entry, bool known)
+{
+    if (!m_study.Mark(entry.word, known, lex::StudyToday()))
+        return false;
+    m_recordedEntries[entry.word] = entry;
+    m_allWaiting = false;
+    return true;
 }
 
 void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind)
@@ -174,7 +297,7 @@ void CWordFeed::Previous()
         return;
     BusyScope busy(m_busy);
     StopTimer();
-    m_host.FeedClearBanner();
+    ClearBanner();
     int n = m_position - 2;
     if (n < 0)
         n = 0;
@@ -187,7 +310,7 @@ void CWordFeed::Restart()
 {
     if (m_busy || !m_dictOpen)
         return;
-    m_host.FeedClearBanner();
+    ClearBanner();
     SeekToPosition(0);
     m_position = 0;
 }

@@ -6,11 +6,15 @@
 #pragma once
 
 #include "banner/banner_item.h"
+#include "dictionary/entry.h"
 #include "dictionary/line_reader.h"
+#include "dictionary/study_record.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // The banner as the feed sees it.
 class IWordFeedHost {
@@ -81,6 +85,24 @@ public:
     void StartEntryTimer();
     void StopTimer();
 
+    // Study marks. A marked word that is not due is read past; due words come back
+    // between new entries, at most one review every `entries` entries.
+    static constexpr int kDefaultReviewEvery = 5;
+    void SetReviewEvery(int entries);
+    int GetReviewEvery() const { return m_reviewEvery; }
+    // The entry that banner item itemIndex belongs to (each entry is four items), or
+    // nullptr; the newest entry on the banner, or nullptr when it is empty.
+    const DictEntry* EntryAtItem(int itemIndex) const;
+    const DictEntry* NewestEntry() const;
+    // Marks the entry's word known or not known in the open dictionary's study record
+    // (written at once); false when it could not be recorded.
+    bool MarkEntry(const DictEntry& entry, bool known);
+    // The open dictionary's record; whoever changes it (the study page clears it) calls
+    // StudyRecordChanged afterwards.
+    lex::CStudyRecord& StudyRecord() { return m_study; }
+    const lex::CStudyRecord& StudyRecord() const { return m_study; }
+    void StudyRecordChanged() { m_allWaiting = false; }
+
     int GetPosition() const { return m_position; }
     void SetPosition(int position) { m_position = position; }
     bool IsPaused() const { return m_paused; }
@@ -92,6 +114,15 @@ private:
     void FeedSingleEntry();
     void FeedContinuousEntry();
     void ReadAndShowEntry(const char* marker, uint32_t markerColour);
+    void ClearBanner();
+    // Reads on to the next line whose word is not waiting for a later day; false when a
+    // whole pass of the dictionary found none.
+    bool ReadShowableEntry(lex::StudyDay today, DictEntry& entry);
+    // The due word that has waited longest for a review, as the dictionary has it.
+    bool PickReview(lex::StudyDay today, DictEntry& entry);
+    // One pass over the dictionary to find the lines of the recorded words.
+    void FindRecordedEntries();
+    void LoadStudyRecord(const std::string& path);
     void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
     void StartTimer(int periodMs);
     int ReadLine(std::string& line);
@@ -117,6 +148,21 @@ private:
     int m_timerPeriod = 0;
     bool m_busy = false;
     RowStyle m_word, m_phonetic, m_meaning;
+
+    // The entries on the banner, in item order.
+    std::vector<DictEntry> m_onBanner;
+    lex::CStudyRecord m_study;
+    // Recorded words' entries as the dictionary has them, for their reviews.
+    std::unordered_map<std::string, DictEntry> m_recordedEntries;
+    bool m_recordedEntriesSearched = false;
+    // When each word was last brought back, in review order (this run only).
+    std::unordered_map<std::string, long long> m_lastReview;
+    long long m_reviewCount = 0;
+    int m_reviewEvery = kDefaultReviewEvery;
+    int m_sinceReview = 0;
+    // A whole pass found only words waiting for later days: nothing to read until the
+    // record or the dictionary changes.
+    bool m_allWaiting = false;
 
     // Reader marks every kCheckpointEvery lines of the open file, so that reopening at
     // a far position (every resize of the main bar does) reads at most that many lines.

@@ -141,6 +141,10 @@ public:
     uint16_t StudyHotkeyUnknown() const;
     bool SetStudyHotkeyUnknown(uint16_t hotkey);
 
+    // Study: a due word comes back at most once every this many entries (default 5).
+    int ReviewEvery() const;
+    bool SetReviewEvery(int entries);
+
     // True when the file holds at least one of the keys above.
     bool HasAnyKnownKey() const;
     // A file that is missing, empty or holds none of the keys above gets the look a

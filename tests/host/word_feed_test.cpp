@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -386,4 +388,79 @@ TEST(ReadBannerSettings, DefaultsWithoutAFileAreAllRedAndAllStyled)
     EXPECT_EQ(b.entrySeconds, 2);
     EXPECT_EQ(b.word.colour, 0xffu);
     EXPECT_TRUE(b.meaning.italic && b.meaning.bold && b.meaning.underline);
+}
+
+// A learner's marks: a known word is read past until it is due, due words come back
+// between new entries at the review rate, and the banner's entries can be found from
+// their items.
+TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
+{
+    WriteDict("缺省字典", Lines(1, 12));
+    setenv("LEXORIN_TODAY", "2026-01-10", 1);
+    SingleMode();
+    feed.SetPosition(1);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.LastWord(), "w2");
+    ASSERT_NE(feed.NewestEntry(), nullptr);
+    EXPECT_EQ(feed.NewestEntry()->meaning, "m2");
+    EXPECT_EQ(feed.EntryAtItem(3), feed.NewestEntry());
+    EXPECT_EQ(feed.EntryAtItem(4), nullptr);
+    ASSERT_TRUE(feed.MarkEntry(*feed.NewestEntry(), true));
+    ASSERT_TRUE(feed.MarkEntry(DictEntry{"w4", "p4", "m4"}, true));
+
+    std::string record;
+    std::ifstream in(folder + "Dictionary\\缺省字典.study", std::ios::binary);
+    record.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    EXPECT_NE(record.find("w2\t2\t2026-01-11\t0\r\n"), std::string::npos) << record;
+
+    // Not due today: w4 is read past, and the position counts it as read.
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w3");
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w5");
+    EXPECT_EQ(feed.GetPosition(), 5);
+
+    // The same after a restart of the program, from a fresh feed on the same file.
+    {
+        FakeHost other;
+        int open = 0;
+        CWordFeed again(other, open, 1000);
+        again.SetPosition(0);
+        ASSERT_TRUE(again.OpenDictionary(folder, "缺省字典"));
+        std::vector<std::string> words;
+        for (int i = 0; i < 12; ++i) {
+            again.ShowNextEntry();
+            words.push_back(other.LastWord());
+        }
+        EXPECT_EQ(std::count(words.begin(), words.end(), "w2"), 0);
+        EXPECT_EQ(std::count(words.begin(), words.end(), "w4"), 0);
+        EXPECT_EQ(words[0], "w1");
+        EXPECT_EQ(words[1], "w3");
+        EXPECT_EQ(words[10], "w1") << "the dictionary starts over past its end";
+    }
+
+    // The next day both are due: they come back as reviews, one every two entries.
+    setenv("LEXORIN_TODAY", "2026-01-11", 1);
+    feed.SetReviewEvery(2);
+    std::vector<std::string> shown, markers;
+    for (int i = 0; i < 8; ++i) {
+        feed.ShowNextEntry();
+        shown.push_back(host.LastWord());
+        markers.push_back(host.items[0].text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"w2", "w6", "w7", "w4", "w8", "w9", "w2", "w10"}));
+    EXPECT_EQ(markers[0], "※ ") << "a review carries its own marker";
+    EXPECT_EQ(markers[1], "· ");
+    EXPECT_EQ(host.items[3].text, "m10  ");
+    EXPECT_EQ(feed.GetPosition(), 10) << "reviews read no line";
+
+    // Not known: back to box 1, due today, one lapse.
+    ASSERT_TRUE(feed.MarkEntry(DictEntry{"w2", "p2", "m2"}, false));
+    const lex::StudyCard* card = feed.StudyRecord().Find("w2");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->box, 1);
+    EXPECT_EQ(card->lapses, 1);
+    EXPECT_EQ(lex::FormatStudyDay(card->due), "2026-01-11");
+    unsetenv("LEXORIN_TODAY");
 }
