@@ -138,7 +138,7 @@ protected:
         ASSERT_TRUE(lex::ReplaceFileContents(StudyPath(app), kForeignLines));
         lex::CSettings settings(app.SettingsPath());
         settings.SetBannerScroll(false);
-        settings.SetReviewEvery(2);
+        settings.SetStudyReviewEvery(2);
         SetToday("2026-03-01");
     }
     void TearDown() override { SetEnvironmentVariableW(L"LEXORIN_TODAY", nullptr); }
@@ -281,6 +281,6 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     SendMessageW(e2e::Descendant(sheet, IDC_STUDY_REVIEW_EVERY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7"));
     e2e::ClickCentre(e2e::Descendant(sheet, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(sheet, 5000));
-    EXPECT_EQ(lex::CSettings(app.SettingsPath()).ReviewEvery(), 7);
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).StudyReviewEvery(), 7);
     ASSERT_TRUE(Quit(app, bar));
 }
