@@ -135,6 +135,6 @@ void CLexorinDlg::CopyEntry(const DictEntry& entry)
 
 void CLexorinDlg::ApplyStudySettings()
 {
-    m_feed.SetReviewEvery(AppSettings().ReviewEvery());
+    m_feed.SetReviewEvery(AppSettings().StudyReviewEvery());
     m_feed.StudyRecordChanged();
 }

@@ -479,7 +479,7 @@ void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 
 BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
-    m_feed.SetReviewEvery(settings.ReviewEvery());
+    m_feed.SetReviewEvery(settings.StudyReviewEvery());
     return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 

@@ -313,6 +313,8 @@ void CWordFeed::Restart()
     ClearBanner();
     SeekToPosition(0);
     m_position = 0;
+    // A new start: the spacing of reviews starts again too.
+    m_sinceReview = 0;
 }
 
 void CWordFeed::StartOver(std::string& line)

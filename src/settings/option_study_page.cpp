@@ -5,7 +5,6 @@
 #include "framework/app.h"
 #include "framework/file_dialog.h"
 #include "resources/resource.h"
-#include "settings/settings.h"
 
 #include <commctrl.h>
 
@@ -14,16 +13,36 @@
 COptionStudyPage::COptionStudyPage(const COptionContext& context)
     : lex::CPropertyPage(IDD_OPTION_STUDY), m_context(context)
 {
+    using S = lex::CSettings;
+    m_flags = {
+        {IDC_STUDY_HOVER_PAUSE, &S::StudyHoverPause, &S::SetStudyHoverPause, false},
+        {IDC_STUDY_RECALL, &S::StudyRecallMode, &S::SetStudyRecallMode, false},
+        {IDC_STUDY_PAUSE_HIDDEN, &S::StudyPauseWhileHidden, &S::SetStudyPauseWhileHidden, false},
+    };
+    m_hotkeys = {
+        {IDC_STUDY_HOTKEY_SHOW, &S::StudyHotkeyShowHide, &S::SetStudyHotkeyShowHide, 0},
+        {IDC_STUDY_HOTKEY_PAUSE, &S::StudyHotkeyPausePlay, &S::SetStudyHotkeyPausePlay, 0},
+        {IDC_STUDY_HOTKEY_KNOWN, &S::StudyHotkeyKnown, &S::SetStudyHotkeyKnown, 0},
+        {IDC_STUDY_HOTKEY_UNKNOWN, &S::StudyHotkeyUnknown, &S::SetStudyHotkeyUnknown, 0},
+    };
 }
 
 BOOL COptionStudyPage::OnInitDialog()
 {
     lex::CPropertyPage::OnInitDialog();
     const lex::CSettings settings = lex::CSettings(m_context.settingsPath).ReadOnce();
-    m_startReviewEvery = settings.ReviewEvery();
+    m_startReviewEvery = settings.StudyReviewEvery();
     SendDlgItemMessageW(m_hWnd, IDC_STUDY_REVIEW_SPIN, UDM_SETRANGE32, kMinReviewEvery, kMaxReviewEvery);
     SendDlgItemMessageW(m_hWnd, IDC_STUDY_REVIEW_SPIN, UDM_SETPOS32, 0, m_startReviewEvery);
     SetDlgItemInt(m_hWnd, IDC_STUDY_REVIEW_EVERY, static_cast<UINT>(m_startReviewEvery), FALSE);
+    for (FlagOption& flag : m_flags) {
+        flag.start = (settings.*flag.get)();
+        CheckDlgButton(m_hWnd, flag.id, flag.start ? BST_CHECKED : BST_UNCHECKED);
+    }
+    for (HotkeyOption& hotkey : m_hotkeys) {
+        hotkey.start = (settings.*hotkey.get)();
+        SendDlgItemMessageW(m_hWnd, hotkey.id, HKM_SETHOTKEY, hotkey.start, 0);
+    }
     ShowCounts();
     return TRUE;
 }
@@ -115,8 +134,22 @@ void COptionStudyPage::OnOK()
     lex::CSettingsGroup group(settings);
     const int reviewEvery = ReviewEveryShown();
     if (reviewEvery != m_startReviewEvery) {
-        settings.SetReviewEvery(reviewEvery);
+        settings.SetStudyReviewEvery(reviewEvery);
         RaiseOptionFlag(m_context.studyChanged);
+    }
+    for (const FlagOption& flag : m_flags) {
+        const bool on = IsDlgButtonChecked(m_hWnd, flag.id) == BST_CHECKED;
+        if (on != flag.start) {
+            (settings.*flag.set)(on);
+            RaiseOptionFlag(m_context.studyChanged);
+        }
+    }
+    for (const HotkeyOption& hotkey : m_hotkeys) {
+        const auto value = static_cast<uint16_t>(SendDlgItemMessageW(m_hWnd, hotkey.id, HKM_GETHOTKEY, 0, 0));
+        if (value != hotkey.start) {
+            (settings.*hotkey.set)(value);
+            RaiseOptionFlag(m_context.studyChanged);
+        }
     }
     group.Commit();
     lex::CPropertyPage::OnOK();

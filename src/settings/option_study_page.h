@@ -7,8 +7,11 @@
 
 #include "framework/propsheet.h"
 #include "settings/option_sheet.h"
+#include "settings/settings.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class COptionStudyPage : public lex::CPropertyPage {
 public:
@@ -33,6 +36,23 @@ private:
     void OnClear();
     int ReviewEveryShown() const;
 
+    // A check box or hotkey control, its key's value when the page started, and its
+    // setter.
+    struct FlagOption {
+        int id;
+        bool (lex::CSettings::*get)() const;
+        bool (lex::CSettings::*set)(bool);
+        bool start;
+    };
+    struct HotkeyOption {
+        int id;
+        uint16_t (lex::CSettings::*get)() const;
+        bool (lex::CSettings::*set)(uint16_t);
+        uint16_t start;
+    };
+
     COptionContext m_context;
     int m_startReviewEvery = 5;
+    std::vector<FlagOption> m_flags;
+    std::vector<HotkeyOption> m_hotkeys;
 };

@@ -38,9 +38,9 @@ constexpr KeyName kKnownKeys[] = {
     {kInterface, "InterfaceLeft"}, {kInterface, "InterfaceTop"}, {kInterface, "InterfaceCX"},
     {kInterface, "InterfaceCY"}, {kInterface, "InterfaceBKImage"}, {kInterface, "InterfaceBKImageFileName"},
     {kInterface, "InterfaceBKStartColor"}, {kInterface, "InterfaceBKEndColor"}, {kTip, "StartUp"},
-    {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "ReviewEvery"}, {kStudy, "HoverPause"},
-    {kStudy, "RecallMode"}, {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"},
-    {kStudy, "HotkeyPausePlay"}, {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"},
+    {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "HoverPause"}, {kStudy, "RecallMode"},
+    {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"}, {kStudy, "HotkeyPausePlay"},
+    {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"}, {kStudy, "ReviewEvery"},
 };
 
 struct KeyValue {
@@ -124,8 +124,6 @@ int CSettings::TipFilePos() const { return ReadInt(kTip, "FilePos", 0); }
 bool CSettings::SetTipFilePos(int offset) { return WriteInt(kTip, "FilePos", offset); }
 std::string CSettings::TipTimeStamp() const { return ReadText(kTip, "TimeStamp", ""); }
 bool CSettings::SetTipTimeStamp(const std::string& stamp) { return WriteText(kTip, "TimeStamp", stamp); }
-int CSettings::ReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
-bool CSettings::SetReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
 
 bool CSettings::StudyHoverPause() const { return ReadFlag(kStudy, "HoverPause", true); }
 bool CSettings::SetStudyHoverPause(bool on) { return WriteFlag(kStudy, "HoverPause", on); }
@@ -141,6 +139,8 @@ uint16_t CSettings::StudyHotkeyKnown() const { return ReadHotkey(kStudy, "Hotkey
 bool CSettings::SetStudyHotkeyKnown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyKnown", hotkey); }
 uint16_t CSettings::StudyHotkeyUnknown() const { return ReadHotkey(kStudy, "HotkeyUnknown", kCtrlAltShift | 'U'); }
 bool CSettings::SetStudyHotkeyUnknown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyUnknown", hotkey); }
+int CSettings::StudyReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
+bool CSettings::SetStudyReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
 
 namespace {
 

@@ -140,10 +140,9 @@ public:
     bool SetStudyHotkeyKnown(uint16_t hotkey);
     uint16_t StudyHotkeyUnknown() const;
     bool SetStudyHotkeyUnknown(uint16_t hotkey);
-
-    // Study: a due word comes back at most once every this many entries (default 5).
-    int ReviewEvery() const;
-    bool SetReviewEvery(int entries);
+    // A due word comes back at most once every this many entries (default 5).
+    int StudyReviewEvery() const;
+    bool SetStudyReviewEvery(int entries);
 
     // True when the file holds at least one of the keys above.
     bool HasAnyKnownKey() const;

@@ -110,13 +110,23 @@ bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect)
 
 void ClickAt(int x, int y)
 {
+    ClickWith(x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void RightClickAt(int x, int y)
+{
+    ClickWith(x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void ClickWith(int x, int y, DWORD down, DWORD up)
+{
     SetCursorPos(x, y);
     Sleep(50);
     INPUT input[2] = {};
     input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[0].mi.dwFlags = down;
     input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    input[1].mi.dwFlags = up;
     SendInput(1, &input[0], sizeof(INPUT));
     Sleep(60);
     SendInput(1, &input[1], sizeof(INPUT));

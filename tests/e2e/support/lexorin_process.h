@@ -57,6 +57,9 @@ HWND FindBanner(HWND bar);
 bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect);
 // A real left click at a screen point: moves the pointer there, presses and releases.
 void ClickAt(int x, int y);
+// The same with the right button, or with any pair of button flags.
+void RightClickAt(int x, int y);
+void ClickWith(int x, int y, DWORD downFlag, DWORD upFlag);
 // Real key presses.
 void PressKey(WORD vk);
 // Copies a screen area into memory and hands back its pixels (0x00BBGGRR), row by row.
