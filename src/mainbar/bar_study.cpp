@@ -137,4 +137,5 @@ void CLexorinDlg::ApplyStudySettings()
 {
     m_feed.SetReviewEvery(AppSettings().StudyReviewEvery());
     m_feed.StudyRecordChanged();
+    ApplyStudyOptions();
 }

@@ -125,6 +125,7 @@ BOOL CLexorinDlg::OnInitDialog()
     lex::CSettings settings = AppSettings();
     SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), kStartWidth, kStartHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    ApplyStudyOptions();
     m_feed.StartEntryTimer();
     m_context.ShowTipAtStartup();
     return TRUE;
@@ -152,6 +153,7 @@ void CLexorinDlg::SaveShutdownState()
 void CLexorinDlg::OnDestroy()
 {
     SaveShutdownState();
+    UnregisterHotkeys();
     if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
@@ -224,6 +226,12 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage:
         return OnTrayNotify(wParam, lParam);
+    case WM_HOTKEY:
+        OnHotKey(static_cast<int>(wParam));
+        return 0;
+    case kHotkeysInUseMessage:
+        TellHotkeysInUse();
+        return 0;
     case WM_CONTEXTMENU:
         OnBarContextMenu(lParam);
         return 0;
@@ -237,6 +245,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
         // Shown again or restored: the banner takes up scrolling where it stopped.
         m_toolbar.m_banner.WakeScrolling();
+        OnShownOrHidden();
         return result;
     }
     default:
@@ -624,17 +633,19 @@ void CLexorinDlg::HideBar()
     UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
 }
 
+void CLexorinDlg::ToggleBar()
+{
+    if (IsWindowVisible())
+        HideBar();
+    else
+        ShowBar();
+}
+
 LRESULT CLexorinDlg::OnTrayNotify(WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONDOWN:
-        if (IsWindowVisible()) {
-            UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
-            ShowWindow(SW_HIDE);
-        } else {
-            UpdateTrayIcon(IDI_TRAY_SHOWN, "显示");
-            ShowWindow(SW_SHOW);
-        }
+        ToggleBar();
         break;
     case WM_RBUTTONUP:
         ShowTrayMenu();

@@ -29,7 +29,7 @@ public:
     void Warn(const std::string& text, const std::string& caption) override;
 };
 
-class CLexorinDlg : public lex::CDialog, private IWordFeedHost {
+class CLexorinDlg : public lex::CDialog, private IWordFeedHost, private IBannerPointerListener {
 public:
     static constexpr UINT_PTR kFeedTimer = 1;
     static constexpr UINT kTrayMessage = WM_USER + 5;
@@ -39,6 +39,11 @@ public:
     static constexpr int kMinTrackWidth = 640;
     static constexpr int kMinTrackHeight = 30;
     static constexpr int kBannerSlotWidth = 435;
+    // Posted to itself to tell of hotkeys that could not be had, once start-up or the
+    // settings sheet is over.
+    static constexpr UINT kHotkeysInUseMessage = WM_APP + 23;
+    // The system-wide hotkeys, by their registration ids.
+    enum : int { kHotkeyShowHide = 1, kHotkeyPausePlay, kHotkeyKnown, kHotkeyUnknown, kHotkeyCount = 4 };
 
     // The context is the owner's and outlives the bar.
     explicit CLexorinDlg(CBarContext& context);
@@ -104,8 +109,17 @@ private:
     void CopyEntry(const DictEntry& entry);
     // The study page's keys and the record it may have cleared.
     void ApplyStudySettings();
+    // Hover, recall, pause while hidden and the hotkeys (bar_study_options.cpp).
+    void ApplyStudyOptions();
+    void RegisterHotkeys(const lex::CSettings& settings);
+    void UnregisterHotkeys();
+    void OnHotKey(int id);
+    void TellHotkeysInUse();
+    void OnShownOrHidden();
+    void BannerPointerChanged(bool inside, int item) override;
     void ShowBar();
     void HideBar();
+    void ToggleBar();
     void OnOptions();
     void OnAboutCommand();
     void ShowAboutBox();
@@ -149,4 +163,9 @@ private:
     CBarToolBar m_toolbar;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up
+    bool m_hoverPause = false;
+    bool m_pauseWhileHidden = false;
+    bool m_hotkeyRegistered[kHotkeyCount] = {};
+    // What TellHotkeysInUse is to say, built when the hotkeys were registered.
+    std::string m_hotkeysInUseText;
 };

@@ -5,5 +5,6 @@ if(WIN32)
   list(APPEND LEX_WIN_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/lexorin_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_study.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_study_options.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_toolbar.cpp)
 endif()

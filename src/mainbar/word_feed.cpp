@@ -173,7 +173,7 @@ void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
     AddEntryItem(review ? "※ " : marker, markerStyle, BANNER_FONT_SONG);
     AddEntryItem(entry.word + "  ", m_word, BANNER_FONT_SONG);
     AddEntryItem(entry.phonetic + "  ", m_phonetic, BANNER_FONT_PHONETIC);
-    AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG);
+    AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG, m_recall ? BANNER_MASKED : 0);
     m_onBanner.push_back(std::move(entry));
 }
 
@@ -266,8 +266,17 @@ const DictEntry* CWordFeed::EntryAtItem(int itemIndex) const
 {
     if (itemIndex < 0)
         return nullptr;
-    const size_t entry = static_cast<size_t>(itemIndex) / 4;
+    const size_t entry = static_cast<size_t>(itemIndex) / kItemsPerEntry;
     return entry < m_onBanner.size() ? &m_onBanner[entry] : nullptr;
+}
+
+bool CWordFeed::EntryItems(int itemIndex, int* first, int* count) const
+{
+    if (!EntryAtItem(itemIndex))
+        return false;
+    *first = itemIndex - itemIndex % kItemsPerEntry;
+    *count = kItemsPerEntry;
+    return true;
 }
 
 const DictEntry* CWordFeed::NewestEntry() const
@@ -284,10 +293,10 @@ bool CWordFeed::MarkEntry(const DictEntry& entry, bool known)
     return true;
 }
 
-void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind)
+void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind, uint32_t extraStyle)
 {
     uint32_t style = (row.colour & BANNER_COLOR_MASK) | (row.bold ? BANNER_BOLD : 0) |
-                     (row.italic ? BANNER_ITALIC : 0) | (row.underline ? BANNER_UNDERLINE : 0);
+                     (row.italic ? BANNER_ITALIC : 0) | (row.underline ? BANNER_UNDERLINE : 0) | extraStyle;
     m_host.FeedAddItem(CBannerItem(text, fontKind, 0, style, BANNER_BUTTON_FACE));
 }
 
@@ -346,13 +355,26 @@ void CWordFeed::StartTimer(int periodMs)
     if (m_paused)
         return;
     m_timerPeriod = periodMs;
-    m_host.FeedStartTimer(periodMs);
+    if (m_holds == 0)
+        m_host.FeedStartTimer(periodMs);
 }
 
 void CWordFeed::StopTimer()
 {
     m_timerPeriod = 0;
     m_host.FeedStopTimer();
+}
+
+void CWordFeed::SetHold(HoldReason reason, bool on)
+{
+    const unsigned before = m_holds;
+    m_holds = on ? (m_holds | reason) : (m_holds & ~static_cast<unsigned>(reason));
+    if ((before == 0) == (m_holds == 0) || m_timerPeriod == 0)
+        return;
+    if (m_holds != 0)
+        m_host.FeedStopTimer();
+    else
+        m_host.FeedStartTimer(m_timerPeriod);
 }
 
 void CWordFeed::ApplyBannerSettings(const BannerSettings& settings)

@@ -59,6 +59,8 @@ public:
     static constexpr int kScrollSpeed = 800;
     // Continuous mode clears the banner on every step after this many entries.
     static constexpr int kEntriesBeforeClear = 30;
+    // A marker and the three rows.
+    static constexpr int kItemsPerEntry = 4;
     static constexpr uint32_t kSingleMarkerColour = 0x0000FF00;
     static constexpr uint32_t kContinuousMarkerColour = 0x00FFFFFF;
 
@@ -103,11 +105,25 @@ public:
     const lex::CStudyRecord& StudyRecord() const { return m_study; }
     void StudyRecordChanged() { m_allWaiting = false; }
 
+    // Holding keeps the feed still without pausing it: the pause/play state is left
+    // alone. While any reason holds, no feed timer runs; when the last one lets go, the
+    // timer runs again with the period it had (one whole period to the next entry).
+    enum HoldReason : unsigned { kHoldPointer = 1u, kHoldHidden = 2u };
+    void SetHold(HoldReason reason, bool on);
+    bool IsHeld() const { return m_holds != 0; }
+    // Recall mode: each new entry's meaning is masked on the banner (BANNER_MASKED)
+    // until the pointer rests on the entry.
+    void SetRecallMode(bool on) { m_recall = on; }
+    bool IsRecallMode() const { return m_recall; }
+    // The banner items of the entry that item itemIndex belongs to; false when none.
+    bool EntryItems(int itemIndex, int* first, int* count) const;
+
     int GetPosition() const { return m_position; }
     void SetPosition(int position) { m_position = position; }
     bool IsPaused() const { return m_paused; }
     bool IsContinuous() const { return m_continuous; }
-    // The period the feed timer was last started with, 0 while stopped.
+    // The period the feed timer was last started with, 0 while stopped (while held:
+    // the period it runs with again when let go).
     int GetTimerPeriod() const { return m_timerPeriod; }
 
 private:
@@ -123,7 +139,7 @@ private:
     // One pass over the dictionary to find the lines of the recorded words.
     void FindRecordedEntries();
     void LoadStudyRecord(const std::string& path);
-    void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
+    void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind, uint32_t extraStyle = 0);
     void StartTimer(int periodMs);
     int ReadLine(std::string& line);
     // Moves the open reader to just after `position` lines from the start, using the
@@ -148,6 +164,8 @@ private:
     int m_timerPeriod = 0;
     bool m_busy = false;
     RowStyle m_word, m_phonetic, m_meaning;
+    unsigned m_holds = 0;
+    bool m_recall = false;
 
     // The entries on the banner, in item order.
     std::vector<DictEntry> m_onBanner;

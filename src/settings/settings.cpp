@@ -41,6 +41,7 @@ constexpr KeyName kKnownKeys[] = {
     {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "HoverPause"}, {kStudy, "RecallMode"},
     {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"}, {kStudy, "HotkeyPausePlay"},
     {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"}, {kStudy, "ReviewEvery"},
+    {kStudy, "HotkeysToldInUse"},
 };
 
 struct KeyValue {
@@ -139,6 +140,8 @@ uint16_t CSettings::StudyHotkeyKnown() const { return ReadHotkey(kStudy, "Hotkey
 bool CSettings::SetStudyHotkeyKnown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyKnown", hotkey); }
 uint16_t CSettings::StudyHotkeyUnknown() const { return ReadHotkey(kStudy, "HotkeyUnknown", kCtrlAltShift | 'U'); }
 bool CSettings::SetStudyHotkeyUnknown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyUnknown", hotkey); }
+std::string CSettings::StudyHotkeysToldInUse() const { return ReadText(kStudy, "HotkeysToldInUse", ""); }
+bool CSettings::SetStudyHotkeysToldInUse(const std::string& words) { return WriteText(kStudy, "HotkeysToldInUse", words); }
 int CSettings::StudyReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
 bool CSettings::SetStudyReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
 

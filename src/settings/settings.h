@@ -140,6 +140,11 @@ public:
     bool SetStudyHotkeyKnown(uint16_t hotkey);
     uint16_t StudyHotkeyUnknown() const;
     bool SetStudyHotkeyUnknown(uint16_t hotkey);
+    // The combinations the user was last told could not be had (another program holds
+    // them), as decimal hotkey words separated by blanks; default empty. The bar tells
+    // of each one once, not at every start.
+    std::string StudyHotkeysToldInUse() const;
+    bool SetStudyHotkeysToldInUse(const std::string& words);
     // A due word comes back at most once every this many entries (default 5).
     int StudyReviewEvery() const;
     bool SetStudyReviewEvery(int entries);

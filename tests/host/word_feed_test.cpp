@@ -133,6 +133,21 @@ TEST_F(WordFeedTest, EntryBecomesMarkerAndThreeStyledItems)
     EXPECT_EQ(host.lineStarts, 1) << "each single entry starts at the strip's left edge";
     EXPECT_EQ(host.items[0].text, "· ");
     EXPECT_EQ(host.items[0].style, 0x0100FF00u);
+
+    // Recall mode masks the meaning alone (the rows are red and fully styled again, as
+    // SingleMode's settings have them); the entry's four items reveal together.
+    feed.SetRecallMode(true);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[3].style, 0x0F0000FFu);
+    EXPECT_EQ(host.items[1].style, 0x070000FFu);
+    EXPECT_EQ(host.items[2].style, 0x070000FFu);
+    int first = -1, count = -1;
+    ASSERT_TRUE(feed.EntryItems(2, &first, &count));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(count, 4);
+    EXPECT_FALSE(feed.EntryItems(4, &first, &count)) << "no entry beyond the banner's";
+    EXPECT_FALSE(feed.EntryItems(-1, &first, &count));
 }
 
 TEST_F(WordFeedTest, PreviousRestartAndWrapAround)
@@ -230,6 +245,37 @@ TEST_F(WordFeedTest, PauseStaysPausedUntilPlay)
     EXPECT_EQ(host.timerPeriod, 1000);
     feed.ApplyBannerSettings(BannerSettings());
     EXPECT_EQ(host.timerPeriod, 2000);
+}
+
+TEST_F(WordFeedTest, HoldingKeepsTheFeedStillWithoutPausingIt)
+{
+    WriteDict("缺省字典", Lines(1, 10));
+    ASSERT_TRUE(Open());
+    feed.ApplyBannerSettings(BannerSettings());
+    ASSERT_EQ(host.timerPeriod, 2000);
+    // The pointer rests on the strip, then the bar is hidden as well.
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    EXPECT_EQ(host.timerPeriod, 0);
+    feed.SetHold(CWordFeed::kHoldHidden, true);
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 0) << "still hidden";
+    feed.StartEntryTimer(); // a resize restarts the timer: not while held
+    EXPECT_EQ(host.timerPeriod, 0);
+    EXPECT_FALSE(feed.IsPaused()) << "the pause button's state is the user's";
+    feed.SetHold(CWordFeed::kHoldHidden, false);
+    EXPECT_EQ(host.timerPeriod, 1000) << "let go, with the period it had last";
+
+    // Paused while held: letting go keeps it paused; play while held waits for the release.
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    feed.PausePlay();
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 0);
+    EXPECT_TRUE(feed.IsPaused());
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    feed.PausePlay();
+    EXPECT_EQ(host.timerPeriod, 0);
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 1000);
 }
 
 TEST_F(WordFeedTest, EntryPeriodBelowOneSecondIsRaised)
