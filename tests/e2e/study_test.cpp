@@ -8,6 +8,7 @@
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -152,7 +153,7 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
 {
     HWND bar = StartAtTheFirstEntry(app);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(CopyShownEntry(bar), L"alpha [alfə] n. 第一个字母") << "copy: word, IPA and meaning";
+    EXPECT_EQ(CopyShownEntry(bar), L"alpha [alf\x0259] n. \x7B2C\x4E00\x4E2A\x5B57\x6BCD") << "copy: word, IPA and meaning";
 
     ASSERT_TRUE(ChooseFromContextMenu(bar, 0, "context-menu")) << "认识了（不再出现）";
     std::string record = ReadText(StudyPath(app));
@@ -162,7 +163,7 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
     // Not due until tomorrow: from the start again, alpha is read past.
     Command(bar, ID_DICT_RESTART);
     Command(bar, ID_DICT_NEXT);
-    EXPECT_EQ(CopyShownEntry(bar), L"beta [biːtə] n. 第二个字母") << "alpha does not come back in this run";
+    EXPECT_EQ(CopyShownEntry(bar), L"beta [bi\x02D0t\x0259] n. \x7B2C\x4E8C\x4E2A\x5B57\x6BCD") << "alpha does not come back in this run";
     ASSERT_TRUE(Quit(app, bar));
     EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictWordCount(), 2) << "the skipped line counts as read";
 
@@ -277,10 +278,19 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     EXPECT_EQ(ReadText(StudyPath(app)), kForeignLines) << "the words go, the lines that are not ours stay";
     EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，今天到期 0 个，累计忘记 0 次。");
 
-    // The review rate is written by OK.
+    // The page's keys are written by OK: the review rate, the options, the hotkeys.
+    HWND showHide = e2e::Descendant(sheet, IDC_STUDY_HOTKEY_SHOW);
+    EXPECT_EQ(SendMessageW(showHide, HKM_GETHOTKEY, 0, 0), (HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT) << 8 | 'L');
+    EXPECT_EQ(SendMessageW(e2e::Descendant(sheet, IDC_STUDY_HOVER_PAUSE), BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageW(e2e::Descendant(sheet, IDC_STUDY_REVIEW_EVERY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7"));
+    e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_HOVER_PAUSE));
+    SendMessageW(showHide, HKM_SETHOTKEY, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | VK_F9, 0);
     e2e::ClickCentre(e2e::Descendant(sheet, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(sheet, 5000));
-    EXPECT_EQ(lex::CSettings(app.SettingsPath()).StudyReviewEvery(), 7);
+    const lex::CSettings settings(app.SettingsPath());
+    EXPECT_EQ(settings.StudyReviewEvery(), 7);
+    EXPECT_FALSE(settings.StudyHoverPause());
+    EXPECT_EQ(settings.StudyHotkeyShowHide(), (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | VK_F9);
+    EXPECT_TRUE(settings.StudyHotkeyKnown() != 0 && !settings.StudyRecallMode()) << "unchanged keys keep their defaults";
     ASSERT_TRUE(Quit(app, bar));
 }
