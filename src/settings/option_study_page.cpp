@@ -63,7 +63,7 @@ void COptionStudyPage::ShowCounts()
     const lex::CStudyRecord* record = m_context.studyRecord;
     const lex::StudyCounts counts = record ? record->Count(lex::StudyToday()) : lex::StudyCounts();
     char text[256];
-    std::snprintf(text, sizeof text, "已标记 %d 个词，已掌握 %d 个，今天到期 %d 个，累计忘记 %d 次。", counts.marked,
+    std::snprintf(text, sizeof text, "已标记 %d 个词，已掌握 %d 个，\r\n今天到期 %d 个，累计忘记 %d 次。", counts.marked,
                   counts.mastered, counts.dueToday, counts.lapses);
     SetDlgItemTextW(m_hWnd, IDC_STUDY_COUNTS, lex::Widen(text).c_str());
     const BOOL anyWords = counts.marked > counts.mastered;

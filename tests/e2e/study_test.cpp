@@ -220,6 +220,23 @@ HWND WaitForDialogWith(DWORD pid, HWND skip, int id)
     return search.found;
 }
 
+HWND FirstVisibleEdit(HWND parent)
+{
+    HWND found = nullptr;
+    EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM p) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(h, cls, 16);
+            if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h))
+                return TRUE;
+            *reinterpret_cast<HWND*>(p) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 } // namespace
 
 TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAsking)
@@ -236,7 +253,7 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, IDC_STUDY_EXPORT));
     HWND counts = e2e::Descendant(sheet, IDC_STUDY_COUNTS);
-    EXPECT_EQ(e2e::WindowText(counts), "已标记 3 个词，已掌握 1 个，今天到期 1 个，累计忘记 3 次。");
+    EXPECT_EQ(e2e::WindowText(counts), "已标记 3 个词，已掌握 1 个，\r\n今天到期 1 个，累计忘记 3 次。");
     EXPECT_EQ(e2e::WindowText(e2e::Descendant(sheet, IDC_STUDY_REVIEW_EVERY)), "2");
     wintest::PumpMessages(300);
     RECT sr;
@@ -246,12 +263,11 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     // Export through the save dialog.
     const std::string exported = app.Folder() + "words.tsv";
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_EXPORT));
-    const int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
     HWND dialog = WaitForDialogWith(app.ProcessId(), sheet, IDOK);
     ASSERT_NE(dialog, nullptr) << "导出生词… opens a save dialog";
     e2e::Sync(dialog);
-    HWND name = e2e::Descendant(dialog, kFileNameCombo);
-    HWND edit = name ? FindWindowExW(name, nullptr, L"Edit", nullptr) : e2e::Descendant(dialog, kFileNameEdit);
+    wintest::PumpMessages(300);
+    HWND edit = FirstVisibleEdit(dialog); // the file name: a save dialog's only edit box
     ASSERT_NE(edit, nullptr);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lex::Widen(exported).c_str()));
     e2e::ClickCentre(GetDlgItem(dialog, IDOK));
@@ -276,7 +292,7 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     ASSERT_TRUE(e2e::WaitUntilGone(box, 5000));
     e2e::Sync(sheet);
     EXPECT_EQ(ReadText(StudyPath(app)), kForeignLines) << "the words go, the lines that are not ours stay";
-    EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，今天到期 0 个，累计忘记 0 次。");
+    EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，\r\n今天到期 0 个，累计忘记 0 次。");
 
     // The page's keys are written by OK: the review rate, the options, the hotkeys.
     HWND showHide = e2e::Descendant(sheet, IDC_STUDY_HOTKEY_SHOW);
