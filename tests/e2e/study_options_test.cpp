@@ -71,30 +71,6 @@ void PressHotkey(WORD vk)
     wintest::PumpMessages(300);
 }
 
-// A message box of the program: a visible dialog of its process other than the bar.
-HWND FindMessageBox(DWORD pid, HWND bar)
-{
-    struct Search {
-        DWORD pid;
-        HWND bar;
-        HWND found;
-    } search = {pid, bar, nullptr};
-    EnumWindows(
-        [](HWND hWnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hWnd, &owner);
-            wchar_t cls[16] = {};
-            GetClassNameW(hWnd, cls, 16);
-            if (owner != s->pid || hWnd == s->bar || !IsWindowVisible(hWnd) || std::wstring(cls) != L"#32770")
-                return TRUE;
-            s->found = hWnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class StudyOptionsE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -208,7 +184,7 @@ TEST_F(StudyOptionsE2E, HotkeysDriveTheBarAndOneHeldElsewhereIsToldOnce)
     ASSERT_NE(bar, nullptr);
 
     HWND box = nullptr;
-    ASSERT_TRUE(wintest::PumpUntil([&] { return (box = FindMessageBox(app.ProcessId(), bar)) != nullptr; }, 5000))
+    ASSERT_TRUE(wintest::PumpUntil([&] { return (box = e2e::FindOtherDialog(app.ProcessId(), bar)) != nullptr; }, 5000))
         << "a word about the combination that could not be had";
     const std::string said = e2e::WindowText(e2e::Descendant(box, 0xFFFF));
     EXPECT_NE(said.find("Ctrl+Alt+Shift+P"), std::string::npos) << said;
@@ -246,7 +222,7 @@ TEST_F(StudyOptionsE2E, HotkeysDriveTheBarAndOneHeldElsewhereIsToldOnce)
     bar = Start();
     ASSERT_NE(bar, nullptr);
     wintest::PumpMessages(1500);
-    EXPECT_EQ(FindMessageBox(app.ProcessId(), bar), nullptr) << "told once, not at every start";
+    EXPECT_EQ(e2e::FindOtherDialog(app.ProcessId(), bar), nullptr) << "told once, not at every start";
     EXPECT_TRUE(Quit(bar));
 }
 

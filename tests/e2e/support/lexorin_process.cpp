@@ -422,3 +422,41 @@ void LexorinProcess::Kill()
 }
 
 } // namespace e2e
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    HWND bar;
+    HWND found;
+    static BOOL CALLBACK Visit(HWND h, LPARAM l)
+    {
+        auto* d = reinterpret_cast<DialogSearch*>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (owner != d->pid || h == d->bar || !IsWindowVisible(h) || std::wstring(cls) != L"#32770")
+            return TRUE;
+        // The main bar is a dialog too; so is a box still being built, without a title.
+        wchar_t title[64] = {};
+        GetWindowTextW(h, title, 64);
+        if (title[0] == 0 || lex::Narrow(title) == e2e::kMainTitle)
+            return TRUE;
+        d->found = h;
+        return FALSE;
+    }
+};
+
+} // namespace
+
+namespace e2e {
+
+HWND FindOtherDialog(DWORD pid, HWND bar)
+{
+    DialogSearch data = {pid, bar, nullptr};
+    EnumWindows(&DialogSearch::Visit, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+} // namespace e2e

@@ -87,6 +87,9 @@ HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className);
 bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
 // Right-clicks the bar's tray icon and waits for its popup menu; false if none appeared.
 bool OpenTrayMenu(HWND bar);
+// A visible dialog-class window of process pid other than the main bar (a message box,
+// a system dialog), or nullptr.
+HWND FindOtherDialog(DWORD pid, HWND bar);
 // A descendant of parent with control id, optionally only a visible one; or nullptr.
 HWND Descendant(HWND parent, int id, bool visibleOnly = false);
 // A window's text, also of another process's window (read with a timeout).
