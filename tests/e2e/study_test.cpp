@@ -193,47 +193,50 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
 
 namespace {
 
+struct DialogSearch {
+    DWORD pid;
+    HWND skip;
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK VisitDialog(HWND h, LPARAM p)
+{
+    auto* s = reinterpret_cast<DialogSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner != s->pid || h == s->skip || !IsWindowVisible(h) || !e2e::Descendant(h, s->id))
+        return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
 // A visible dialog of process pid other than skip that holds a control with id.
 HWND WaitForDialogWith(DWORD pid, HWND skip, int id)
 {
-    struct Search {
-        DWORD pid;
-        HWND skip;
-        int id;
-        HWND found;
-    } search = {pid, skip, id, nullptr};
+    DialogSearch search = {pid, skip, id, nullptr};
     wintest::PumpUntil([&] {
         search.found = nullptr;
-        EnumWindows(
-            [](HWND h, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(h, &owner);
-                if (owner != s->pid || h == s->skip || !IsWindowVisible(h) || !e2e::Descendant(h, s->id))
-                    return TRUE;
-                s->found = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(&VisitDialog, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     }, 8000);
     return search.found;
 }
 
+BOOL CALLBACK VisitEdit(HWND h, LPARAM p)
+{
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h))
+        return TRUE;
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+}
+
 HWND FirstVisibleEdit(HWND parent)
 {
     HWND found = nullptr;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM p) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h))
-                return TRUE;
-            *reinterpret_cast<HWND*>(p) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, &VisitEdit, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
