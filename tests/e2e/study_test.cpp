@@ -273,12 +273,15 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     HWND edit = FirstVisibleEdit(dialog); // the file name: a save dialog's only edit box
     ASSERT_NE(edit, nullptr);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lex::Widen(exported).c_str()));
+    ASSERT_EQ(e2e::WindowText(edit), exported);
     e2e::ClickCentre(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(dialog, 5000));
-    e2e::Sync(sheet);
-    EXPECT_EQ(ReadText(exported), "word\tbox\tdue\tlapses\r\n"
-                                  "beta\t3\t2026-03-04\t1\r\n"
-                                  "delta\t1\t2026-03-01\t2\r\n");
+    const std::string expected = "word\tbox\tdue\tlapses\r\n"
+                                 "beta\t3\t2026-03-04\t1\r\n"
+                                 "delta\t1\t2026-03-01\t2\r\n";
+    // Written once the dialog has returned.
+    wintest::PumpUntil([&] { return ReadText(exported) == expected; }, 5000);
+    EXPECT_EQ(ReadText(exported), expected);
 
     // Clearing asks first; No (the default button) keeps the record.
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_CLEAR));
