@@ -193,36 +193,6 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
 
 namespace {
 
-struct DialogSearch {
-    DWORD pid;
-    HWND skip;
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK VisitDialog(HWND h, LPARAM p)
-{
-    auto* s = reinterpret_cast<DialogSearch*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner != s->pid || h == s->skip || !IsWindowVisible(h) || !e2e::Descendant(h, s->id))
-        return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// A visible dialog of process pid other than skip that holds a control with id.
-HWND WaitForDialogWith(DWORD pid, HWND skip, int id)
-{
-    DialogSearch search = {pid, skip, id, nullptr};
-    wintest::PumpUntil([&] {
-        search.found = nullptr;
-        EnumWindows(&VisitDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, 8000);
-    return search.found;
-}
-
 BOOL CALLBACK VisitEdit(HWND h, LPARAM p)
 {
     wchar_t cls[16] = {};
@@ -266,7 +236,7 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     // Export through the save dialog.
     const std::string exported = app.Folder() + "words.tsv";
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_EXPORT));
-    HWND dialog = WaitForDialogWith(app.ProcessId(), sheet, IDOK);
+    HWND dialog = e2e::WaitForProcessWindowWith(app.ProcessId(), IDOK, sheet);
     ASSERT_NE(dialog, nullptr) << "导出生词… opens a save dialog";
     e2e::Sync(dialog);
     wintest::PumpMessages(300);
