@@ -68,6 +68,10 @@ public:
     CBarToolBar& ToolBar() { return m_toolbar; }
     CWordFeed& Feed() { return m_feed; }
     const NOTIFYICONDATAW& TrayIcon() const { return m_tray; }
+    // The entry a right click at this screen point (WM_CONTEXTMENU's lParam) acts on:
+    // on the moving text the entry under the pointer, otherwise the newest; nullptr
+    // while the banner is empty.
+    const DictEntry* EntryAtScreenPoint(LPARAM screenPoint) const;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -102,7 +106,6 @@ private:
     void WarnIfSettingsCannotBeSaved();
     void ShowTrayMenu();
     // Study marks (bar_study.cpp).
-    const DictEntry* EntryAtScreenPoint(LPARAM screenPoint) const;
     void OnBarContextMenu(LPARAM screenPoint);
     void MarkEntry(const DictEntry& entry, bool known);
     void OnStudyCommand(UINT id);

@@ -179,8 +179,10 @@ void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
 
 bool CWordFeed::ReadShowableEntry(lex::StudyDay today, DictEntry& entry)
 {
-    if (m_allWaiting)
+    // Words waiting today may be due tomorrow: a new day reads again.
+    if (m_allWaiting && today == m_allWaitingDay)
         return false;
+    m_allWaiting = false;
     int startsOver = 0;
     std::string line;
     for (;;) {
@@ -188,6 +190,7 @@ bool CWordFeed::ReadShowableEntry(lex::StudyDay today, DictEntry& entry)
             // A second start over in one step: the whole dictionary was read past.
             if (++startsOver > 1) {
                 m_allWaiting = true;
+                m_allWaitingDay = today;
                 return false;
             }
             StartOver(line); // end of the dictionary

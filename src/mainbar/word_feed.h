@@ -181,6 +181,7 @@ private:
     // A whole pass found only words waiting for later days: nothing to read until the
     // record or the dictionary changes.
     bool m_allWaiting = false;
+    lex::StudyDay m_allWaitingDay = 0;
 
     // Reader marks every kCheckpointEvery lines of the open file, so that reopening at
     // a far position (every resize of the main bar does) reads at most that many lines.

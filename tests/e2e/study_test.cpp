@@ -193,47 +193,20 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
 
 namespace {
 
-// A visible dialog of process pid other than skip that holds a control with id.
-HWND WaitForDialogWith(DWORD pid, HWND skip, int id)
+BOOL CALLBACK VisitEdit(HWND h, LPARAM p)
 {
-    struct Search {
-        DWORD pid;
-        HWND skip;
-        int id;
-        HWND found;
-    } search = {pid, skip, id, nullptr};
-    wintest::PumpUntil([&] {
-        search.found = nullptr;
-        EnumWindows(
-            [](HWND h, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(h, &owner);
-                if (owner != s->pid || h == s->skip || !IsWindowVisible(h) || !e2e::Descendant(h, s->id))
-                    return TRUE;
-                s->found = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, 8000);
-    return search.found;
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h))
+        return TRUE;
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
 }
 
 HWND FirstVisibleEdit(HWND parent)
 {
     HWND found = nullptr;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM p) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(h))
-                return TRUE;
-            *reinterpret_cast<HWND*>(p) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, &VisitEdit, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -263,19 +236,22 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     // Export through the save dialog.
     const std::string exported = app.Folder() + "words.tsv";
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_EXPORT));
-    HWND dialog = WaitForDialogWith(app.ProcessId(), sheet, IDOK);
+    HWND dialog = e2e::WaitForProcessWindowWith(app.ProcessId(), IDOK, sheet);
     ASSERT_NE(dialog, nullptr) << "导出生词… opens a save dialog";
     e2e::Sync(dialog);
     wintest::PumpMessages(300);
     HWND edit = FirstVisibleEdit(dialog); // the file name: a save dialog's only edit box
     ASSERT_NE(edit, nullptr);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lex::Widen(exported).c_str()));
+    ASSERT_EQ(e2e::WindowText(edit), exported);
     e2e::ClickCentre(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(dialog, 5000));
-    e2e::Sync(sheet);
-    EXPECT_EQ(ReadText(exported), "word\tbox\tdue\tlapses\r\n"
-                                  "beta\t3\t2026-03-04\t1\r\n"
-                                  "delta\t1\t2026-03-01\t2\r\n");
+    const std::string expected = "word\tbox\tdue\tlapses\r\n"
+                                 "beta\t3\t2026-03-04\t1\r\n"
+                                 "delta\t1\t2026-03-01\t2\r\n";
+    // Written once the dialog has returned.
+    wintest::PumpUntil([&] { return ReadText(exported) == expected; }, 5000);
+    EXPECT_EQ(ReadText(exported), expected);
 
     // Clearing asks first; No (the default button) keeps the record.
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_CLEAR));

@@ -510,3 +510,29 @@ TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
     EXPECT_EQ(lex::FormatStudyDay(card->due), "2026-01-11");
     unsetenv("LEXORIN_TODAY");
 }
+
+// Every word known and waiting: the steps show nothing rather than reading round the
+// dictionary for ever, and the next day the words are back.
+TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
+{
+    WriteDict("缺省字典", Lines(1, 3));
+    setenv("LEXORIN_TODAY", "2026-07-01", 1);
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    for (const char* word : {"w1", "w2", "w3"})
+        ASSERT_TRUE(feed.MarkEntry(DictEntry{word, "", ""}, true));
+    feed.ShowNextEntry();
+    feed.ShowNextEntry();
+    EXPECT_TRUE(host.items.empty());
+    EXPECT_EQ(feed.NewestEntry(), nullptr);
+    const int position = feed.GetPosition();
+    feed.ShowNextEntry();
+    EXPECT_EQ(feed.GetPosition(), position) << "no more reading while nothing can be shown";
+
+    setenv("LEXORIN_TODAY", "2026-07-02", 1);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[0].text, "☉ ") << "read from the dictionary again, not only brought back";
+    EXPECT_NE(feed.GetPosition(), position);
+    unsetenv("LEXORIN_TODAY");
+}

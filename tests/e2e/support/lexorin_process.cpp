@@ -326,6 +326,38 @@ bool ShowSettingsPageWith(HWND sheet, int id)
     return false;
 }
 
+namespace {
+
+struct WindowWithControl {
+    DWORD pid;
+    int id;
+    HWND skip;
+    HWND found;
+};
+
+BOOL CALLBACK VisitWindowWithControl(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowWithControl*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != search->pid || hWnd == search->skip || !IsWindowVisible(hWnd) || !Descendant(hWnd, search->id))
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForProcessWindowWith(DWORD pid, int id, HWND skip, DWORD ms)
+{
+    WindowWithControl search = {pid, id, skip, nullptr};
+    wintest::PumpUntil([&] {
+        EnumWindows(&VisitWindowWithControl, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, ms);
+    return search.found;
+}
+
 void Sync(HWND hWnd)
 {
     DWORD_PTR ignored = 0;

@@ -79,6 +79,9 @@ const UINT kTrayMessage = WM_USER + 5;
 const UINT kTrayIconId = 103;
 // Waits up to ms for FindProcessWindow(pid, title); nullptr if it never appears.
 HWND WaitForProcessWindow(DWORD pid, const std::string& title, DWORD ms);
+// Waits up to ms for a visible top-level window of process pid, other than skip, that
+// holds a control with id (a dialog of the program's: a file dialog, say); or nullptr.
+HWND WaitForProcessWindowWith(DWORD pid, int id, HWND skip = nullptr, DWORD ms = 10000);
 // How many visible top-level windows of process pid are titled title.
 int CountProcessWindows(DWORD pid, const std::string& title);
 // The visible top-level window of process pid of window class className, or nullptr.
