@@ -72,14 +72,19 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnSetCursor();
         return TRUE;
     case WM_MOUSEMOVE:
-        m_lastMouse.x = GET_X_LPARAM(lParam);
-        m_lastMouse.y = GET_Y_LPARAM(lParam);
+        OnMouseMove(lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
         return 0;
     case WM_DESTROY: {
         LRESULT result = Default();
         // Both are the shared system arrow, which must not be destroyed: forget them.
         m_itemCursor = nullptr;
         m_plainCursor = nullptr;
+        // The next window starts with the pointer outside it.
+        if (m_pointerInside)
+            OnMouseLeave();
         // Font, brush, items and scroll state stay for the next window; the caches
         // are rebuilt by its first paint.
         ReleaseWindowResources(true);
@@ -106,6 +111,9 @@ void CBannerCtrl::OnPaint()
     }
     if (exposed)
         BannerInvalidateAll();
+    // New items stand where the paint measured them: find the one under the pointer.
+    if (m_pointerInside && m_pointerItem == -2)
+        UpdatePointerItem();
 }
 
 void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
@@ -126,6 +134,9 @@ void CBannerCtrl::OnTimer(WPARAM id)
     // A resting line wakes nothing at all, not even the thread kept for its timers.
     if (m_scroll.IsResting())
         ReleaseTimerThread();
+    // The line moved under a resting pointer.
+    if (m_pointerInside)
+        UpdatePointerItem();
 }
 
 void CBannerCtrl::SetObstructed(bool obstructed)
@@ -135,6 +146,54 @@ void CBannerCtrl::SetObstructed(bool obstructed)
     m_obstructed = obstructed;
     if (!obstructed)
         m_scroll.Wake();
+}
+
+void CBannerCtrl::OnMouseMove(LPARAM lParam)
+{
+    m_lastMouse.x = GET_X_LPARAM(lParam);
+    m_lastMouse.y = GET_Y_LPARAM(lParam);
+    if (!m_pointerInside) {
+        TRACKMOUSEEVENT track = {};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = m_hWnd;
+        if (!::TrackMouseEvent(&track))
+            return; // no word of its leaving would come: do not hold on to it
+        m_pointerInside = true;
+        m_pointerItem = -2;
+    }
+    UpdatePointerItem();
+}
+
+void CBannerCtrl::OnMouseLeave()
+{
+    m_pointerInside = false;
+    UpdatePointerItem();
+    // A line held by the pointer moves on from where it stood.
+    m_scroll.Wake();
+}
+
+void CBannerCtrl::UpdatePointerItem()
+{
+    const int item = m_pointerInside ? m_scroll.HitTest(m_lastMouse.x) : -1;
+    if (item == m_pointerItem)
+        return;
+    m_pointerItem = item;
+    if (m_pointerListener)
+        m_pointerListener->BannerPointerChanged(m_pointerInside, item);
+}
+
+void CBannerCtrl::SetHoldOnHover(bool on)
+{
+    m_holdOnHover = on;
+    if (!on)
+        m_scroll.Wake();
+}
+
+void CBannerCtrl::RevealItems(int first, int count)
+{
+    if (SetRevealedRange(first, count) && IsWindow())
+        BannerInvalidateAll();
 }
 
 void CBannerCtrl::ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -239,6 +298,9 @@ void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }
 
 bool CBannerCtrl::BannerIsShowing() const
 {
+    // Held by the pointer: the reader is looking at it standing still.
+    if (m_holdOnHover && m_pointerInside)
+        return false;
     if (m_obstructed || !::IsWindowVisible(m_hWnd))
         return false;
     HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
@@ -249,6 +311,8 @@ void CBannerCtrl::CanvasInvalidateAll()
 {
     CCanvasWnd::CanvasInvalidateAll();
     m_paintPending = true;
+    // The items changed: the one under the pointer is found again at its next move or tick.
+    m_pointerItem = -2;
     // New items give a resting line something to move.
     m_scroll.Wake();
 }

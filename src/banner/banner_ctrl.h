@@ -13,6 +13,17 @@
 #include "banner/banner_scroll.h"
 #include "banner/canvas_wnd.h"
 
+// Told where the pointer is on the banner, on the banner's thread.
+class IBannerPointerListener {
+public:
+    // inside: the pointer is over the banner; item: the item under it, or -1. Called
+    // whenever either changes (the line moving under a resting pointer included).
+    virtual void BannerPointerChanged(bool inside, int item) = 0;
+
+protected:
+    ~IBannerPointerListener() = default;
+};
+
 class CBannerCtrl : public CCanvasWnd, private IBannerScrollHost {
 public:
     static constexpr UINT kDefaultId = 32777;
@@ -42,6 +53,15 @@ public:
     void SetObstructed(bool obstructed);
     bool IsScrollResting() const { return m_scroll.IsResting(); }
 
+    // The listener must outlive the control's window, or be reset to nullptr first.
+    void SetPointerListener(IBannerPointerListener* listener) { m_pointerListener = listener; }
+    // On: the line holds still while the pointer rests on the banner and moves on from
+    // where it stood when the pointer leaves.
+    void SetHoldOnHover(bool on);
+    bool IsPointerInside() const { return m_pointerInside; }
+    // Masked items among first .. first + count - 1 show their text; count 0 masks all.
+    void RevealItems(int first, int count);
+
     // Process-wide switch between moving the line by scrolling the window's DC and
     // drawing the uncovered column at once (on) and the system's ScrollWindow with a
     // paint cycle per tick (off); the picture is the same. Benchmarks compare both.
@@ -61,6 +81,10 @@ private:
     void OnTimer(WPARAM id);
     void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSetCursor();
+    void OnMouseMove(LPARAM lParam);
+    void OnMouseLeave();
+    // Tells the listener when the pointer's item changed (or the pointer left).
+    void UpdatePointerItem();
     void ReleaseTimerThread();
 
     // IBannerScrollHost
@@ -78,6 +102,11 @@ private:
     HCURSOR m_itemCursor = nullptr;
     HCURSOR m_plainCursor = nullptr;
     POINT m_lastMouse = {0, 0};
+    IBannerPointerListener* m_pointerListener = nullptr;
+    bool m_holdOnHover = false;
+    bool m_pointerInside = false;
+    // The item the listener was last told of; -2 before any.
+    int m_pointerItem = -2;
     // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
     UINT m_keepTimerThread = 0;
     // What a tick's scroll uncovered, reused from tick to tick.

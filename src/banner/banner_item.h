@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 
-// The style word: text colour as 0x00BBGGRR in bits 0-23, then three flags.
+// The style word: text colour as 0x00BBGGRR in bits 0-23, then four flags.
 constexpr uint32_t BANNER_COLOR_MASK = 0x00FFFFFF;
 constexpr uint32_t BANNER_BOLD = 0x01000000;
 constexpr uint32_t BANNER_ITALIC = 0x02000000;
 constexpr uint32_t BANNER_UNDERLINE = 0x04000000;
+// Drawn as a veil of the text's own width until the banner is told to reveal the item.
+constexpr uint32_t BANNER_MASKED = 0x08000000;
 
 // A back colour of -1 asks for the system button-face colour.
 constexpr uint32_t BANNER_BUTTON_FACE = 0xFFFFFFFF;
@@ -42,6 +44,7 @@ public:
     bool IsBold() const { return (style & BANNER_BOLD) != 0; }
     bool IsItalic() const { return (style & BANNER_ITALIC) != 0; }
     bool IsUnderline() const { return (style & BANNER_UNDERLINE) != 0; }
+    bool IsMasked() const { return (style & BANNER_MASKED) != 0; }
 
     std::string text;
     uint32_t style = 0;

@@ -36,8 +36,8 @@ public:
     // that outlives the control must not reach it. Returns the id, 0 if refused.
     virtual uint32_t BannerArmTimer(int periodMs) = 0;
     virtual void BannerCancelTimer(uint32_t id) = 0;
-    // Whether anybody can see the line: the window and its top-level window are shown
-    // and not minimised.
+    // Whether the line should move: somebody can see it (the window and its top-level
+    // window are shown and not minimised) and nothing holds it still.
     virtual bool BannerIsShowing() const { return true; }
 
 protected:

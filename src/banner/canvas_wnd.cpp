@@ -27,6 +27,13 @@ int ClampToInt(long long v)
     return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
 
+// Halfway between two colours, channel by channel.
+COLORREF Halfway(COLORREF a, COLORREF b)
+{
+    return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
+               (GetBValue(a) + GetBValue(b)) / 2);
+}
+
 } // namespace
 
 CCanvasWnd::CCanvasWnd()
@@ -269,8 +276,11 @@ void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, const std::function<voi
         SIZE extent = {0, 0};
         ::GetTextExtentPoint32W(hdc, wide.c_str(), static_cast<int>(wide.size()), &extent);
         RECT r = {ClampToInt(x), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
-        ::DrawTextW(hdc, wide.c_str(), static_cast<int>(wide.size()), &r, 0);
         const int width = extent.cx + tm.tmOverhang;
+        if (item.IsMasked() && !IsRevealed(i))
+            DrawVeil(hdc, item, r.left, width, wide);
+        else
+            ::DrawTextW(hdc, wide.c_str(), static_cast<int>(wide.size()), &r, 0);
         placed(width);
         x += width;
     }
@@ -369,10 +379,51 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
         ::SetBkColor(hdc, item.backColor == face ? m_backColor : item.backColor);
         ::SetTextColor(hdc, item.GetTextColor());
         RECT r = {ClampToInt(left), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
-        if (w.plainText)
+        if (item.IsMasked() && !IsRevealed(i))
+            DrawVeil(hdc, item, r.left, w.width, w.wide);
+        else if (w.plainText)
             ::ExtTextOutW(hdc, r.left, r.top, ETO_CLIPPED, &r, w.wide.c_str(), static_cast<UINT>(w.wide.size()),
                           nullptr);
         else
             ::DrawTextW(hdc, w.wide.c_str(), static_cast<int>(w.wide.size()), &r, 0);
+    }
+}
+
+bool CCanvasWnd::SetRevealedRange(int first, int count)
+{
+    if (count <= 0)
+        first = count = 0;
+    if (first == m_revealFirst && count == m_revealCount)
+        return false;
+    m_revealFirst = first;
+    m_revealCount = count;
+    return true;
+}
+
+bool CCanvasWnd::IsRevealed(int index) const
+{
+    return index >= m_revealFirst && index - m_revealFirst < m_revealCount;
+}
+
+void CCanvasWnd::DrawVeil(HDC dc, const CBannerItem& item, int left, int width, const std::wstring& wide)
+{
+    // The item's cell as its text would fill it, so nothing around it moves, and a bar
+    // over where the text's ink would be (its trailing blanks stay clear), halfway
+    // between the text colour and the cell's background.
+    const COLORREF back = ::GetBkColor(dc);
+    const RECT cell = {left, m_clientRect.top, left + width, m_clientRect.bottom};
+    ::SetBkColor(dc, back);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    size_t inked = wide.find_last_not_of(L' ');
+    inked = inked == std::wstring::npos ? 0 : inked + 1;
+    SIZE extent = {0, 0};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(inked), &extent);
+    const int height = m_clientRect.bottom - m_clientRect.top;
+    const RECT bar = {left, m_clientRect.top + height * 3 / 10, left + std::min<int>(extent.cx, width),
+                      m_clientRect.bottom - height * 3 / 10};
+    if (bar.right > bar.left && bar.bottom > bar.top) {
+        ::SetBkColor(dc, Halfway(item.GetTextColor(), back));
+        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &bar, nullptr, 0, nullptr);
+        ::SetBkColor(dc, back);
     }
 }

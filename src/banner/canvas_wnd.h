@@ -74,7 +74,15 @@ protected:
     // same as drawing them all.
     void DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
 
+    // Masked items (BANNER_MASKED) among first .. first + count - 1 are drawn as their
+    // text; the others as a veil of the same width. No repaint by itself; true when
+    // the range changed.
+    bool SetRevealedRange(int first, int count);
+    bool IsRevealed(int index) const;
+
 private:
+    // A masked item's cell, with the item's colours selected and its font in dc.
+    void DrawVeil(HDC dc, const CBannerItem& item, int left, int width, const std::wstring& wide);
     // The description CreateItemFont builds, without creating the font.
     void DescribeItemFont(const CBannerItem& item, LOGFONTW* lf);
     // The host font's description with the height and width rules applied: all that
@@ -111,6 +119,8 @@ private:
     lex::CFont m_itemFont;
     RECT m_clientRect = {0, 0, 0, 0};
     BYTE m_autoSize = 1;
+    int m_revealFirst = 0;
+    int m_revealCount = 0;
 
     // Caches, valid for m_cacheBase.
     bool m_cacheBaseValid = false;

@@ -13,3 +13,9 @@ struct DictEntry {
 // blanks are kept. Splitting by byte is right for code page 936: 0x2F is never part of
 // a double-byte character.
 DictEntry SplitDictEntry(const std::string& line);
+
+// The entry as one line of UTF-8 text for other programs: the word, the phonetic in
+// IPA in brackets (the symbols the phonetic font shows for its codes; a phonetic that
+// is not made of font codes is taken as text) and the meaning, separated by blanks;
+// empty fields are left out.
+std::string EntryAsUtf8Text(const DictEntry& entry);

@@ -1,5 +1,6 @@
 # Dictionary files: the buffered line reader and the entry split (portable).
 list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/entry.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/entry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/study_record.cpp)
 list(APPEND LEX_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/phonetic_table.cpp)

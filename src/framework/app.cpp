@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace lex {
 
 namespace {
@@ -139,6 +141,32 @@ std::string LoadStringCp936(UINT id)
 int MessageBoxCp936(HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
     return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+}
+
+bool SetClipboardUnicodeText(HWND owner, const std::wstring& text)
+{
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory)
+        return false;
+    if (void* dest = GlobalLock(memory)) {
+        std::memcpy(dest, text.c_str(), bytes);
+        GlobalUnlock(memory);
+    } else {
+        GlobalFree(memory);
+        return false;
+    }
+    if (!OpenClipboard(owner)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    // Once set, the memory is the clipboard's.
+    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!set)
+        GlobalFree(memory);
+    return set;
 }
 
 } // namespace lex

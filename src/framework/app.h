@@ -40,6 +40,9 @@ int AfxWinMain(HINSTANCE instance);
 std::string LoadStringCp936(UINT id);
 // A message box with code page 936 texts.
 int MessageBoxCp936(HWND owner, const std::string& text, const std::string& caption, UINT type);
+// Puts UTF-16 text on the clipboard (as Unicode text), owned by owner. False when the
+// clipboard could not be opened or the memory not had.
+bool SetClipboardUnicodeText(HWND owner, const std::wstring& text);
 
 // The executable's full path, and its folder with the trailing backslash, as code
 // page 936 text spelt as the file system has them.

@@ -81,7 +81,7 @@ void CLexorinDlg::CreateToolBar(int slotWidth)
     m_toolbar.AutoSize();
 }
 
-void CLexorinDlg::OnDpiChanged(int dpi, const RECT& suggested)
+void CLexorinDlg::OnMonitorDpiChanged(int dpi, const RECT& suggested)
 {
     if (dpi <= 0)
         return;

@@ -107,6 +107,7 @@ BOOL CLexorinDlg::OnInitDialog()
                  m_dpi.Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
+    ApplyStudyOptions();
     m_feed.StartEntryTimer();
     UpdateSeen();
     m_context.ShowTipAtStartup();
@@ -138,6 +139,7 @@ void CLexorinDlg::OnDestroy()
 {
     SaveShutdownState();
     m_attention.Stop();
+    UnregisterHotkeys();
     if (m_context.m_bDictOpen)
         m_feed.Close();
     m_feed.StopTimer();
@@ -197,7 +199,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_DPICHANGED:
-        OnDpiChanged(lex::DpiFromDpiChanged(wParam), lex::SuggestedDpiRect(lParam));
+        OnMonitorDpiChanged(lex::DpiFromDpiChanged(wParam), lex::SuggestedDpiRect(lParam));
         return 0;
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
@@ -215,6 +217,15 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kTrayMessage:
         return OnTrayNotify(wParam, lParam);
+    case WM_HOTKEY:
+        OnHotKey(static_cast<int>(wParam));
+        return 0;
+    case kHotkeysInUseMessage:
+        TellHotkeysInUse();
+        return 0;
+    case WM_CONTEXTMENU:
+        OnBarContextMenu(lParam);
+        return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
             ShowAboutBox();
@@ -225,6 +236,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
         // Shown again or restored: the banner takes up scrolling where it stopped.
         UpdateSeen();
+        OnShownOrHidden();
         return result;
     }
     default:
@@ -265,6 +277,10 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_APP_ABOUT_CMD:
         OnAboutCommand();
+        return TRUE;
+    case ID_STUDY_KNOWN:
+    case ID_STUDY_UNKNOWN:
+        OnStudyCommand(lex::CommandId(wParam, lParam));
         return TRUE;
     default:
         break;
@@ -463,6 +479,7 @@ void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 
 BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
+    m_feed.SetReviewEvery(settings.StudyReviewEvery());
     return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 
@@ -483,7 +500,7 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE;
+    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE, studyChanged = FALSE;
     COptionContext context;
     context.programFolder = m_context.m_strProgramFolder;
     context.settingsPath = m_context.SettingsPath();
@@ -491,9 +508,14 @@ void CLexorinDlg::OnOptions()
     context.bannerChanged = &bannerChanged;
     context.dictChanged = &dictChanged;
     context.interfaceChanged = &interfaceChanged;
+    context.studyRecord = &m_feed.StudyRecord();
+    context.studyChanged = &studyChanged;
     m_bOptionsOpen = TRUE;
     INT_PTR result = RunOptionSheet(context);
     m_bOptionsOpen = FALSE;
+    // The study page clears the record at once, OK or not.
+    if (studyChanged && m_hWnd)
+        ApplyStudySettings();
     if (result != IDOK || !m_hWnd)
         return;
     if (bannerChanged)
@@ -602,17 +624,19 @@ void CLexorinDlg::HideBar()
     UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
 }
 
+void CLexorinDlg::ToggleBar()
+{
+    if (IsWindowVisible())
+        HideBar();
+    else
+        ShowBar();
+}
+
 LRESULT CLexorinDlg::OnTrayNotify(WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONDOWN:
-        if (IsWindowVisible()) {
-            UpdateTrayIcon(IDI_TRAY_HIDDEN, "隐藏");
-            ShowWindow(SW_HIDE);
-        } else {
-            UpdateTrayIcon(IDI_TRAY_SHOWN, "显示");
-            ShowWindow(SW_SHOW);
-        }
+        ToggleBar();
         break;
     case WM_RBUTTONUP:
         ShowTrayMenu();

@@ -31,7 +31,7 @@ public:
     void Warn(const std::string& text, const std::string& caption) override;
 };
 
-class CLexorinDlg : public lex::CDialog, private IWordFeedHost {
+class CLexorinDlg : public lex::CDialog, private IWordFeedHost, private IBannerPointerListener {
 public:
     static constexpr UINT_PTR kFeedTimer = 1;
     static constexpr UINT kTrayMessage = WM_USER + 5;
@@ -42,6 +42,11 @@ public:
     static constexpr int kMinTrackHeight = 30;
     static constexpr int kBannerSlotWidth = 435;
     // The sizes above are those at 96 DPI; the bar scales them to the DPI of its monitor.
+    // Posted to itself to tell of hotkeys that could not be had, once start-up or the
+    // settings sheet is over.
+    static constexpr UINT kHotkeysInUseMessage = WM_APP + 23;
+    // The system-wide hotkeys, by their registration ids.
+    enum : int { kHotkeyShowHide = 1, kHotkeyPausePlay, kHotkeyKnown, kHotkeyUnknown, kHotkeyCount = 4 };
 
     // The context is the owner's and outlives the bar.
     explicit CLexorinDlg(CBarContext& context);
@@ -73,6 +78,10 @@ public:
     HICON TrayIconFor(UINT iconId) const;
     // The toolbar's pictures at each size they are drawn at (the menu shows them too).
     static lex::DrawnStrip ToolbarArt();
+    // The entry a right click at this screen point (WM_CONTEXTMENU's lParam) acts on:
+    // on the moving text the entry under the pointer, otherwise the newest; nullptr
+    // while the banner is empty.
+    const DictEntry* EntryAtScreenPoint(LPARAM screenPoint) const;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -108,15 +117,31 @@ private:
     void ShowTrayMenu();
     // Tells the banner and the feed whether anybody can see the bar (bar_seen.cpp).
     void UpdateSeen();
+    // Study marks (bar_study.cpp).
+    void OnBarContextMenu(LPARAM screenPoint);
+    void MarkEntry(const DictEntry& entry, bool known);
+    void OnStudyCommand(UINT id);
+    void CopyEntry(const DictEntry& entry);
+    // The study page's keys and the record it may have cleared.
+    void ApplyStudySettings();
+    // Hover, recall, pause while hidden and the hotkeys (bar_study_options.cpp).
+    void ApplyStudyOptions();
+    void RegisterHotkeys(const lex::CSettings& settings);
+    void UnregisterHotkeys();
+    void OnHotKey(int id);
+    void TellHotkeysInUse();
+    void OnShownOrHidden();
+    void BannerPointerChanged(bool inside, int item) override;
     void ShowBar();
     void HideBar();
+    void ToggleBar();
     void OnOptions();
     void OnAboutCommand();
     // DPI (bar_dpi.cpp): the host font and the window and tray icons for m_dpi, made
     // again when the bar moves to a monitor of another DPI, with the toolbar and layout.
     void LoadDpiResources();
     void ReleaseDpiResources();
-    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnMonitorDpiChanged(int dpi, const RECT& suggested);
     // The toolbar with its images for m_dpi, the banner in a slot of slotWidth pixels.
     void CreateToolBar(int slotWidth);
     void ShowAboutBox();
@@ -167,4 +192,9 @@ private:
     CBarAttention m_attention;
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up
+    bool m_hoverPause = false;
+    bool m_pauseWhileHidden = false;
+    bool m_hotkeyRegistered[kHotkeyCount] = {};
+    // What TellHotkeysInUse is to say, built when the hotkeys were registered.
+    std::string m_hotkeysInUseText;
 };

@@ -122,6 +122,13 @@ LRESULT CMainToolBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return Default();
     }
+    case WM_RBUTTONUP: {
+        // A right click anywhere on the toolbar or the banner is the bar's context menu.
+        POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(m_hWnd, &screen);
+        ::SendMessageW(GetParent(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
+        return 0;
+    }
     case WM_LBUTTONDBLCLK:
         // The toolbar keeps its adjustable style, but a double-click on an adjustable
         // toolbar opens the system's customise dialog, which has nothing to offer here

@@ -7,5 +7,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/bar_attention.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_seen.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lexorin_dlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_study.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_study_options.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_toolbar.cpp)
 endif()

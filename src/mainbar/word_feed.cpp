@@ -98,6 +98,10 @@ bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::stri
     }
     m_openPath = path;
     m_readerLines = 0;
+    m_allWaiting = false;
+    const std::string studyPath = lex::CStudyRecord::PathForDictionary(path);
+    if (studyPath != m_study.Path())
+        LoadStudyRecord(studyPath);
 
     std::string line;
     if (ReadLine(line) == 0)
@@ -125,9 +129,15 @@ void CWordFeed::ShowNextEntry()
         FeedSingleEntry();
 }
 
+void CWordFeed::ClearBanner()
+{
+    m_onBanner.clear();
+    m_host.FeedClearBanner();
+}
+
 void CWordFeed::FeedSingleEntry()
 {
-    m_host.FeedClearBanner();
+    ClearBanner();
     // A line that scrolled before keeps its offset; a single entry is read from the start.
     m_host.FeedMoveLineToStart();
     ReadAndShowEntry("· ", kSingleMarkerColour);
@@ -145,7 +155,7 @@ bool CWordFeed::CountEntry(int& counter)
 void CWordFeed::FeedContinuousEntry()
 {
     if (CountEntry(m_entryCounter))
-        m_host.FeedClearBanner();
+        ClearBanner();
     ReadAndShowEntry("☉ ", kContinuousMarkerColour);
 }
 
@@ -158,25 +168,152 @@ void CWordFeed::ReadStepLine(std::string& line)
 
 void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
 {
-    std::string line;
-    ReadStepLine(line);
-    DictEntry entry = SplitDictEntry(line);
+    const lex::StudyDay today = m_study.Cards().empty() ? 0 : lex::StudyToday();
+    DictEntry entry;
+    bool review = m_sinceReview >= m_reviewEvery && PickReview(today, entry);
+    if (!review && !ReadShowableEntry(today, entry)) {
+        review = PickReview(today, entry);
+        if (!review)
+            return; // every word waits for a later day
+    }
+    m_sinceReview = review ? 0 : m_sinceReview + 1;
 
     RowStyle markerStyle;
     markerStyle.colour = markerColour;
     markerStyle.italic = false;
     markerStyle.bold = true;
     markerStyle.underline = false;
-    AddEntryItem(marker, markerStyle, BANNER_FONT_SONG);
+    // A word brought back for review carries its own marker.
+    AddEntryItem(review ? "※ " : marker, markerStyle, BANNER_FONT_SONG);
     AddEntryItem(entry.word + "  ", m_word, BANNER_FONT_SONG);
     AddEntryItem(entry.phonetic + "  ", m_phonetic, BANNER_FONT_PHONETIC);
-    AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG);
+    AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG, m_recall ? BANNER_MASKED : 0);
+    m_onBanner.push_back(std::move(entry));
 }
 
-void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind)
+bool CWordFeed::ReadShowableEntry(lex::StudyDay today, DictEntry& entry)
+{
+    // Words waiting today may be due tomorrow: a new day reads again.
+    if (m_allWaiting && today == m_allWaitingDay)
+        return false;
+    m_allWaiting = false;
+    int startsOver = 0;
+    std::string line;
+    for (;;) {
+        if (ReadLine(line) == 0) {
+            // A second start over in one step: the whole dictionary was read past.
+            if (++startsOver > 1) {
+                m_allWaiting = true;
+                m_allWaitingDay = today;
+                return false;
+            }
+            StartOver(line); // end of the dictionary
+        }
+        ++m_position;
+        entry = SplitDictEntry(line);
+        if (m_study.Cards().empty())
+            return true;
+        const lex::StudyCard* card = m_study.Find(entry.word);
+        if (!card)
+            return true;
+        m_recordedEntries[entry.word] = entry;
+        if (card->IsDue(today))
+            return true;
+    }
+}
+
+bool CWordFeed::PickReview(lex::StudyDay today, DictEntry& entry)
+{
+    const lex::StudyCard* best = nullptr;
+    long long bestLast = 0;
+    for (const lex::StudyCard& card : m_study.Cards()) {
+        if (!card.IsDue(today))
+            continue;
+        if (!m_recordedEntries.count(card.word)) {
+            if (m_recordedEntriesSearched)
+                continue; // no longer in the dictionary
+            FindRecordedEntries();
+            if (!m_recordedEntries.count(card.word))
+                continue;
+        }
+        auto last = m_lastReview.find(card.word);
+        const long long lastReview = last == m_lastReview.end() ? -1 : last->second;
+        // Never brought back first, then the longest ago; then the longest overdue.
+        if (!best || lastReview < bestLast || (lastReview == bestLast && card.due < best->due)) {
+            best = &card;
+            bestLast = lastReview;
+        }
+    }
+    if (!best)
+        return false;
+    entry = m_recordedEntries[best->word];
+    m_lastReview[best->word] = ++m_reviewCount;
+    return true;
+}
+
+void CWordFeed::FindRecordedEntries()
+{
+    m_recordedEntriesSearched = true;
+    CLineReader reader(kReaderBufferSize);
+    if (!reader.Open(m_openPath))
+        return;
+    std::string line;
+    while (reader.ReadLine(line) > 0) {
+        DictEntry entry = SplitDictEntry(line);
+        if (m_study.Find(entry.word) && !m_recordedEntries.count(entry.word))
+            m_recordedEntries.emplace(entry.word, std::move(entry));
+    }
+}
+
+void CWordFeed::LoadStudyRecord(const std::string& path)
+{
+    m_study.Load(path);
+    m_recordedEntries.clear();
+    m_recordedEntriesSearched = false;
+    m_lastReview.clear();
+    m_allWaiting = false;
+}
+
+void CWordFeed::SetReviewEvery(int entries)
+{
+    m_reviewEvery = entries < 1 ? 1 : (entries > 1000 ? 1000 : entries);
+}
+
+const DictEntry* CWordFeed::EntryAtItem(int itemIndex) const
+{
+    if (itemIndex < 0)
+        return nullptr;
+    const size_t entry = static_cast<size_t>(itemIndex) / kItemsPerEntry;
+    return entry < m_onBanner.size() ? &m_onBanner[entry] : nullptr;
+}
+
+bool CWordFeed::EntryItems(int itemIndex, int* first, int* count) const
+{
+    if (!EntryAtItem(itemIndex))
+        return false;
+    *first = itemIndex - itemIndex % kItemsPerEntry;
+    *count = kItemsPerEntry;
+    return true;
+}
+
+const DictEntry* CWordFeed::NewestEntry() const
+{
+    return m_onBanner.empty() ? nullptr : &m_onBanner.back();
+}
+
+bool CWordFeed::MarkEntry(const DictEntry& entry, bool known)
+{
+    if (!m_study.Mark(entry.word, known, lex::StudyToday()))
+        return false;
+    m_recordedEntries[entry.word] = entry;
+    m_allWaiting = false;
+    return true;
+}
+
+void CWordFeed::AddEntryItem(const std::string& text, const RowStyle& row, int fontKind, uint32_t extraStyle)
 {
     uint32_t style = (row.colour & BANNER_COLOR_MASK) | (row.bold ? BANNER_BOLD : 0) |
-                     (row.italic ? BANNER_ITALIC : 0) | (row.underline ? BANNER_UNDERLINE : 0);
+                     (row.italic ? BANNER_ITALIC : 0) | (row.underline ? BANNER_UNDERLINE : 0) | extraStyle;
     m_host.FeedAddItem(CBannerItem(text, fontKind, 0, style, BANNER_BUTTON_FACE));
 }
 
@@ -186,7 +323,7 @@ void CWordFeed::Previous()
         return;
     BusyScope busy(m_busy);
     StopTimer();
-    m_host.FeedClearBanner();
+    ClearBanner();
     int n = m_position - 2;
     if (n < 0)
         n = 0;
@@ -199,9 +336,11 @@ void CWordFeed::Restart()
 {
     if (m_busy || !m_dictOpen)
         return;
-    m_host.FeedClearBanner();
+    ClearBanner();
     SeekToPosition(0);
     m_position = 0;
+    // A new start: the spacing of reviews starts again too.
+    m_sinceReview = 0;
 }
 
 void CWordFeed::StartOver(std::string& line)
@@ -235,8 +374,9 @@ void CWordFeed::StartTimer(int periodMs)
     m_timerPeriod = periodMs;
     m_nextDueMs = m_host.FeedNowMs() + static_cast<uint64_t>(periodMs);
     m_realign = false;
-    // Unseen, the schedule alone runs: the steps are made up when the bar is seen.
-    if (!m_unseen)
+    // Unseen, the schedule alone runs: the steps are made up when the bar is seen; held,
+    // nothing runs until the last hold lets go.
+    if (!m_unseen && m_holds == 0)
         m_host.FeedStartTimer(periodMs);
 }
 
@@ -275,7 +415,7 @@ void CWordFeed::SkipPastDueSteps()
 
 void CWordFeed::StartTimerOnSchedule()
 {
-    if (m_timerPeriod <= 0 || m_unseen)
+    if (m_timerPeriod <= 0 || m_unseen || m_holds != 0)
         return;
     const uint64_t now = m_host.FeedNowMs();
     const uint64_t wait = m_nextDueMs > now ? m_nextDueMs - now : 0;
@@ -312,6 +452,11 @@ int CWordFeed::CatchUpAfterHidden()
     // its timer stopped).
     if (!m_unseen || m_timerPeriod <= 0 || m_busy || !m_dictOpen)
         return 0;
+    // Held (paused while hidden, or by the pointer): the steps are let go, not made up.
+    if (m_holds != 0) {
+        SkipPastDueSteps();
+        return 0;
+    }
     const uint64_t now = m_host.FeedNowMs();
     if (now < m_nextDueMs)
         return 0;
@@ -337,11 +482,18 @@ void CWordFeed::FastForward(int steps)
             if (CountEntry(counter))
                 firstShown = i;
     }
+    // A step that shows nothing still reads what it would have shown: with study marks,
+    // on past the words that wait for a later day.
+    const lex::StudyDay today = m_study.Cards().empty() ? 0 : lex::StudyToday();
     std::string line;
+    DictEntry skipped;
     for (int i = 1; i < firstShown; ++i) {
         if (m_continuous)
             CountEntry(m_entryCounter);
-        ReadStepLine(line);
+        if (today == 0)
+            ReadStepLine(line);
+        else
+            ReadShowableEntry(today, skipped);
     }
     for (int i = firstShown; i <= steps; ++i) {
         if (m_continuous)
@@ -349,6 +501,18 @@ void CWordFeed::FastForward(int steps)
         else
             FeedSingleEntry();
     }
+}
+
+void CWordFeed::SetHold(HoldReason reason, bool on)
+{
+    const unsigned before = m_holds;
+    m_holds = on ? (m_holds | reason) : (m_holds & ~static_cast<unsigned>(reason));
+    if ((before == 0) == (m_holds == 0) || m_timerPeriod == 0 || m_unseen)
+        return;
+    if (m_holds != 0)
+        m_host.FeedStopTimer();
+    else
+        m_host.FeedStartTimer(m_timerPeriod);
 }
 
 void CWordFeed::ApplyBannerSettings(const BannerSettings& settings)

@@ -6,11 +6,15 @@
 #pragma once
 
 #include "banner/banner_item.h"
+#include "dictionary/entry.h"
 #include "dictionary/line_reader.h"
+#include "dictionary/study_record.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // The banner as the feed sees it.
 class IWordFeedHost {
@@ -58,6 +62,8 @@ public:
     static constexpr int kScrollSpeed = 800;
     // Continuous mode clears the banner on every step after this many entries.
     static constexpr int kEntriesBeforeClear = 30;
+    // A marker and the three rows.
+    static constexpr int kItemsPerEntry = 4;
     static constexpr uint32_t kSingleMarkerColour = 0x0000FF00;
     static constexpr uint32_t kContinuousMarkerColour = 0x00FFFFFF;
 
@@ -97,11 +103,43 @@ public:
     // decides whether the feed catches up at all. Returns the steps made up.
     int CatchUpAfterHidden();
 
+    // Study marks. A marked word that is not due is read past; due words come back
+    // between new entries, at most one review every `entries` entries.
+    static constexpr int kDefaultReviewEvery = 5;
+    void SetReviewEvery(int entries);
+    int GetReviewEvery() const { return m_reviewEvery; }
+    // The entry that banner item itemIndex belongs to (each entry is four items), or
+    // nullptr; the newest entry on the banner, or nullptr when it is empty.
+    const DictEntry* EntryAtItem(int itemIndex) const;
+    const DictEntry* NewestEntry() const;
+    // Marks the entry's word known or not known in the open dictionary's study record
+    // (written at once); false when it could not be recorded.
+    bool MarkEntry(const DictEntry& entry, bool known);
+    // The open dictionary's record; whoever changes it (the study page clears it) calls
+    // StudyRecordChanged afterwards.
+    lex::CStudyRecord& StudyRecord() { return m_study; }
+    const lex::CStudyRecord& StudyRecord() const { return m_study; }
+    void StudyRecordChanged() { m_allWaiting = false; }
+
+    // Holding keeps the feed still without pausing it: the pause/play state is left
+    // alone. While any reason holds, no feed timer runs; when the last one lets go, the
+    // timer runs again with the period it had (one whole period to the next entry).
+    enum HoldReason : unsigned { kHoldPointer = 1u, kHoldHidden = 2u };
+    void SetHold(HoldReason reason, bool on);
+    bool IsHeld() const { return m_holds != 0; }
+    // Recall mode: each new entry's meaning is masked on the banner (BANNER_MASKED)
+    // until the pointer rests on the entry.
+    void SetRecallMode(bool on) { m_recall = on; }
+    bool IsRecallMode() const { return m_recall; }
+    // The banner items of the entry that item itemIndex belongs to; false when none.
+    bool EntryItems(int itemIndex, int* first, int* count) const;
+
     int GetPosition() const { return m_position; }
     void SetPosition(int position) { m_position = position; }
     bool IsPaused() const { return m_paused; }
     bool IsContinuous() const { return m_continuous; }
-    // The period the feed timer was last started with, 0 while stopped.
+    // The period the feed timer was last started with, 0 while stopped (while held:
+    // the period it runs with again when let go).
     int GetTimerPeriod() const { return m_timerPeriod; }
 
 private:
@@ -118,7 +156,16 @@ private:
     void SkipPastDueSteps();
     // Starts the feed timer so that its ticks fall on the schedule (m_nextDueMs).
     void StartTimerOnSchedule();
-    void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind);
+    void ClearBanner();
+    // Reads on to the next line whose word is not waiting for a later day; false when a
+    // whole pass of the dictionary found none.
+    bool ReadShowableEntry(lex::StudyDay today, DictEntry& entry);
+    // The due word that has waited longest for a review, as the dictionary has it.
+    bool PickReview(lex::StudyDay today, DictEntry& entry);
+    // One pass over the dictionary to find the lines of the recorded words.
+    void FindRecordedEntries();
+    void LoadStudyRecord(const std::string& path);
+    void AddEntryItem(const std::string& text, const RowStyle& row, int fontKind, uint32_t extraStyle = 0);
     void StartTimer(int periodMs);
     int ReadLine(std::string& line);
     // Moves the open reader to just after `position` lines from the start, using the
@@ -148,6 +195,24 @@ private:
     bool m_unseen = false;
     bool m_busy = false;
     RowStyle m_word, m_phonetic, m_meaning;
+    unsigned m_holds = 0;
+    bool m_recall = false;
+
+    // The entries on the banner, in item order.
+    std::vector<DictEntry> m_onBanner;
+    lex::CStudyRecord m_study;
+    // Recorded words' entries as the dictionary has them, for their reviews.
+    std::unordered_map<std::string, DictEntry> m_recordedEntries;
+    bool m_recordedEntriesSearched = false;
+    // When each word was last brought back, in review order (this run only).
+    std::unordered_map<std::string, long long> m_lastReview;
+    long long m_reviewCount = 0;
+    int m_reviewEvery = kDefaultReviewEvery;
+    int m_sinceReview = 0;
+    // A whole pass found only words waiting for later days: nothing to read until the
+    // record or the dictionary changes.
+    bool m_allWaiting = false;
+    lex::StudyDay m_allWaitingDay = 0;
 
     // Reader marks every kCheckpointEvery lines of the open file, so that reopening at
     // a far position (every resize of the main bar does) reads at most that many lines.

@@ -56,6 +56,11 @@
 #define ID_APP_EXIT_CMD         57665
 #define ID_HELP_CMD             57670
 
+// Study marks on the entry under the pointer (bar context menu) or the newest entry
+#define ID_STUDY_KNOWN          32900
+#define ID_STUDY_UNKNOWN        32901
+#define ID_STUDY_COPY           32902
+
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
 
@@ -130,3 +135,19 @@
 #define IDC_BANNER_COLORBTN     1028
 #define IDC_BANNER_PHONETICCOLOR 1029
 #define IDC_BANNER_DESCCOLOR    1030
+
+// The study page of the settings sheet (settings.rc)
+#define IDD_OPTION_STUDY        190
+#define IDI_STUDY_PAGE          191     // study page: a stack of word cards, ticked
+#define IDC_STUDY_REVIEW_EVERY  1101
+#define IDC_STUDY_REVIEW_SPIN   1102
+#define IDC_STUDY_COUNTS        1103
+#define IDC_STUDY_EXPORT        1104
+#define IDC_STUDY_CLEAR         1105
+#define IDC_STUDY_HOVER_PAUSE   1106
+#define IDC_STUDY_RECALL        1107
+#define IDC_STUDY_PAUSE_HIDDEN  1108
+#define IDC_STUDY_HOTKEY_SHOW   1109
+#define IDC_STUDY_HOTKEY_PAUSE  1110
+#define IDC_STUDY_HOTKEY_KNOWN  1111
+#define IDC_STUDY_HOTKEY_UNKNOWN 1112

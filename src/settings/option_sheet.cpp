@@ -4,6 +4,7 @@
 #include "settings/option_banner_page.h"
 #include "settings/option_dict_page.h"
 #include "settings/option_interface_page.h"
+#include "settings/option_study_page.h"
 #include "settings/option_voice_page.h"
 
 #include <commctrl.h>
@@ -69,6 +70,18 @@ void COptionSheet::AddOptionPage(std::unique_ptr<lex::CPropertyPage> page, int i
     m_ownedPages.push_back(std::move(page));
 }
 
+void COptionSheet::AddOptionPageWithIcon(std::unique_ptr<lex::CPropertyPage> page, UINT iconId)
+{
+    page->m_psp.dwFlags &= ~static_cast<DWORD>(PSP_HASHELP);
+    // Shared: the system keeps it for the life of the process.
+    HICON icon = static_cast<HICON>(
+        LoadImageW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, LR_SHARED));
+    if (icon)
+        SetPageIcon(page.get(), icon);
+    AddPage(page.get());
+    m_ownedPages.push_back(std::move(page));
+}
+
 void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
 {
     // One line per page, in the order of the tree.
@@ -76,11 +89,12 @@ void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
     sheet.AddOptionPage(std::make_unique<COptionBaseDictPage>(context), kOptionImageDictionary);
     sheet.AddOptionPage(std::make_unique<COptionInterfaceMiscPage>(context), kOptionImageInterface);
     sheet.AddOptionPage(std::make_unique<COptionVoiceSoundPage>(), kOptionImageVoice);
+    sheet.AddOptionPageWithIcon(std::make_unique<COptionStudyPage>(context), IDI_STUDY_PAGE);
 }
 
 INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent)
 {
-    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged})
+    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged, context.studyChanged})
         SetOptionFlag(flag, FALSE);
     COptionSheet sheet(parent);
     AddOptionPages(sheet, context);

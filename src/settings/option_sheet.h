@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+namespace lex {
+class CStudyRecord;
+}
+
 // The background colour of bitmap 282, masked out wherever its images are shown.
 constexpr COLORREF kOptionImagesMask = RGB(0, 128, 128);
 
@@ -45,6 +49,10 @@ struct COptionContext {
     BOOL* bannerChanged = nullptr;
     BOOL* dictChanged = nullptr;
     BOOL* interfaceChanged = nullptr;
+    // The open dictionary's study record (the main bar's; nullptr when none), and the
+    // flag raised when the study page changed its keys or the record.
+    lex::CStudyRecord* studyRecord = nullptr;
+    BOOL* studyChanged = nullptr;
 };
 
 // Raises or clears one of the context's flags; a missing flag is ignored.
@@ -65,6 +73,8 @@ public:
 
     // Adds a page that the sheet owns, showing image iconImage of bitmap 282.
     void AddOptionPage(std::unique_ptr<lex::CPropertyPage> page, int iconImage);
+    // Adds a page that the sheet owns, showing icon resource iconId.
+    void AddOptionPageWithIcon(std::unique_ptr<lex::CPropertyPage> page, UINT iconId);
 
 protected:
     void ReloadImagesForDpi(int dpi) override;

@@ -14,6 +14,10 @@ constexpr char kBanner[] = "Banner";
 constexpr char kDict[] = "Dict";
 constexpr char kInterface[] = "Interface";
 constexpr char kTip[] = "Tip";
+constexpr char kStudy[] = "Study";
+
+// Ctrl+Alt+Shift in a hotkey word's high byte.
+constexpr uint16_t kCtrlAltShift = 0x0700;
 
 // The colour readers' default text "000000ff": pure red.
 constexpr uint32_t kRed = 0x000000FF;
@@ -34,7 +38,10 @@ constexpr KeyName kKnownKeys[] = {
     {kInterface, "InterfaceLeft"}, {kInterface, "InterfaceTop"}, {kInterface, "InterfaceCX"},
     {kInterface, "InterfaceCY"}, {kInterface, "InterfaceBKImage"}, {kInterface, "InterfaceBKImageFileName"},
     {kInterface, "InterfaceBKStartColor"}, {kInterface, "InterfaceBKEndColor"}, {kTip, "StartUp"},
-    {kTip, "FilePos"}, {kTip, "TimeStamp"},
+    {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "HoverPause"}, {kStudy, "RecallMode"},
+    {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"}, {kStudy, "HotkeyPausePlay"},
+    {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"}, {kStudy, "ReviewEvery"},
+    {kStudy, "HotkeysToldInUse"},
 };
 
 struct KeyValue {
@@ -118,6 +125,25 @@ int CSettings::TipFilePos() const { return ReadInt(kTip, "FilePos", 0); }
 bool CSettings::SetTipFilePos(int offset) { return WriteInt(kTip, "FilePos", offset); }
 std::string CSettings::TipTimeStamp() const { return ReadText(kTip, "TimeStamp", ""); }
 bool CSettings::SetTipTimeStamp(const std::string& stamp) { return WriteText(kTip, "TimeStamp", stamp); }
+
+bool CSettings::StudyHoverPause() const { return ReadFlag(kStudy, "HoverPause", true); }
+bool CSettings::SetStudyHoverPause(bool on) { return WriteFlag(kStudy, "HoverPause", on); }
+bool CSettings::StudyRecallMode() const { return ReadFlag(kStudy, "RecallMode", false); }
+bool CSettings::SetStudyRecallMode(bool on) { return WriteFlag(kStudy, "RecallMode", on); }
+bool CSettings::StudyPauseWhileHidden() const { return ReadFlag(kStudy, "PauseWhileHidden", false); }
+bool CSettings::SetStudyPauseWhileHidden(bool on) { return WriteFlag(kStudy, "PauseWhileHidden", on); }
+uint16_t CSettings::StudyHotkeyShowHide() const { return ReadHotkey(kStudy, "HotkeyShowHide", kCtrlAltShift | 'L'); }
+bool CSettings::SetStudyHotkeyShowHide(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyShowHide", hotkey); }
+uint16_t CSettings::StudyHotkeyPausePlay() const { return ReadHotkey(kStudy, "HotkeyPausePlay", kCtrlAltShift | 'P'); }
+bool CSettings::SetStudyHotkeyPausePlay(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyPausePlay", hotkey); }
+uint16_t CSettings::StudyHotkeyKnown() const { return ReadHotkey(kStudy, "HotkeyKnown", kCtrlAltShift | 'K'); }
+bool CSettings::SetStudyHotkeyKnown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyKnown", hotkey); }
+uint16_t CSettings::StudyHotkeyUnknown() const { return ReadHotkey(kStudy, "HotkeyUnknown", kCtrlAltShift | 'U'); }
+bool CSettings::SetStudyHotkeyUnknown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyUnknown", hotkey); }
+std::string CSettings::StudyHotkeysToldInUse() const { return ReadText(kStudy, "HotkeysToldInUse", ""); }
+bool CSettings::SetStudyHotkeysToldInUse(const std::string& words) { return WriteText(kStudy, "HotkeysToldInUse", words); }
+int CSettings::StudyReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
+bool CSettings::SetStudyReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
 
 namespace {
 
@@ -250,6 +276,12 @@ int CSettings::ReadInt(const char* section, const char* key, int defaultValue) c
 {
     const std::string text = Read(section, key, std::string());
     return text.empty() ? defaultValue : ParseDecimal(text);
+}
+
+uint16_t CSettings::ReadHotkey(const char* section, const char* key, uint16_t defaultHotkey) const
+{
+    const int value = ReadInt(section, key, defaultHotkey);
+    return value >= 0 && value <= 0xFFFF ? static_cast<uint16_t>(value) : 0;
 }
 
 std::string CSettings::ReadText(const char* section, const char* key, const std::string& defaultText) const

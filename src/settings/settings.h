@@ -119,6 +119,36 @@ public:
     std::string TipTimeStamp() const;
     bool SetTipTimeStamp(const std::string& stamp);
 
+    // Study options. Pause the strip while the pointer rests on it (default on);
+    // mask each meaning until the pointer rests on its entry (default off); stop the
+    // feed while the bar is hidden (default off: it keeps advancing).
+    bool StudyHoverPause() const;
+    bool SetStudyHoverPause(bool on);
+    bool StudyRecallMode() const;
+    bool SetStudyRecallMode(bool on);
+    bool StudyPauseWhileHidden() const;
+    bool SetStudyPauseWhileHidden(bool on);
+    // System-wide key combinations, each as the hotkey control gives it: the virtual
+    // key in the low byte, HOTKEYF_SHIFT (1) / CONTROL (2) / ALT (4) in the high byte;
+    // 0 is none, and so is a stored value that is not such a word. The defaults are
+    // Ctrl+Alt+Shift with L (show/hide), P (pause/play), K (known) and U (not known).
+    uint16_t StudyHotkeyShowHide() const;
+    bool SetStudyHotkeyShowHide(uint16_t hotkey);
+    uint16_t StudyHotkeyPausePlay() const;
+    bool SetStudyHotkeyPausePlay(uint16_t hotkey);
+    uint16_t StudyHotkeyKnown() const;
+    bool SetStudyHotkeyKnown(uint16_t hotkey);
+    uint16_t StudyHotkeyUnknown() const;
+    bool SetStudyHotkeyUnknown(uint16_t hotkey);
+    // The combinations the user was last told could not be had (another program holds
+    // them), as decimal hotkey words separated by blanks; default empty. The bar tells
+    // of each one once, not at every start.
+    std::string StudyHotkeysToldInUse() const;
+    bool SetStudyHotkeysToldInUse(const std::string& words);
+    // A due word comes back at most once every this many entries (default 5).
+    int StudyReviewEvery() const;
+    bool SetStudyReviewEvery(int entries);
+
     // True when the file holds at least one of the keys above.
     bool HasAnyKnownKey() const;
     // A file that is missing, empty or holds none of the keys above gets the look a
@@ -132,6 +162,7 @@ private:
     uint32_t ReadColor(const char* section, const char* key, uint32_t defaultColor) const;
     int ReadInt(const char* section, const char* key, int defaultValue) const;
     std::string ReadText(const char* section, const char* key, const std::string& defaultText) const;
+    uint16_t ReadHotkey(const char* section, const char* key, uint16_t defaultHotkey) const;
     bool WriteFlag(const char* section, const char* key, bool on);
     bool WriteColor(const char* section, const char* key, uint32_t color);
     bool WriteInt(const char* section, const char* key, int value);

@@ -67,5 +67,6 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/option_dict_page.cpp
     ${CMAKE_CURRENT_LIST_DIR}/option_voice_page.cpp
     ${CMAKE_CURRENT_LIST_DIR}/option_banner_page.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/option_interface_page.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/option_interface_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/option_study_page.cpp)
 endif()

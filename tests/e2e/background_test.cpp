@@ -30,32 +30,10 @@ HWND OpenInterfacePage(const LexorinProcess& app, HWND bar)
     return sheet && e2e::ShowSettingsPageWith(sheet, IDC_BK_FILE) ? sheet : nullptr;
 }
 
-struct FindDialog {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogProc(HWND hWnd, LPARAM lParam)
-{
-    auto* d = reinterpret_cast<FindDialog*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == d->pid && IsWindowVisible(hWnd) && Descendant(hWnd, IDC_BMP_SHOW_PREVIEW)) {
-        d->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The open-file dialog with the preview panel, once it is up.
 HWND WaitForBitmapDialog(DWORD pid)
 {
-    FindDialog data = {pid, nullptr};
-    wintest::PumpUntil([&] {
-        EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&data));
-        return data.found != nullptr;
-    }, 10000);
-    return data.found;
+    return e2e::WaitForProcessWindowWith(pid, IDC_BMP_SHOW_PREVIEW);
 }
 
 // The bar's client area on screen and its pixels; the banner strip's pixels, which

@@ -24,38 +24,6 @@ namespace {
 
 constexpr DWORD kEndedWithMinusOne = 0xFFFFFFFFu;
 
-// A visible dialog-class window of process pid other than the main bar (a message box,
-// a system dialog), or nullptr.
-struct DialogSearch {
-    DWORD pid;
-    HWND bar;
-    HWND found;
-    static BOOL CALLBACK Visit(HWND h, LPARAM l)
-    {
-        auto* d = reinterpret_cast<DialogSearch*>(l);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (owner != d->pid || h == d->bar || !IsWindowVisible(h) || std::wstring(cls) != L"#32770")
-            return TRUE;
-        // The main bar is a dialog too; so is a box still being built, without a title.
-        wchar_t title[64] = {};
-        GetWindowTextW(h, title, 64);
-        if (title[0] == 0 || lex::Narrow(title) == e2e::kMainTitle)
-            return TRUE;
-        d->found = h;
-        return FALSE;
-    }
-};
-
-HWND FindOtherDialog(DWORD pid, HWND bar)
-{
-    DialogSearch data = {pid, bar, nullptr};
-    EnumWindows(&DialogSearch::Visit, reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
 BOOL CALLBACK CollectStaticText(HWND h, LPARAM l)
 {
     wchar_t cls[16] = {};
@@ -150,7 +118,7 @@ TEST(Reliability, DictionaryThatCannotBeOpenedIsNamedInOneBoxBeforeTheEnd)
         const std::string settingsBefore = FileBytes(app.SettingsPath());
         ASSERT_TRUE(app.Start());
         HWND box = nullptr;
-        ASSERT_TRUE(wintest::PumpUntil([&] { return (box = FindOtherDialog(app.ProcessId(), nullptr)) != nullptr; },
+        ASSERT_TRUE(wintest::PumpUntil([&] { return (box = e2e::FindOtherDialog(app.ProcessId(), nullptr)) != nullptr; },
                                        20000))
             << "no box appeared";
         EXPECT_EQ(e2e::FindProcessWindow(app.ProcessId(), e2e::kMainTitle), nullptr)
@@ -165,7 +133,7 @@ TEST(Reliability, DictionaryThatCannotBeOpenedIsNamedInOneBoxBeforeTheEnd)
         // To the end: no second box, and never a bar.
         int moreBoxes = 0, barsSeen = 0;
         while (app.WaitForExit(20) == static_cast<DWORD>(STILL_ACTIVE)) {
-            HWND again = FindOtherDialog(app.ProcessId(), nullptr);
+            HWND again = e2e::FindOtherDialog(app.ProcessId(), nullptr);
             if (again && again != box) {
                 ++moreBoxes;
                 PostMessageW(again, WM_COMMAND, IDOK, 0);
@@ -241,7 +209,7 @@ TEST(Reliability, DictionaryFullOfOverlongLinesWarnsOnceAndTheBarStaysUsable)
     // Over six seconds, a feed step every second: one warning, closed at once.
     const DWORD until = GetTickCount() + 6000;
     while (GetTickCount() < until) {
-        if (HWND box = FindOtherDialog(app.ProcessId(), bar)) {
+        if (HWND box = e2e::FindOtherDialog(app.ProcessId(), bar)) {
             ++boxes;
             EXPECT_EQ(WindowTitle(box), "Warning !");
             PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -385,7 +353,7 @@ TEST(Reliability, DoubleClickOnTheToolbarOpensNoDialogAndEscStillEnds)
     PostMessageW(toolbar, WM_LBUTTONUP, 0, at);
     e2e::Sync(bar);
     wintest::PumpMessages(1000);
-    HWND dialog = FindOtherDialog(app.ProcessId(), bar);
+    HWND dialog = e2e::FindOtherDialog(app.ProcessId(), bar);
     EXPECT_EQ(dialog, nullptr) << "a dialog opened: " << (dialog ? WindowTitle(dialog) : "");
     if (dialog)
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -92,6 +92,14 @@ TEST_F(Settings, NoFileGivesEveryDefault)
     EXPECT_EQ(s.TipFilePos(), 0);
     EXPECT_EQ(s.TipTimeStamp(), "");
     EXPECT_EQ(s.InterfaceBKImageFileName(), "2");
+    EXPECT_TRUE(s.StudyHoverPause());
+    EXPECT_FALSE(s.StudyRecallMode());
+    EXPECT_FALSE(s.StudyPauseWhileHidden());
+    // Ctrl+Alt+Shift (0x07 in the high byte) with L, P, K, U.
+    EXPECT_EQ(s.StudyHotkeyShowHide(), 0x074C);
+    EXPECT_EQ(s.StudyHotkeyPausePlay(), 0x0750);
+    EXPECT_EQ(s.StudyHotkeyKnown(), 0x074B);
+    EXPECT_EQ(s.StudyHotkeyUnknown(), 0x0755);
     // Narrow literals are code page 936 bytes.
     EXPECT_EQ(s.DictName(), "\xC8\xB1\xCA\xA1\xD7\xD6\xB5\xE4");
     EXPECT_EQ(s.DictNameForPreselection(), "\xCE\xD2\xB5\xC4\xC8\xB1\xCA\xA1\xD6\xB5");
@@ -118,6 +126,22 @@ TEST_F(Settings, StoredColorsAndFlagsInOtherSpellingsReadRight)
     EXPECT_NE(Bytes().find("\r\nBannerWordColor=ff00\r\n"), std::string::npos);
     EXPECT_NE(Bytes().find("\r\nBannerBKColor=ffffff\r\n"), std::string::npos);
     EXPECT_NE(Bytes().find("\r\nBannerWordI=1\r\n"), std::string::npos);
+
+    // Hotkeys: 0 is none, a value no hotkey control gives is none too.
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(),
+        "[Study]\r\nHotkeyShowHide=0\r\nHotkeyPausePlay=70000\r\nHotkeyKnown=-3\r\n"
+        "HotkeyUnknown=1601\r\nHoverPause=0\r\nRecallMode=1\r\nPauseWhileHidden=1\r\n"));
+    EXPECT_EQ(s.StudyHotkeyShowHide(), 0);
+    EXPECT_EQ(s.StudyHotkeyPausePlay(), 0);
+    EXPECT_EQ(s.StudyHotkeyKnown(), 0);
+    EXPECT_EQ(s.StudyHotkeyUnknown(), 0x0641);
+    EXPECT_FALSE(s.StudyHoverPause());
+    EXPECT_TRUE(s.StudyRecallMode());
+    EXPECT_TRUE(s.StudyPauseWhileHidden());
+    ASSERT_TRUE(s.SetStudyHotkeyKnown(0x0348));
+    ASSERT_TRUE(s.SetStudyHoverPause(true));
+    EXPECT_NE(Bytes().find("\r\nHotkeyKnown=840\r\n"), std::string::npos);
+    EXPECT_TRUE(s.StudyHoverPause());
 }
 
 TEST_F(Settings, ShutdownWritesLandInOrderAndAreSeenAtOnce)

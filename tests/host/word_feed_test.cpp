@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,21 @@ TEST_F(WordFeedTest, EntryBecomesMarkerAndThreeStyledItems)
     EXPECT_EQ(host.lineStarts, 1) << "each single entry starts at the strip's left edge";
     EXPECT_EQ(host.items[0].text, "· ");
     EXPECT_EQ(host.items[0].style, 0x0100FF00u);
+
+    // Recall mode masks the meaning alone (the rows are red and fully styled again, as
+    // SingleMode's settings have them); the entry's four items reveal together.
+    feed.SetRecallMode(true);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[3].style, 0x0F0000FFu);
+    EXPECT_EQ(host.items[1].style, 0x070000FFu);
+    EXPECT_EQ(host.items[2].style, 0x070000FFu);
+    int first = -1, count = -1;
+    ASSERT_TRUE(feed.EntryItems(2, &first, &count));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(count, 4);
+    EXPECT_FALSE(feed.EntryItems(4, &first, &count)) << "no entry beyond the banner's";
+    EXPECT_FALSE(feed.EntryItems(-1, &first, &count));
 }
 
 TEST_F(WordFeedTest, PreviousRestartAndWrapAround)
@@ -235,6 +252,37 @@ TEST_F(WordFeedTest, PauseStaysPausedUntilPlay)
     EXPECT_EQ(host.timerPeriod, 1000);
     feed.ApplyBannerSettings(BannerSettings());
     EXPECT_EQ(host.timerPeriod, 2000);
+}
+
+TEST_F(WordFeedTest, HoldingKeepsTheFeedStillWithoutPausingIt)
+{
+    WriteDict("缺省字典", Lines(1, 10));
+    ASSERT_TRUE(Open());
+    feed.ApplyBannerSettings(BannerSettings());
+    ASSERT_EQ(host.timerPeriod, 2000);
+    // The pointer rests on the strip, then the bar is hidden as well.
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    EXPECT_EQ(host.timerPeriod, 0);
+    feed.SetHold(CWordFeed::kHoldHidden, true);
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 0) << "still hidden";
+    feed.StartEntryTimer(); // a resize restarts the timer: not while held
+    EXPECT_EQ(host.timerPeriod, 0);
+    EXPECT_FALSE(feed.IsPaused()) << "the pause button's state is the user's";
+    feed.SetHold(CWordFeed::kHoldHidden, false);
+    EXPECT_EQ(host.timerPeriod, 1000) << "let go, with the period it had last";
+
+    // Paused while held: letting go keeps it paused; play while held waits for the release.
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    feed.PausePlay();
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 0);
+    EXPECT_TRUE(feed.IsPaused());
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    feed.PausePlay();
+    EXPECT_EQ(host.timerPeriod, 0);
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.timerPeriod, 1000);
 }
 
 TEST_F(WordFeedTest, EntryPeriodBelowOneSecondIsRaised)
@@ -457,4 +505,105 @@ TEST_F(WordFeedTest, UnseenFeedCatchesUpToTheStepWithoutItsTimer)
         EXPECT_EQ(feed.CatchUpAfterHidden(), 0) << "steps are made up once";
         feed.SetSeen(true);
     }
+}
+
+// A learner's marks: a known word is read past until it is due, due words come back
+// between new entries at the review rate, and the banner's entries can be found from
+// their items.
+TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
+{
+    WriteDict("缺省字典", Lines(1, 12));
+    setenv("LEXORIN_TODAY", "2026-01-10", 1);
+    SingleMode();
+    feed.SetPosition(1);
+    ASSERT_TRUE(Open());
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.LastWord(), "w2");
+    ASSERT_NE(feed.NewestEntry(), nullptr);
+    EXPECT_EQ(feed.NewestEntry()->meaning, "m2");
+    EXPECT_EQ(feed.EntryAtItem(3), feed.NewestEntry());
+    EXPECT_EQ(feed.EntryAtItem(4), nullptr);
+    ASSERT_TRUE(feed.MarkEntry(*feed.NewestEntry(), true));
+    ASSERT_TRUE(feed.MarkEntry(DictEntry{"w4", "p4", "m4"}, true));
+
+    std::string record;
+    std::ifstream in(folder + "Dictionary\\缺省字典.study", std::ios::binary);
+    record.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    EXPECT_NE(record.find("w2\t2\t2026-01-11\t0\r\n"), std::string::npos) << record;
+
+    // Not due today: w4 is read past, and the position counts it as read.
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w3");
+    feed.ShowNextEntry();
+    EXPECT_EQ(host.LastWord(), "w5");
+    EXPECT_EQ(feed.GetPosition(), 5);
+
+    // The same after a restart of the program, from a fresh feed on the same file.
+    {
+        FakeHost other;
+        int open = 0;
+        CWordFeed again(other, open, 1000);
+        again.SetPosition(0);
+        ASSERT_TRUE(again.OpenDictionary(folder, "缺省字典"));
+        std::vector<std::string> words;
+        for (int i = 0; i < 12; ++i) {
+            again.ShowNextEntry();
+            words.push_back(other.LastWord());
+        }
+        EXPECT_EQ(std::count(words.begin(), words.end(), "w2"), 0);
+        EXPECT_EQ(std::count(words.begin(), words.end(), "w4"), 0);
+        EXPECT_EQ(words[0], "w1");
+        EXPECT_EQ(words[1], "w3");
+        EXPECT_EQ(words[10], "w1") << "the dictionary starts over past its end";
+    }
+
+    // The next day both are due: they come back as reviews, one every two entries.
+    setenv("LEXORIN_TODAY", "2026-01-11", 1);
+    feed.SetReviewEvery(2);
+    std::vector<std::string> shown, markers;
+    for (int i = 0; i < 8; ++i) {
+        feed.ShowNextEntry();
+        shown.push_back(host.LastWord());
+        markers.push_back(host.items[0].text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"w2", "w6", "w7", "w4", "w8", "w9", "w2", "w10"}));
+    EXPECT_EQ(markers[0], "※ ") << "a review carries its own marker";
+    EXPECT_EQ(markers[1], "· ");
+    EXPECT_EQ(host.items[3].text, "m10  ");
+    EXPECT_EQ(feed.GetPosition(), 10) << "reviews read no line";
+
+    // Not known: back to box 1, due today, one lapse.
+    ASSERT_TRUE(feed.MarkEntry(DictEntry{"w2", "p2", "m2"}, false));
+    const lex::StudyCard* card = feed.StudyRecord().Find("w2");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->box, 1);
+    EXPECT_EQ(card->lapses, 1);
+    EXPECT_EQ(lex::FormatStudyDay(card->due), "2026-01-11");
+    unsetenv("LEXORIN_TODAY");
+}
+
+// Every word known and waiting: the steps show nothing rather than reading round the
+// dictionary for ever, and the next day the words are back.
+TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
+{
+    WriteDict("缺省字典", Lines(1, 3));
+    setenv("LEXORIN_TODAY", "2026-07-01", 1);
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    for (const char* word : {"w1", "w2", "w3"})
+        ASSERT_TRUE(feed.MarkEntry(DictEntry{word, "", ""}, true));
+    feed.ShowNextEntry();
+    feed.ShowNextEntry();
+    EXPECT_TRUE(host.items.empty());
+    EXPECT_EQ(feed.NewestEntry(), nullptr);
+    const int position = feed.GetPosition();
+    feed.ShowNextEntry();
+    EXPECT_EQ(feed.GetPosition(), position) << "no more reading while nothing can be shown";
+
+    setenv("LEXORIN_TODAY", "2026-07-02", 1);
+    feed.ShowNextEntry();
+    ASSERT_EQ(host.items.size(), 4u);
+    EXPECT_EQ(host.items[0].text, "☉ ") << "read from the dictionary again, not only brought back";
+    EXPECT_NE(feed.GetPosition(), position);
+    unsetenv("LEXORIN_TODAY");
 }

@@ -710,3 +710,44 @@ TEST_F(MainBarTest, BarFollowsItsMonitorsDpiWhenMoved)
     ASSERT_TRUE(lex::ReadWholeFile(app.SettingsPath(), text));
     EXPECT_NE(text.find("InterfaceCX=1280"), std::string::npos);
 }
+
+// A right click acts on the entry under the pointer on the moving text, and on the
+// newest entry anywhere else or from the keyboard.
+TEST_F(MainBarTest, RightClickFindsTheEntryUnderThePointer)
+{
+    Open();
+    dlg.SendMessage(WM_COMMAND, ID_PAUSE_PLAY);
+    dlg.SendMessage(WM_COMMAND, ID_DICT_RESTART);
+    for (int i = 0; i < 3; ++i)
+        dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    CBannerCtrl& banner = dlg.ToolBar().m_banner;
+    banner.SetSpeed(0);
+    banner.MoveLineToStart();
+    RedrawWindow(banner.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<int>& edges = banner.GetItemLeftEdges();
+    ASSERT_EQ(edges.size(), 12u);
+    RECT b;
+    GetClientRect(banner.m_hWnd, &b);
+    ASSERT_LT(edges[6], b.right) << "the second entry is in sight";
+
+    POINT onSecondWord = {edges[5] + 2, b.bottom / 2};
+    ClientToScreen(banner.m_hWnd, &onSecondWord);
+    const DictEntry* entry = dlg.EntryAtScreenPoint(MAKELPARAM(onSecondWord.x, onSecondWord.y));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->word, "word2");
+    EXPECT_EQ(entry->meaning, "意思2");
+    POINT onFirstMarker = {edges[0] + 1, b.bottom / 2};
+    ClientToScreen(banner.m_hWnd, &onFirstMarker);
+    entry = dlg.EntryAtScreenPoint(MAKELPARAM(onFirstMarker.x, onFirstMarker.y));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->word, "word1");
+
+    RECT bar;
+    GetWindowRect(dlg.m_hWnd, &bar);
+    entry = dlg.EntryAtScreenPoint(MAKELPARAM(bar.left + 5, bar.top + 5));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->word, "word3") << "off the text: the newest entry";
+    entry = dlg.EntryAtScreenPoint(static_cast<LPARAM>(-1));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->word, "word3") << "from the keyboard: the newest entry";
+}

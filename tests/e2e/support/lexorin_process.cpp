@@ -110,13 +110,23 @@ bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect)
 
 void ClickAt(int x, int y)
 {
+    ClickWith(x, y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+void RightClickAt(int x, int y)
+{
+    ClickWith(x, y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void ClickWith(int x, int y, DWORD down, DWORD up)
+{
     SetCursorPos(x, y);
     Sleep(50);
     INPUT input[2] = {};
     input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[0].mi.dwFlags = down;
     input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    input[1].mi.dwFlags = up;
     SendInput(1, &input[0], sizeof(INPUT));
     Sleep(60);
     SendInput(1, &input[1], sizeof(INPUT));
@@ -328,6 +338,38 @@ bool ShowSettingsPageWith(HWND sheet, int id)
     return false;
 }
 
+namespace {
+
+struct WindowWithControl {
+    DWORD pid;
+    int id;
+    HWND skip;
+    HWND found;
+};
+
+BOOL CALLBACK VisitWindowWithControl(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowWithControl*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != search->pid || hWnd == search->skip || !IsWindowVisible(hWnd) || !Descendant(hWnd, search->id))
+        return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForProcessWindowWith(DWORD pid, int id, HWND skip, DWORD ms)
+{
+    WindowWithControl search = {pid, id, skip, nullptr};
+    wintest::PumpUntil([&] {
+        EnumWindows(&VisitWindowWithControl, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, ms);
+    return search.found;
+}
+
 void Sync(HWND hWnd)
 {
     DWORD_PTR ignored = 0;
@@ -421,6 +463,44 @@ void LexorinProcess::Kill()
     }
     CloseHandle(m_process);
     m_process = nullptr;
+}
+
+} // namespace e2e
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    HWND bar;
+    HWND found;
+    static BOOL CALLBACK Visit(HWND h, LPARAM l)
+    {
+        auto* d = reinterpret_cast<DialogSearch*>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (owner != d->pid || h == d->bar || !IsWindowVisible(h) || std::wstring(cls) != L"#32770")
+            return TRUE;
+        // The main bar is a dialog too; so is a box still being built, without a title.
+        wchar_t title[64] = {};
+        GetWindowTextW(h, title, 64);
+        if (title[0] == 0 || lex::Narrow(title) == e2e::kMainTitle)
+            return TRUE;
+        d->found = h;
+        return FALSE;
+    }
+};
+
+} // namespace
+
+namespace e2e {
+
+HWND FindOtherDialog(DWORD pid, HWND bar)
+{
+    DialogSearch data = {pid, bar, nullptr};
+    EnumWindows(&DialogSearch::Visit, reinterpret_cast<LPARAM>(&data));
+    return data.found;
 }
 
 } // namespace e2e

@@ -57,6 +57,9 @@ HWND FindBanner(HWND bar);
 bool ToolbarButtonScreenRect(HWND toolbar, UINT command, RECT* rect);
 // A real left click at a screen point: moves the pointer there, presses and releases.
 void ClickAt(int x, int y);
+// The same with the right button, or with any pair of button flags.
+void RightClickAt(int x, int y);
+void ClickWith(int x, int y, DWORD downFlag, DWORD upFlag);
 // Real key presses.
 void PressKey(WORD vk);
 // Copies a screen area into memory and hands back its pixels (0x00BBGGRR), row by row.
@@ -78,6 +81,9 @@ const UINT kTrayMessage = WM_USER + 5;
 const UINT kTrayIconId = 103;
 // Waits up to ms for FindProcessWindow(pid, title); nullptr if it never appears.
 HWND WaitForProcessWindow(DWORD pid, const std::string& title, DWORD ms);
+// Waits up to ms for a visible top-level window of process pid, other than skip, that
+// holds a control with id (a dialog of the program's: a file dialog, say); or nullptr.
+HWND WaitForProcessWindowWith(DWORD pid, int id, HWND skip = nullptr, DWORD ms = 10000);
 // How many visible top-level windows of process pid are titled title.
 int CountProcessWindows(DWORD pid, const std::string& title);
 // The visible top-level window of process pid of window class className, or nullptr.
@@ -86,6 +92,9 @@ HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className);
 bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
 // Right-clicks the bar's tray icon and waits for its popup menu; false if none appeared.
 bool OpenTrayMenu(HWND bar);
+// A visible dialog-class window of process pid other than the main bar (a message box,
+// a system dialog), or nullptr.
+HWND FindOtherDialog(DWORD pid, HWND bar);
 // A descendant of parent with control id, optionally only a visible one; or nullptr.
 HWND Descendant(HWND parent, int id, bool visibleOnly = false);
 // A window's text, also of another process's window (read with a timeout).

@@ -97,12 +97,6 @@ std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(
     return b;
 }
 
-int TestDpi()
-{
-    const char* dpi = std::getenv("LEX_TEST_DPI");
-    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
-}
-
 } // namespace wintest
 
 namespace wintest {

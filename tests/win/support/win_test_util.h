@@ -23,9 +23,6 @@ COLORREF ClientPixel(HWND hWnd, int x, int y);
 // The bytes of a bottom-up BMP file, w x h at 24 or 32 bits, each pixel coloured by
 // pixel(x, y) with y counted from the top.
 std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(int, int)>& pixel);
-// The system DPI this run was started for (scripts/dpi-run.sh tells it in LEX_TEST_DPI),
-// 96 otherwise.
-int TestDpi();
 
 } // namespace wintest
 

@@ -1,0 +1,58 @@
+// COptionStudyPage, "学习设置::复习": how often due words come back, the study options
+// and hotkeys, the current dictionary's study counts, exporting the words not yet
+// mastered and clearing the record. Export and clear act at once on the main bar's
+// record; OK writes the page's keys that changed as one group and raises the
+// study-changed flag.
+#pragma once
+
+#include "framework/propsheet.h"
+#include "settings/option_sheet.h"
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class COptionStudyPage : public lex::CPropertyPage {
+public:
+    static constexpr int kMinReviewEvery = 1;
+    static constexpr int kMaxReviewEvery = 100;
+
+    explicit COptionStudyPage(const COptionContext& context);
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    // Where to save the export; IDOK with the path. Tests may answer here.
+    virtual INT_PTR ChooseExportPath(std::string* path);
+    // Asks before the record is cleared; true to clear.
+    virtual bool ConfirmClear();
+
+private:
+    void ShowCounts();
+    void OnExport();
+    void OnClear();
+    int ReviewEveryShown() const;
+
+    // A check box or hotkey control, its key's value when the page started, and its
+    // setter.
+    struct FlagOption {
+        int id;
+        bool (lex::CSettings::*get)() const;
+        bool (lex::CSettings::*set)(bool);
+        bool start;
+    };
+    struct HotkeyOption {
+        int id;
+        uint16_t (lex::CSettings::*get)() const;
+        bool (lex::CSettings::*set)(uint16_t);
+        uint16_t start;
+    };
+
+    COptionContext m_context;
+    int m_startReviewEvery = 5;
+    std::vector<FlagOption> m_flags;
+    std::vector<HotkeyOption> m_hotkeys;
+};
