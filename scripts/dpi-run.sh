@@ -10,15 +10,7 @@ shift
 case "$dpi" in (*[!0-9]*|'') echo "dpi-run: '$dpi' is not a DPI" >&2; exit 2;; esac
 . "$here/wine-env.sh"
 "$here/prepare-prefix.sh" || exit 1
-base=$(cd "$WINEPREFIX" && pwd)
-prefix="$base-dpi$dpi"
-mkdir -p "$prefix"
-ln -sfn "$base/drive_c" "$prefix/drive_c"
-ln -sfn "$base/dosdevices" "$prefix/dosdevices"
-if [ ! -f "$prefix/.lexorin-dpi" ] || [ "$base/user.reg" -nt "$prefix/.lexorin-dpi" ]; then
-  for f in system.reg user.reg userdef.reg .update-timestamp; do
-    cp -p "$base/$f" "$prefix/$f"
-  done
+if prefix=$(lex_session_prefix "dpi$dpi"); then
   # Wine takes the system DPI from the user's desktop settings, older versions from the
   # current configuration's font settings: both are set.
   reg=$(mktemp --suffix=.reg)
@@ -30,7 +22,6 @@ if [ ! -f "$prefix/.lexorin-dpi" ] || [ "$base/user.reg" -nt "$prefix/.lexorin-d
   WINEPREFIX="$prefix" wine regedit /S "$reg" >/dev/null 2>&1
   WINEPREFIX="$prefix" wineserver -w
   rm -f "$reg"
-  touch "$prefix/.lexorin-dpi"
 fi
 out=$(mktemp)
 # The program can tell which DPI it was started for from LEX_TEST_DPI.

@@ -11,14 +11,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 "$here/prepare-prefix.sh" || exit 1
-base=$(cd "$WINEPREFIX" && pwd)
-prefix="$base-two-screens"
+prefix=$(lex_session_prefix two-screens)
 mkdir -p "$prefix/xorg/conf.d"
-ln -sfn "$base/drive_c" "$prefix/drive_c"
-ln -sfn "$base/dosdevices" "$prefix/dosdevices"
-for f in system.reg user.reg userdef.reg .update-timestamp; do
-  [ "$base/$f" -nt "$prefix/$f" ] && cp -p "$base/$f" "$prefix/$f"
-done
 
 # The server binary itself, not Debian's /usr/bin/Xorg wrapper script (which would hand
 # over to the set-uid Xorg.wrap where that is installed).

@@ -28,3 +28,25 @@ fi
 
 wine() { "$LEX_WINE" "$@"; }
 export -f wine
+
+# lex_session_prefix NAME: a Wine session of its own beside the project prefix, in
+# "<prefix>-NAME": it shares the prefix's drive but has its own copy of the registry
+# (copied again whenever the project prefix's is newer) and therefore its own wineserver.
+# Prints the folder; returns 0 when the registry was copied just now, so that the
+# caller makes its own registry settings again, 1 otherwise.
+lex_session_prefix() {
+  local base prefix f copied=1
+  base=$(cd "$WINEPREFIX" && pwd)
+  prefix="$base-$1"
+  mkdir -p "$prefix"
+  ln -sfn "$base/drive_c" "$prefix/drive_c"
+  ln -sfn "$base/dosdevices" "$prefix/dosdevices"
+  for f in system.reg user.reg userdef.reg .update-timestamp; do
+    if [ ! -e "$prefix/$f" ] || [ "$base/$f" -nt "$prefix/$f" ]; then
+      cp -p "$base/$f" "$prefix/$f"
+      copied=0
+    fi
+  done
+  echo "$prefix"
+  return $copied
+}
