@@ -58,6 +58,8 @@ int PositionAfterRun(bool hide, long long* shownWaits = nullptr, long long* hidd
         s.SetBannerScrollSpeed(1);
         s.SetDictWordCount(0);
     }
+    // A pointer resting on the strip would hold it: keep it away from the bar.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     EXPECT_TRUE(app.Start());
     HWND bar = app.WaitForMainWindow(15000);
     EXPECT_NE(bar, nullptr);
@@ -108,6 +110,7 @@ TEST(UnseenBarE2E, HiddenBarSleepsAndItsFeedCatchesUpWhenShown)
 TEST(UnseenBarE2E, CoveredOrLockedBarStopsScrollingAndResumesWhenSeen)
 {
     LexorinProcess app("covered");
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     ASSERT_TRUE(app.Start());
     HWND bar = app.WaitForMainWindow(15000);
     ASSERT_NE(bar, nullptr);
