@@ -4,6 +4,7 @@
 #include "support/win_test_util.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <shellapi.h>
 
@@ -379,7 +380,17 @@ void Sync(HWND hWnd)
 LexorinProcess::LexorinProcess(const char* tag, const char* exeName, bool withSettings)
 {
     m_folder = wintest::MakeTempFolder(tag);
-    CopyFolder(wintest::FromUnixPath(LEX_DIST_DIR), m_folder);
+    // A copy that Wine's shell cut short now and then left a folder without the program
+    // (the run then failed to start): copy again until the program is there.
+    const std::wstring copiedExe = lex::Widen(m_folder + "Lexorin.exe");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CopyFolder(wintest::FromUnixPath(LEX_DIST_DIR), m_folder) &&
+            GetFileAttributesW(copiedExe.c_str()) != INVALID_FILE_ATTRIBUTES)
+            break;
+        fprintf(stderr, "copy of the program folder to %s incomplete (attempt %d), copying again\n",
+                m_folder.c_str(), attempt + 1);
+        Sleep(200);
+    }
     // The program folder's settings file may hold a developer's own runs: start clean.
     std::wstring ini = lex::Widen(SettingsPath());
     DeleteFileW(ini.c_str());
@@ -419,6 +430,14 @@ HANDLE LexorinProcess::Launch() const
 bool LexorinProcess::Start()
 {
     m_process = Launch();
+    if (!m_process) {
+        // Say why, and try once more: a start refused by a busy Wine session is not the
+        // program's fault.
+        fprintf(stderr, "CreateProcess of %s failed, error %lu; trying again\n", m_exe.c_str(),
+                static_cast<unsigned long>(GetLastError()));
+        Sleep(500);
+        m_process = Launch();
+    }
     if (!m_process)
         return false;
     m_pid = GetProcessId(m_process);
