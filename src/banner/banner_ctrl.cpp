@@ -41,6 +41,7 @@ void CBannerCtrl::PreSubclassWindow()
     // A timer left from an earlier window must not drive this one; the host sets the
     // speed again once the window is set up.
     m_scroll.SetSpeed(0);
+    m_scroll.SetDpi(GetDpi());
     m_itemCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     m_plainCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
 }

@@ -37,6 +37,12 @@ void CBannerScroll::SetSpeed(int speed)
     Arm();
 }
 
+void CBannerScroll::SetDpi(int dpi)
+{
+    m_dpi = dpi > 0 ? dpi : 96;
+    m_stepRemainder = 0;
+}
+
 bool CBannerScroll::OnTick(uint32_t id)
 {
     if (id == 0 || id != m_timerId)
@@ -49,15 +55,18 @@ bool CBannerScroll::OnTick(uint32_t id)
         m_resting = true;
         return true;
     }
-    {
+    m_stepRemainder += m_dpi;
+    const int step = m_stepRemainder / 96;
+    m_stepRemainder %= 96;
+    if (step > 0) {
         const BannerRect rc = m_host.BannerClientRect();
         if (m_speed > 0) {
-            --m_offset;
+            m_offset -= step;
             // The whole line has left at the left edge: it re-enters from the right.
             if (static_cast<long long>(m_offset) + m_lineWidth < rc.left)
                 m_offset = rc.right;
         } else {
-            ++m_offset;
+            m_offset += step;
             // Left at the right edge: it re-enters from the left, which scrolling alone
             // would not draw.
             if (m_offset > rc.right) {
@@ -65,7 +74,7 @@ bool CBannerScroll::OnTick(uint32_t id)
                 m_host.BannerInvalidateAll();
             }
         }
-        m_host.BannerScrollContents(m_speed > 0 ? -1 : 1);
+        m_host.BannerScrollContents(m_speed > 0 ? -step : step);
     }
     Arm();
     return true;

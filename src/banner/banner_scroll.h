@@ -64,6 +64,10 @@ public:
     uint32_t GetTimerId() const { return m_timerId; }
     // Cancels the armed timer, if any: the line stands still where it is.
     void Stop();
+    // How far a tick moves the line: one pixel at 96 DPI, dpi / 96 pixels at another
+    // DPI (at 144, three pixels every two ticks), so the line crosses the screen in the
+    // same time at every scaling without ticking more often.
+    void SetDpi(int dpi);
 
     // A tick delivered to the window. False when it is not the current timer's (a
     // stale tick): hand it to default processing; it is not re-armed.
@@ -111,4 +115,6 @@ private:
     int m_offset = 0;
     int m_lineWidth = 0;
     std::vector<int> m_leftEdges;
+    int m_dpi = 96;
+    int m_stepRemainder = 0; // 96ths of a pixel owed from earlier ticks
 };

@@ -118,11 +118,16 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         TakeOverDialogDpiScaling(m_hWnd);
         return OnInitDialog();
     case WM_DPICHANGED:
-        OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
+        OnDpiChangedMessage(wParam, lParam);
         return 0;
     default:
         return CWnd::WindowProc(msg, wParam, lParam);
     }
+}
+
+void CDialog::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam)
+{
+    OnDpiChanged(FollowDpiChange(m_hWnd, m_dpi, m_dpiRelayout, wParam, lParam));
 }
 
 RECT CDialog::MapDialogUnits(const RECT& units) const

@@ -46,6 +46,11 @@ protected:
     // After the dialog followed a DPI change (its rectangle, its controls and their
     // fonts are done): rebuild what the class made for the old DPI.
     virtual void OnDpiChanged(int oldDpi) { (void)oldDpi; }
+    // WM_DPICHANGED itself. The dialog follows by default (FollowDpiChange, then
+    // OnDpiChanged); a window that lays itself out for the new DPI takes the message
+    // here instead and records the DPI it moved to with SetDpi.
+    virtual void OnDpiChangedMessage(WPARAM wParam, LPARAM lParam);
+    void SetDpi(int dpi) { m_dpi.SetDpi(dpi); }
     virtual void OnOK();
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
@@ -57,7 +62,9 @@ private:
     BOOL CreateFromTemplate(HWND owner);
     void RunModalLoop();
 
-    CDpi m_dpi;
+    // Until the dialog window exists (WM_INITDIALOG), the system DPI its template is
+    // laid out at: messages that come during creation (WM_GETMINMAXINFO) use it.
+    CDpi m_dpi{SystemDpi()};
     int m_templateDpi = kBaseDpi; // the DPI the template was laid out at
     CDpiRelayout m_dpiRelayout;
     BOOL m_modal = FALSE;

@@ -15,10 +15,10 @@ lex::DrawnStrip CLexorinDlg::ToolbarArt()
 
 void CLexorinDlg::LoadDpiResources()
 {
-    const int dpi = m_dpi.Dpi();
+    const int dpi = Dpi().Dpi();
     // Every banner font is derived from this one; its height is 12 pixels at 96 DPI.
     LOGFONTW lf = {};
-    lf.lfHeight = m_dpi.Scale(12);
+    lf.lfHeight = Dpi().Scale(12);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     std::wcscpy(lf.lfFaceName, lex::Widen("隶书").c_str());
@@ -73,21 +73,23 @@ void CLexorinDlg::CreateToolBar(int slotWidth)
     RECT empty = {0, 0, 0, 0};
     m_toolbar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_ADJUSTABLE | CCS_TOP, empty,
                      m_hWnd, IDC_MAIN_TOOLBAR);
-    m_toolbar.LoadToolBar(IDR_MAINTOOLBAR, ToolbarArt(), m_dpi.Dpi());
-    m_toolbar.m_banner.SetDpi(m_dpi.Dpi());
+    m_toolbar.LoadToolBar(IDR_MAINTOOLBAR, ToolbarArt(), Dpi().Dpi());
+    m_toolbar.m_banner.SetDpi(Dpi().Dpi());
     PlaceBanner(slotWidth);
     LayoutSpacers();
     m_toolbar.m_banner.SetFont(m_hostFont.GetSafeHandle(), TRUE);
     m_toolbar.AutoSize();
 }
 
-void CLexorinDlg::OnMonitorDpiChanged(int dpi, const RECT& suggested)
+void CLexorinDlg::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam)
 {
+    const int dpi = lex::DpiFromDpiChanged(wParam);
+    const RECT& suggested = lex::SuggestedDpiRect(lParam);
     if (dpi <= 0)
         return;
-    const int oldDpi = m_dpi.Dpi();
+    const int oldDpi = Dpi().Dpi();
     // The slot keeps its share of the bar: the user may have stretched it.
-    int slotWidth = m_dpi.Scale(kBannerSlotWidth);
+    int slotWidth = Dpi().Scale(kBannerSlotWidth);
     if (m_toolbar.IsWindow()) {
         RECT slot = {0, 0, 0, 0};
         if (m_toolbar.GetItemRect(m_toolbar.CommandToIndex(ID_BANNER_SLOT), &slot))
@@ -100,7 +102,7 @@ void CLexorinDlg::OnMonitorDpiChanged(int dpi, const RECT& suggested)
         m_feed.StopTimer();
         m_toolbar.DestroyWindow();
     }
-    m_dpi.SetDpi(dpi);
+    SetDpi(dpi);
     LoadDpiResources();
 
     // The rectangle the system suggests keeps the bar's place on the new monitor; the

@@ -69,8 +69,7 @@ BOOL CLexorinDlg::OnInitDialog()
             AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, lex::Widen(about).c_str());
         }
     }
-    // Fonts and pictures at the DPI of the monitor the bar is on.
-    m_dpi.SetFromWindow(m_hWnd);
+    // Fonts and pictures at the DPI of the monitor the bar is on (the dialog found it).
     LoadDpiResources();
 
     m_gradientStart = GetSysColor(COLOR_3DLIGHT);
@@ -99,12 +98,12 @@ BOOL CLexorinDlg::OnInitDialog()
     AddTrayIcon();
     WarnIfSettingsCannotBeSaved();
 
-    CreateToolBar(m_dpi.Scale(kBannerSlotWidth));
+    CreateToolBar(Dpi().Scale(kBannerSlotWidth));
     KeepOnScreen();
 
     lex::CSettings settings = AppSettings();
-    SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), m_dpi.Scale(kStartWidth),
-                 m_dpi.Scale(kStartHeight),
+    SetWindowPos(m_hWnd, HWND_TOPMOST, settings.InterfaceLeft(), settings.InterfaceTop(), Dpi().Scale(kStartWidth),
+                 Dpi().Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
     ApplyStudyOptions();
@@ -178,8 +177,8 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return OnNcHitTest(lParam);
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = m_dpi.Scale(kMinTrackWidth);
-        info->ptMinTrackSize.y = m_dpi.Scale(kMinTrackHeight);
+        info->ptMinTrackSize.x = Dpi().Scale(kMinTrackWidth);
+        info->ptMinTrackSize.y = Dpi().Scale(kMinTrackHeight);
         return Default();
     }
     case WM_MOVE: {
@@ -198,9 +197,6 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return result;
     }
-    case WM_DPICHANGED:
-        OnMonitorDpiChanged(lex::DpiFromDpiChanged(wParam), lex::SuggestedDpiRect(lParam));
-        return 0;
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
@@ -403,8 +399,8 @@ void CLexorinDlg::OnPaintMinimized()
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
     RECT r;
     GetClientRect(&r);
-    int x = (r.right - r.left - m_dpi.Metric(SM_CXICON) + 1) / 2;
-    int y = (r.bottom - r.top - m_dpi.Metric(SM_CYICON) + 1) / 2;
+    int x = (r.right - r.left - Dpi().Metric(SM_CXICON) + 1) / 2;
+    int y = (r.bottom - r.top - Dpi().Metric(SM_CYICON) + 1) / 2;
     dc.DrawIcon(x, y, m_hIcon);
 }
 
@@ -656,7 +652,7 @@ void CLexorinDlg::ShowTrayMenu()
     CNewMenu menu;
     if (!menu.LoadMenu(IDR_TRAY_MENU))
         return;
-    menu.SetDpi(m_dpi.Dpi());
+    menu.SetDpi(Dpi().Dpi());
     menu.LoadToolBarIcons(IDR_MAINTOOLBAR, nullptr, ToolbarArt());
     if (CNewMenu* popup = menu.GetSubMenu(0)) {
         popup->SetDefaultItem(0, TRUE);

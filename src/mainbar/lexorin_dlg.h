@@ -71,7 +71,6 @@ public:
     CBarToolBar& ToolBar() { return m_toolbar; }
     CWordFeed& Feed() { return m_feed; }
     const NOTIFYICONDATAW& TrayIcon() const { return m_tray; }
-    const lex::CDpi& Dpi() const { return m_dpi; }
     HICON WindowIcon(bool big) const { return big ? m_hIcon : m_hSmallIcon; }
     HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
     // The tray's icon for a state (IDI_TRAY_SHOWN, IDI_TRAY_HIDDEN), at the bar's DPI.
@@ -137,12 +136,13 @@ private:
     void ToggleBar();
     void OnOptions();
     void OnAboutCommand();
-    // DPI (bar_dpi.cpp): the host font and the window and tray icons for m_dpi, made
-    // again when the bar moves to a monitor of another DPI, with the toolbar and layout.
+    // DPI (bar_dpi.cpp): the host font and the window and tray icons for the dialog's
+    // DPI (Dpi()), made again when the bar moves to a monitor of another DPI, with the
+    // toolbar and layout.
     void LoadDpiResources();
     void ReleaseDpiResources();
-    void OnMonitorDpiChanged(int dpi, const RECT& suggested);
-    // The toolbar with its images for m_dpi, the banner in a slot of slotWidth pixels.
+    void OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) override;
+    // The toolbar with its images for the bar's DPI, the banner in a slot of slotWidth pixels.
     void CreateToolBar(int slotWidth);
     void ShowAboutBox();
 
@@ -183,7 +183,6 @@ private:
     HGDIOBJ m_oldMemBitmap = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
-    lex::CDpi m_dpi{lex::SystemDpi()};
     HICON m_trayShown = nullptr;
     HICON m_trayHidden = nullptr;
     UINT m_trayIconId = 0;

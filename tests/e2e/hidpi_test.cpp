@@ -1,7 +1,8 @@
 // The real program at the system DPI it is started at (scripts/dpi-run.sh runs it at 144
 // and 192 DPI too): the manifest that makes Windows leave the drawing to it, and the bar
 // and tray menu drawn at 1, 1.5 and 2 times their 96-DPI size. At 192 DPI it saves the
-// screenshots hi-dpi-bar and hi-dpi-tray-menu.
+// screenshots of the bar and the tray menu (hi-dpi-bar and hi-dpi-tray-menu: pictures taken
+// at 192 DPI are named so).
 #include "base/text.h"
 #include "support/lexorin_process.h"
 #include "support/win_test_util.h"
@@ -81,7 +82,7 @@ TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
     GetClientRect(e2e::FindBanner(bar), &banner);
     EXPECT_NEAR(banner.bottom, f->bannerHeight, 1);
     if (dpi == 192) {
-        EXPECT_TRUE(e2e::SaveScreenshot(barRect, "hi-dpi-bar"));
+        EXPECT_TRUE(e2e::SaveScreenshot(barRect, "bar"));
     }
 
     // The menu opens over the banner; the first key makes the default item hot.
@@ -104,7 +105,7 @@ TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
         InflateRect(&shot, 24, 24);
         const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         IntersectRect(&shot, &shot, &screen);
-        EXPECT_TRUE(e2e::SaveScreenshot(shot, "hi-dpi-tray-menu"));
+        EXPECT_TRUE(e2e::SaveScreenshot(shot, "tray-menu"));
     }
     e2e::PressKey(VK_ESCAPE);
     wintest::PumpMessages(200);

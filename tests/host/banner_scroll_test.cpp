@@ -201,6 +201,36 @@ TEST(BannerScroll, WrapsAtTheLeftEdge)
     EXPECT_EQ(b.scrolls, std::vector<int>(302, -1));
 }
 
+TEST(BannerScroll, CrossesTheStripInTheSameTimeAtEveryDpi)
+{
+    // 200 ticks at 96 DPI move a line 200 pixels; at 192 DPI 400, two at a time; at 144
+    // DPI 300, in steps of one and two pixels by turns. The period stays the same.
+    struct Case {
+        int dpi;
+        int offsetAfter200;
+        std::vector<int> firstScrolls;
+    };
+    for (const Case& c : {Case{96, -200, {-1, -1, -1, -1}}, Case{144, -300, {-1, -2, -1, -2}},
+                          Case{192, -400, {-2, -2, -2, -2}}}) {
+        SCOPED_TRACE(c.dpi);
+        FakeBanner b;
+        b.client = {0, 0, 600, 20};
+        b.SetLine({300, 300});
+        b.scroll.SetDpi(c.dpi);
+        b.scroll.SetSpeed(800);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_TRUE(b.FireLatest());
+        EXPECT_EQ(b.scroll.GetOffset(), c.offsetAfter200);
+        EXPECT_EQ(std::vector<int>(b.scrolls.begin(), b.scrolls.begin() + 4), c.firstScrolls);
+        EXPECT_EQ(b.armedPeriods, std::vector<int>(201, 12)) << "no more ticks than at 96 DPI";
+        // The line of 600 has left after its last column passed the left edge, and comes
+        // back at the right edge.
+        while (b.scroll.GetOffset() < 0 && b.scroll.GetOffset() >= -600)
+            ASSERT_TRUE(b.FireLatest());
+        EXPECT_EQ(b.scroll.GetOffset(), 600);
+    }
+}
+
 TEST(BannerScroll, WrapsAtTheRightEdgeWithFullRepaint)
 {
     FakeBanner b;
