@@ -26,6 +26,11 @@ CBannerCtrl::~CBannerCtrl()
 
 void CBannerCtrl::SetDirectScrollEnabled(bool on) { g_directScroll = on; }
 
+BOOL CBannerCtrl::Create(const std::string& text, DWORD style, const RECT& rect, HWND parent, UINT id)
+{
+    return CWnd::Create(lex::RegisterOwnDcClass(L"STATIC", L"LexorinBanner"), text, style, rect, parent, id);
+}
+
 void CBannerCtrl::ReleaseTimerThread()
 {
     if (m_keepTimerThread != 0) {
@@ -117,13 +122,15 @@ void CBannerCtrl::OnPaint()
         UpdatePointerItem();
 }
 
-void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
+void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect, HRGN clip)
 {
     const RECT& rc = ClientRect();
+    ::SelectClipRgn(dc.GetSafeHdc(), clip);
     dc.FillRect(rc, BackgroundBrush());
     dc.IntersectClipRect(rc);
     m_scroll.BeginGeometry();
     DrawLine(dc, m_scroll.GetOffset(), paintRect, [this](int width) { m_scroll.AddItemWidth(width); });
+    ::SelectClipRgn(dc.GetSafeHdc(), nullptr);
 }
 
 void CBannerCtrl::OnTimer(WPARAM id)
@@ -279,8 +286,7 @@ void CBannerCtrl::BannerScrollContents(int dx)
     RECT box;
     if (::GetRgnBox(m_uncovered, &box) == NULLREGION)
         return;
-    ::SelectClipRgn(dc.GetSafeHdc(), m_uncovered);
-    PaintLine(dc, box);
+    PaintLine(dc, box, m_uncovered);
 }
 
 uint32_t CBannerCtrl::BannerArmTimer(int periodMs)

@@ -31,6 +31,10 @@ public:
     CBannerCtrl();
     ~CBannerCtrl() override;
 
+    // A static control of its own class with a private DC: a tick draws without
+    // fetching a DC from the system's cache.
+    BOOL Create(const std::string& text, DWORD style, const RECT& rect, HWND parent, UINT id);
+
     // -1000..1000: positive moves the line left, negative right, 0 stops it where it
     // is (the stored speed is kept). Out-of-range values are ignored.
     void SetSpeed(int speed) { m_scroll.SetSpeed(speed); }
@@ -75,9 +79,11 @@ protected:
 
 private:
     void OnPaint();
-    // Fills and draws the line inside dc (clipped to what needs drawing, inside
-    // paintRect) and measures its geometry, as every paint does.
-    void PaintLine(lex::CDC& dc, const RECT& paintRect);
+    // Fills and draws the line inside dc, clipped to clip (none: all the DC shows)
+    // and, for the items drawn, to paintRect, and measures its geometry, as every
+    // paint does. The window's DC is its own and keeps what is selected into it: the
+    // clip is set first and dropped again at the end.
+    void PaintLine(lex::CDC& dc, const RECT& paintRect, HRGN clip = nullptr);
     void OnTimer(WPARAM id);
     void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSetCursor();

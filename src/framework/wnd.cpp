@@ -477,6 +477,26 @@ const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH backg
     return name;
 }
 
+const wchar_t* RegisterOwnDcClass(const wchar_t* systemClass, const wchar_t* name)
+{
+    static std::unordered_set<std::wstring> registered;
+    if (registered.count(name))
+        return name;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(nullptr, systemClass, &wc))
+        return systemClass;
+    wc.style |= CS_OWNDC;
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    wc.lpszMenuName = nullptr;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return systemClass;
+    registered.insert(name);
+    return name;
+}
+
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
 {
     DWORD style = GetStyle();

@@ -176,6 +176,13 @@ UINT CommandId(WPARAM wParam, LPARAM lParam);
 // background given; once per name. Returns name.
 const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH background);
 
+// Registers, once per name, a class of this module that is the system control class
+// systemClass (its window procedure, extra bytes, cursor and background) with a private
+// device context (CS_OWNDC): GetDC and ReleaseDC cost next to nothing, and what is
+// selected into the DC stays there between uses. Returns name; systemClass itself if the
+// system class cannot be read.
+const wchar_t* RegisterOwnDcClass(const wchar_t* systemClass, const wchar_t* name);
+
 // The work area of the monitor nearest to a screen rectangle or to a window (a second
 // monitor's when it is there); false, work left as it was, if none can be had.
 bool WorkAreaNear(const RECT& r, RECT* work);
