@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <unordered_map>
+#include <functional>
 #include <unordered_set>
 
 namespace lex {
@@ -459,42 +460,51 @@ UINT CommandId(WPARAM wParam, LPARAM lParam)
     return sent;
 }
 
-const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH background)
+namespace {
+
+// The class names this module has registered. A class is registered once per process,
+// on first use; fill makes its description.
+bool RegisterClassOnce(const wchar_t* name, const std::function<bool(WNDCLASSEXW&)>& fill)
 {
     static std::unordered_set<std::wstring> registered;
     if (registered.count(name))
-        return name;
+        return true;
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = DefWindowProcW;
+    if (!fill(wc))
+        return false;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursorId));
-    wc.hbrBackground = background;
     wc.lpszClassName = name;
-    if (RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
-        registered.insert(name);
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+    registered.insert(name);
+    return true;
+}
+
+} // namespace
+
+const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HBRUSH background)
+{
+    RegisterClassOnce(name, [&](WNDCLASSEXW& wc) {
+        wc.style = style;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrowCursorId));
+        wc.hbrBackground = background;
+        return true;
+    });
     return name;
 }
 
 const wchar_t* RegisterOwnDcClass(const wchar_t* systemClass, const wchar_t* name)
 {
-    static std::unordered_set<std::wstring> registered;
-    if (registered.count(name))
-        return name;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(nullptr, systemClass, &wc))
-        return systemClass;
-    wc.style |= CS_OWNDC;
-    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = name;
-    wc.lpszMenuName = nullptr;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return systemClass;
-    registered.insert(name);
-    return name;
+    const bool ok = RegisterClassOnce(name, [&](WNDCLASSEXW& wc) {
+        if (!GetClassInfoExW(nullptr, systemClass, &wc))
+            return false;
+        wc.style = (wc.style | CS_OWNDC) & ~static_cast<UINT>(CS_GLOBALCLASS);
+        wc.lpszMenuName = nullptr;
+        return true;
+    });
+    return ok ? name : systemClass;
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
