@@ -147,9 +147,16 @@ LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseWindowResources(false);
         return result;
     }
-    case WM_SETFONT:
+    case WM_SETFONT: {
+        // The static control would repaint at once when asked to redraw; the canvas
+        // paints with its next paint instead, together with whatever else changed
+        // (a new banner gets its font and its settings one after the other).
         m_cacheBaseDirty = true;
-        break;
+        const LRESULT result = CStatic::WindowProc(msg, wParam, MAKELPARAM(FALSE, 0));
+        if (LOWORD(lParam))
+            CanvasInvalidateAll();
+        return result;
+    }
     case WM_ERASEBKGND:
         return TRUE; // the paint handlers fill the background themselves
     case WM_NCCALCSIZE:

@@ -359,6 +359,13 @@ void CLexorinDlg::OnSize(int cx, int cy)
     RECT client;
     m_toolbar.GetClientRect(&client);
     int oldWidth = client.right - client.left;
+    const int oldHeight = client.bottom - client.top;
+    // What was waiting to be painted before this step; see KeepUnchangedPart.
+    lex::CGdiObjectT<HRGN> barWaiting(::CreateRectRgn(0, 0, 0, 0));
+    lex::CGdiObjectT<HRGN> toolbarWaiting(::CreateRectRgn(0, 0, 0, 0));
+    const bool waitingKnown = barWaiting && toolbarWaiting &&
+                              ::GetUpdateRgn(m_hWnd, barWaiting.GetSafeHandle(), FALSE) != ERROR &&
+                              ::GetUpdateRgn(m_toolbar.m_hWnd, toolbarWaiting.GetSafeHandle(), FALSE) != ERROR;
 
     MoveWindow(m_toolbar.m_hWnd, 0, 0, cx, cy, FALSE);
     m_toolbar.GetClientRect(&client);
@@ -375,6 +382,27 @@ void CLexorinDlg::OnSize(int cx, int cy)
     m_feed.StartEntryTimer();
 
     ReapplyAllSettings();
+    if (waitingKnown && client.bottom - client.top == oldHeight)
+        KeepUnchangedPart(slot.left, barWaiting.GetSafeHandle(), toolbarWaiting.GetSafeHandle());
+}
+
+void CLexorinDlg::KeepUnchangedPart(int slotLeft, HRGN barWaiting, HRGN toolbarWaiting)
+{
+    // Re-applying the settings asks for the whole bar to be painted again, but when only
+    // the width changed, nothing left of the banner's slot did: the buttons there keep
+    // their places and the background is drawn from the top-left corner (a gradient
+    // runs from top to bottom). The system keeps those pixels through the resize, so
+    // that part is taken off the repaint; what was waiting there from before is put
+    // back. Painting the toolbar's buttons is most of a resize step's drawing.
+    if (slotLeft <= 0)
+        return;
+    RECT client;
+    m_toolbar.GetClientRect(&client);
+    const RECT unchanged = {0, 0, slotLeft, client.bottom};
+    ::ValidateRect(m_hWnd, &unchanged);
+    ::ValidateRect(m_toolbar.m_hWnd, &unchanged);
+    ::InvalidateRgn(m_hWnd, barWaiting, TRUE);
+    ::InvalidateRgn(m_toolbar.m_hWnd, toolbarWaiting, TRUE);
 }
 
 BOOL CLexorinDlg::OnEraseBkgnd(HDC dc)
@@ -419,8 +447,13 @@ BOOL CLexorinDlg::LoadBackgroundImage(const char* path)
         if (m_background && stamp == m_backgroundStamp)
             return TRUE; // the picture on show is this very file
     }
+    // No such file (the shipped name "2" names none): nothing to load, so the bar's
+    // drawing is not locked at all. Every resize step comes through here, and under
+    // Wine each lock and unlock of a top-level window costs about a millisecond.
+    if (!stamped)
+        return FALSE;
     SendMessage(WM_SETREDRAW, FALSE);
-    HBITMAP loaded = stamped ? lex::LoadBitmapFile(path) : nullptr;
+    HBITMAP loaded = lex::LoadBitmapFile(path);
     if (!loaded) {
         SendMessage(WM_SETREDRAW, TRUE);
         return FALSE;

@@ -25,42 +25,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr DWORD kHostStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER;
 
-// The client area of a window as it is on screen.
-struct Image {
-    int w = 0;
-    int h = 0;
-    std::vector<COLORREF> px;
-    COLORREF At(int x, int y) const { return px[static_cast<size_t>(y * w + x)]; }
-    bool operator==(const Image& o) const { return w == o.w && h == o.h && px == o.px; }
-    bool Uniform() const { return std::all_of(px.begin(), px.end(), [&](COLORREF c) { return c == px[0]; }); }
-    int Count(COLORREF c) const { return static_cast<int>(std::count(px.begin(), px.end(), c)); }
-};
-
-Image Capture(HWND hWnd)
-{
-    RECT rc;
-    ::GetClientRect(hWnd, &rc);
-    Image img;
-    img.w = rc.right;
-    img.h = rc.bottom;
-    const BITMAPINFO bi = lex::TopDownDibInfo(img.w, img.h);
-    HDC wdc = ::GetDC(hWnd);
-    HDC mdc = ::CreateCompatibleDC(wdc);
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mdc, bmp);
-    ::BitBlt(mdc, 0, 0, img.w, img.h, wdc, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const auto* p = static_cast<const unsigned char*>(bits);
-    img.px.resize(static_cast<size_t>(img.w * img.h));
-    for (size_t i = 0; i < img.px.size(); ++i)
-        img.px[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-    ::SelectObject(mdc, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mdc);
-    ::ReleaseDC(hWnd, wdc);
-    return img;
-}
+using wintest::Capture;
+using wintest::Image;
 
 // Whether b is a moved one pixel to the left (the new right column is not compared).
 bool ShiftedLeftByOne(const Image& a, const Image& b)

@@ -185,6 +185,62 @@ TEST_F(MainBarTest, BannerSitsInItsSlotAndKeepsItsItemsWhenStretched)
     EXPECT_EQ(banner.GetItemCount(), 8) << "the re-created banner keeps its items";
 }
 
+TEST_F(MainBarTest, StretchedBarLooksAsIfPaintedWhole)
+{
+    // A resize step leaves the part left of the banner's slot as it is on screen. After
+    // a few steps the bar must look exactly as a whole repaint draws it, and a repaint
+    // that was waiting there before the steps must still happen.
+    Open();
+    HWND toolbar = dlg.ToolBar().m_hWnd;
+    RECT slot;
+    dlg.ToolBar().GetItemRect(dlg.ToolBar().CommandToIndex(ID_BANNER_SLOT), &slot);
+    ASSERT_GT(slot.left, 40);
+    const RECT spoiled = {4, 0, slot.left / 2, slot.bottom};
+    {
+        HDC dc = GetDC(toolbar);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &spoiled, red);
+        DeleteObject(red);
+        ReleaseDC(toolbar, dc);
+    }
+    InvalidateRect(toolbar, &spoiled, TRUE);
+
+    RECT r;
+    GetWindowRect(dlg.m_hWnd, &r);
+    for (int step = 1; step <= 4; ++step) // stretched and shrunk again with no paint between
+        SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, r.right - r.left + (step % 2 ? 7 : 3), r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    wintest::PumpMessages(100);
+    for (int step = 1; step <= 3; ++step) { // and with the paints between, as in a drag
+        SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, r.right - r.left + 3 + 5 * step, r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        wintest::PumpMessages(30);
+    }
+    const wintest::Image stepped = wintest::Capture(toolbar);
+    RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const wintest::Image whole = wintest::Capture(toolbar);
+
+    ASSERT_EQ(stepped.w, whole.w);
+    // The banner scrolls between the two pictures: only the rest is compared.
+    RECT banner;
+    GetWindowRect(dlg.ToolBar().m_banner.m_hWnd, &banner);
+    MapWindowPoints(nullptr, toolbar, reinterpret_cast<POINT*>(&banner), 2);
+    int differing = 0, firstX = -1, red = 0;
+    for (int y = 0; y < whole.h; ++y)
+        for (int x = 0; x < whole.w; ++x) {
+            const POINT p = {x, y};
+            if (PtInRect(&banner, p))
+                continue;
+            red += stepped.At(x, y) == RGB(255, 0, 0);
+            if (stepped.At(x, y) != whole.At(x, y)) {
+                ++differing;
+                firstX = firstX < 0 ? x : firstX;
+            }
+        }
+    EXPECT_EQ(differing, 0) << "first differing column " << firstX << "; banner slot from " << slot.left;
+    EXPECT_EQ(red, 0) << "the repaint waiting from before was lost";
+}
+
 TEST_F(MainBarTest, StretchingReadsTheSettingsFileOnceAStep)
 {
     // A settings file grown large (comments, keys of other programs): each resize step

@@ -1,5 +1,6 @@
 #include "support/win_test_util.h"
 #include "base/text.h"
+#include "framework/gdi.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -67,6 +68,32 @@ COLORREF ClientPixel(HWND hWnd, int x, int y)
     COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(hWnd, dc);
     return c;
+}
+
+Image Capture(HWND hWnd)
+{
+    RECT rc;
+    ::GetClientRect(hWnd, &rc);
+    Image img;
+    img.w = rc.right;
+    img.h = rc.bottom;
+    const BITMAPINFO bi = lex::TopDownDibInfo(img.w, img.h);
+    HDC wdc = ::GetDC(hWnd);
+    HDC mdc = ::CreateCompatibleDC(wdc);
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mdc, bmp);
+    ::BitBlt(mdc, 0, 0, img.w, img.h, wdc, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* p = static_cast<const unsigned char*>(bits);
+    img.px.resize(static_cast<size_t>(img.w * img.h));
+    for (size_t i = 0; i < img.px.size(); ++i)
+        img.px[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
+    ::SelectObject(mdc, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mdc);
+    ::ReleaseDC(hWnd, wdc);
+    return img;
 }
 
 std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(int, int)>& pixel)

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wintest {
 
@@ -20,6 +22,18 @@ void RemoveFolder(const std::string& folder);
 std::string FromUnixPath(const std::string& unixPath);
 // Reads a pixel of a window's client area as it is on screen.
 COLORREF ClientPixel(HWND hWnd, int x, int y);
+
+// The client area of a window as it is on screen.
+struct Image {
+    int w = 0;
+    int h = 0;
+    std::vector<COLORREF> px;
+    COLORREF At(int x, int y) const { return px[static_cast<size_t>(y * w + x)]; }
+    bool operator==(const Image& o) const { return w == o.w && h == o.h && px == o.px; }
+    bool Uniform() const { return std::all_of(px.begin(), px.end(), [&](COLORREF c) { return c == px[0]; }); }
+    int Count(COLORREF c) const { return static_cast<int>(std::count(px.begin(), px.end(), c)); }
+};
+Image Capture(HWND hWnd);
 // The bytes of a bottom-up BMP file, w x h at 24 or 32 bits, each pixel coloured by
 // pixel(x, y) with y counted from the top.
 std::string BitmapFileBytes(int w, int h, int bpp, const std::function<COLORREF(int, int)>& pixel);
