@@ -46,6 +46,7 @@ CCanvasWnd::CCanvasWnd()
 CCanvasWnd::~CCanvasWnd()
 {
     RemoveAllItems();
+    LetGoOfKeptFont();
     m_fonts = {};
     m_itemFont.DeleteObject();
     m_backBrush.DeleteObject();
@@ -126,6 +127,9 @@ void CCanvasWnd::PreSubclassWindow()
         lex::CClientDC dc(m_hWnd);
         if (dc.GetSafeHdc())
             dc.FillRect(m_clientRect, BackgroundBrush());
+        // A class with a private DC hands out this same DC for the window's life.
+        if (::GetClassLongPtrW(m_hWnd, GCL_STYLE) & CS_OWNDC)
+            m_ownDc = dc.GetSafeHdc();
     }
     // A static control lets clicks through to its parent unless it notifies.
     ModifyStyle(0, SS_NOTIFY);
@@ -225,6 +229,8 @@ void CCanvasWnd::OnSize()
 
 void CCanvasWnd::ReleaseWindowResources(bool keepFontAndBrush)
 {
+    LetGoOfKeptFont();
+    m_ownDc = nullptr; // it goes with the window
     m_fonts = {};
     m_widths.clear();
     m_widths.shrink_to_fit();
@@ -260,7 +266,17 @@ void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const
         DrawLineCached(dc, startX, paintRect, placed);
     else
         DrawLinePlain(dc, startX, placed);
-    dc.SelectObject(original);
+    // The window's private DC keeps the last cached font selected: the next tick most
+    // often draws with the same one and need not select it again. The cache lets go of
+    // it (LetGoOfKeptFont) before deleting any font.
+    if (!(g_caching && m_ownDc && dc.GetSafeHdc() == m_ownDc))
+        dc.SelectObject(original);
+}
+
+void CCanvasWnd::LetGoOfKeptFont()
+{
+    if (m_ownDc && IsWindow())
+        ::SelectObject(m_ownDc, ::GetStockObject(SYSTEM_FONT));
 }
 
 void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed)
@@ -311,6 +327,7 @@ void CCanvasWnd::RefreshCacheBase()
     if (m_cacheBaseValid && SameLogFont(base, m_cacheBase))
         return;
     // Another host font, height or auto-size setting: every font and width is stale.
+    LetGoOfKeptFont();
     m_fonts = {};
     m_widths.clear();
     m_cacheBase = base;
@@ -366,7 +383,7 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
     // Only the part of the invalid area inside the client can show anything.
     const long long visibleLeft = std::max(paintRect.left, m_clientRect.left);
     const long long visibleRight = std::min(paintRect.right, m_clientRect.right);
-    HGDIOBJ selected = nullptr;
+    HGDIOBJ selected = ::GetCurrentObject(hdc, OBJ_FONT);
     long long x = startX;
     for (int i = 0; i < count; ++i) {
         const CBannerItem& item = ItemRef(i);

@@ -112,12 +112,17 @@ private:
     void DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed);
     void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
     void SetItemColours(lex::CDC& dc, const CBannerItem& item);
+    // Selects the system font back into the private DC, so that no cached font is
+    // selected anywhere when the cache deletes it.
+    void LetGoOfKeptFont();
 
     lex::CDpi m_dpi{lex::SystemDpi()};
     COLORREF m_backColor = 0;
     lex::CBrush m_backBrush;
     lex::CFont m_itemFont;
     RECT m_clientRect = {0, 0, 0, 0};
+    // The window's private DC when its class has one (the banner's does), else null.
+    HDC m_ownDc = nullptr;
     BYTE m_autoSize = 1;
     int m_revealFirst = 0;
     int m_revealCount = 0;
