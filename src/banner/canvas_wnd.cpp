@@ -350,7 +350,26 @@ CCanvasWnd::CachedFont& CCanvasWnd::FontFor(const CBannerItem& item, HDC dc)
     // Text is clipped at its cell's left edge, but a slanted or overhanging glyph may
     // reach past the right end of its cell into the next items.
     entry.inkMargin = tm.tmHeight + tm.tmMaxCharWidth + tm.tmOverhang;
+    entry.italicSlack = (tm.tmAscent + 1) / 2;
     return entry;
+}
+
+int CCanvasWnd::InkPastCell(HDC dc, const std::wstring& text, const CachedFont& font, bool italic)
+{
+    // The right edge of every glyph's black box against where the pen ends. Mostly the
+    // last letter decides (an italic f); trailing blanks leave nothing past the cell.
+    long long pen = 0, inkRight = 0;
+    for (wchar_t ch : text) {
+        ABC abc;
+        if (!::GetCharABCWidthsW(dc, ch, ch, &abc))
+            return font.inkMargin; // not a scalable font: the wide margin
+        const long long boxRight = pen + abc.abcA + static_cast<long long>(abc.abcB);
+        inkRight = std::max(inkRight, boxRight);
+        pen = boxRight + abc.abcC;
+    }
+    // One pixel more for the smoothing of the glyph's edge.
+    const long long past = std::max(0LL, inkRight - pen) + font.overhang + 1 + (italic ? font.italicSlack : 0);
+    return static_cast<int>(std::min<long long>(past, font.inkMargin));
 }
 
 const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem& item, HDC dc)
@@ -367,6 +386,7 @@ const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem
     SIZE extent = {0, 0};
     HGDIOBJ old = ::SelectObject(dc, font.font.GetSafeHandle());
     ::GetTextExtentPoint32W(dc, entry.wide.c_str(), static_cast<int>(entry.wide.size()), &extent);
+    entry.inkPast = InkPastCell(dc, entry.wide, font, item.IsItalic());
     ::SelectObject(dc, old);
     entry.width = extent.cx + font.overhang;
     return entry;
@@ -393,9 +413,9 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
         x += w.width;
         if (left >= visibleRight)
             continue;
-        CachedFont& font = m_fonts[static_cast<size_t>(w.fontKey)];
-        if (left + w.width + font.inkMargin <= visibleLeft)
+        if (left + w.width + w.inkPast <= visibleLeft)
             continue;
+        CachedFont& font = m_fonts[static_cast<size_t>(w.fontKey)];
         if (selected != font.font.GetSafeHandle()) {
             selected = font.font.GetSafeHandle();
             ::SelectObject(hdc, selected);

@@ -92,8 +92,12 @@ private:
     struct CachedFont {
         lex::CFont font;
         int overhang = 0;
-        // How far right of its cell an item's ink may reach (italic lean, overhang).
+        // How far right of its cell an item's ink may reach (italic lean, overhang), for
+        // text whose glyphs cannot be measured one by one.
         int inkMargin = 0;
+        // Added to a measured reach for an italic font, whose lean a font may simulate
+        // without showing it in the glyph measures.
+        int italicSlack = 0;
     };
     struct CachedWidth {
         std::string text;
@@ -103,11 +107,15 @@ private:
         // No '&' and no line break: DrawText with no format flags would draw exactly what
         // ExtTextOut clipped to the cell draws, without first measuring the text again.
         bool plainText = false;
+        // How far right of its cell this item's ink reaches.
+        int inkPast = 0;
     };
     static int FontKeyOf(const CBannerItem& item);
     void RefreshCacheBase();
     CachedFont& FontFor(const CBannerItem& item, HDC dc);
     const CachedWidth& WidthFor(int index, const CBannerItem& item, HDC dc);
+    // How far right of the pen's end the glyphs of text reach in dc's font (selected).
+    static int InkPastCell(HDC dc, const std::wstring& text, const CachedFont& font, bool italic);
 
     void DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed);
     void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
