@@ -260,16 +260,17 @@ void CCanvasWnd::SetItemColours(lex::CDC& dc, const CBannerItem& item)
 
 void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed)
 {
-    HGDIOBJ original = ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
+    // The window's private DC keeps the last cached font selected: the next tick most
+    // often draws with the same one and need not select it again. The cache lets go of
+    // it (LetGoOfKeptFont) before deleting any font. Any other DC gets its font back.
+    const bool keepFont = g_caching && m_ownDc && dc.GetSafeHdc() == m_ownDc;
+    HGDIOBJ original = keepFont ? nullptr : ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
     dc.SetBkMode(OPAQUE);
     if (g_caching)
         DrawLineCached(dc, startX, paintRect, placed);
     else
         DrawLinePlain(dc, startX, placed);
-    // The window's private DC keeps the last cached font selected: the next tick most
-    // often draws with the same one and need not select it again. The cache lets go of
-    // it (LetGoOfKeptFont) before deleting any font.
-    if (!(g_caching && m_ownDc && dc.GetSafeHdc() == m_ownDc))
+    if (!keepFont)
         dc.SelectObject(original);
 }
 
