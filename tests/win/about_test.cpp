@@ -179,26 +179,6 @@ public:
     }
 };
 
-// The control's client area as painted on screen, as 0x00RRGGBB pixels.
-std::vector<uint32_t> Painted(HWND hWnd, int cx, int cy)
-{
-    const BITMAPINFO bi = lex::TopDownDibInfo(cx, cy);
-    void* bits = nullptr;
-    lex::CBitmap bitmap;
-    bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    lex::CMemoryDC mem;
-    mem.CreateCompatibleDC(nullptr);
-    {
-        lex::CSelectObject selected(mem.GetSafeHdc(), bitmap.GetSafeHandle());
-        HDC dc = GetDC(hWnd);
-        BitBlt(mem.GetSafeHdc(), 0, 0, cx, cy, dc, 0, 0, SRCCOPY);
-        ReleaseDC(hWnd, dc);
-        GdiFlush();
-    }
-    const auto* p = static_cast<const uint32_t*>(bits);
-    return std::vector<uint32_t>(p, p + static_cast<size_t>(cx) * cy);
-}
-
 } // namespace
 
 TEST(CloudsCtrl, AResizedSkyIsDrawnWholeAndAClickIsToldToTheParent)
@@ -214,14 +194,15 @@ TEST(CloudsCtrl, AResizedSkyIsDrawnWholeAndAClickIsToldToTheParent)
     clouds.RenderFrame();
     InvalidateRect(clouds.m_hWnd, nullptr, FALSE);
     UpdateWindow(clouds.m_hWnd);
-    const std::vector<uint32_t> shown = Painted(clouds.m_hWnd, w, h);
+    const wintest::Image shown = wintest::Capture(clouds.m_hWnd);
+    ASSERT_EQ(shown.w, w);
     // Sky and clouds both have full blue; black would be a frame too small for the control.
     int skyOutsideOldSize = 0, outside = 0;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (x >= 120 || y >= 60) {
                 ++outside;
-                skyOutsideOldSize += (shown[static_cast<size_t>(y * w + x)] & 0xFF) == 0xFF;
+                skyOutsideOldSize += GetBValue(shown.At(x, y)) == 0xFF;
             }
     EXPECT_GT(skyOutsideOldSize, outside * 9 / 10) << "the sky reaches the new right and bottom edges";
 

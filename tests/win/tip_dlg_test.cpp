@@ -60,33 +60,14 @@ protected:
 // The dialog's client area as it is on screen.
 class Shot {
 public:
-    explicit Shot(HWND hWnd)
-    {
-        RECT r;
-        GetClientRect(hWnd, &r);
-        m_cx = r.right;
-        m_cy = r.bottom;
-        HDC dc = GetDC(hWnd);
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, m_cx, m_cy);
-        HGDIOBJ old = SelectObject(mem, bitmap);
-        BitBlt(mem, 0, 0, m_cx, m_cy, dc, 0, 0, SRCCOPY);
-        m_pixels.resize(static_cast<size_t>(m_cx) * m_cy);
-        for (int y = 0; y < m_cy; ++y)
-            for (int x = 0; x < m_cx; ++x)
-                m_pixels[static_cast<size_t>(y) * m_cx + x] = GetPixel(mem, x, y);
-        SelectObject(mem, old);
-        DeleteObject(bitmap);
-        DeleteDC(mem);
-        ReleaseDC(hWnd, dc);
-    }
-    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_cx + x]; }
+    explicit Shot(HWND hWnd) : m_image(wintest::Capture(hWnd)) {}
+    COLORREF At(int x, int y) const { return m_image.At(x, y); }
     // Pixels in r (clipped to the client area) that are dark, as text is.
     int DarkIn(RECT r) const
     {
         int n = 0;
-        for (int y = std::max(0L, r.top); y < std::min<long>(m_cy, r.bottom); ++y)
-            for (int x = std::max(0L, r.left); x < std::min<long>(m_cx, r.right); ++x) {
+        for (int y = std::max(0L, r.top); y < std::min<long>(m_image.h, r.bottom); ++y)
+            for (int x = std::max(0L, r.left); x < std::min<long>(m_image.w, r.right); ++x) {
                 COLORREF c = At(x, y);
                 if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200)
                     ++n;
@@ -103,8 +84,7 @@ public:
     }
 
 private:
-    int m_cx = 0, m_cy = 0;
-    std::vector<COLORREF> m_pixels;
+    wintest::Image m_image;
 };
 
 TEST_F(TipDlgTest, StartUpIsSavedOnlyByOkAndNextPutsTheBoxBack)
