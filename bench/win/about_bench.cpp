@@ -95,7 +95,7 @@ bool CpuBench()
                 100.0 * alone.own, 100.0 * open.own, kMeasureSeconds);
     lexbench::Result("about_box_adds_cpu", 100.0 * added, "%core", lexbench::Bound::Below, 3);
     std::printf("  shipped settings; CPU (user + system) from %s\n",
-                meter.FromProc() ? "/proc of its Linux process" : "GetProcessTimes");
+                meter.Clock().Source());
     if (alone.server >= 0 && open.server >= 0)
         std::printf("  outside the program: wineserver %.2f%% -> %.2f%%", 100.0 * alone.server, 100.0 * open.server);
     else

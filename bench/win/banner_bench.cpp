@@ -45,7 +45,7 @@ struct Phase {
 void Pump(HWND frame, HWND banner, double seconds, Phase& p)
 {
     const double start = Now();
-    const double cpu0 = WindowsCpuSeconds(::GetCurrentProcess());
+    const auto cpu0 = CpuClock::Own().Read();
     constexpr UINT_PTR kEndTimer = 77;
     ::SetTimer(frame, kEndTimer, static_cast<UINT>(seconds * 1000), nullptr);
     MSG msg;
@@ -65,7 +65,7 @@ void Pump(HWND frame, HWND banner, double seconds, Phase& p)
         }
     }
     ::KillTimer(frame, kEndTimer);
-    p.cpu += WindowsCpuSeconds(::GetCurrentProcess()) - cpu0;
+    p.cpu += CpuClock::SecondsBetween(cpu0, CpuClock::Own().Read());
     p.wall += Now() - start;
 }
 
@@ -203,8 +203,8 @@ int main(int argc, char** argv)
 
     std::printf("banner: %d items (31 entries x 4), speed 800 (12 ms period), 435x22, host font 12 LiSu%s\n",
                 banner.GetItemCount(), phoneticFont ? ", DFPhonetic loaded" : ", DFPhonetic not found");
-    std::printf("scrolling, %d rounds of %.2f s per run, process CPU (GetProcessTimes user+kernel):\n", kRounds,
-                kRoundSeconds);
+    std::printf("scrolling, %d rounds of %.2f s per run, this process's CPU (%s):\n", kRounds, kRoundSeconds,
+                CpuClock::Own().Source());
 
     Phase cached, plain, idle, chain, viaPaint;
     banner.SetSpeed(800);
@@ -266,7 +266,7 @@ int main(int argc, char** argv)
                 "(%.1fx); at %.0f ticks/s that is %.3f%% and %.2f%% of a core\n",
                 drawOn, drawOff, drawOn > 0 ? drawOff / drawOn : 0.0, ticksPerSecond,
                 100.0 * drawOn * 1e-6 * ticksPerSecond, 100.0 * drawOff * 1e-6 * ticksPerSecond);
-    std::printf("note: GetProcessTimes counts this process only; under Wine the wineserver's and the X "
+    std::printf("note: this counts this process only; under Wine the wineserver's and the X "
                 "server's CPU for the same work is not included.\n");
 
     banner.DestroyWindow();

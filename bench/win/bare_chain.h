@@ -61,7 +61,8 @@ inline double BareChainCpuShare(int seconds)
     if (!chain.CreateEx(0, nullptr, "bare chain", WS_POPUP, 0, 0, 1, 1, nullptr, 0))
         return -1;
     constexpr UINT_PTR kEndTimer = 77;
-    const double wall0 = Now(), cpu0 = WindowsCpuSeconds(::GetCurrentProcess());
+    const double wall0 = Now();
+    const auto cpu0 = CpuClock::Own().Read();
     chain.Start();
     ::SetTimer(chain.m_hWnd, kEndTimer, static_cast<UINT>(1000 * seconds), nullptr);
     MSG msg;
@@ -73,7 +74,7 @@ inline double BareChainCpuShare(int seconds)
     }
     ::KillTimer(chain.m_hWnd, kEndTimer);
     chain.Stop();
-    const double share = (WindowsCpuSeconds(::GetCurrentProcess()) - cpu0) / (Now() - wall0);
+    const double share = CpuClock::SecondsBetween(cpu0, CpuClock::Own().Read()) / (Now() - wall0);
     chain.DestroyWindow();
     return share;
 }

@@ -374,7 +374,7 @@ bool CpuBench()
     std::printf("  shipped settings, one entry a second, measured %d to %d s after the bar was up (about %d to %d "
                 "entries on the banner); %.2f s CPU (user + system) from %s\n",
                 kFillSeconds, kFillSeconds + kMeasureSeconds, kFillSeconds, kFillSeconds + kMeasureSeconds, cpu,
-                meter.FromProc() ? "/proc of its Linux process" : "GetProcessTimes");
+                meter.Clock().Source());
     std::printf("  not included above (Wine does that work outside the program): ");
     if (shown.server >= 0)
         std::printf("wineserver %.2f%%", 100.0 * shown.server);

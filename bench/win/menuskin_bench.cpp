@@ -137,10 +137,8 @@ int main()
 
     const unsigned long serverPid = PidFromEnvironment("LEX_BENCH_WINESERVER_PID");
 
-    // This process's own CPU by GetProcessTimes: under Wine, Z:\proc\self names the
-    // wineserver, not this process.
-    auto ownCpu = [] { return WindowsCpuSeconds(::GetCurrentProcess()); };
-    auto server = [&] { return serverPid ? LinuxCpuSeconds(serverPid) : -1; };
+    const CpuClock& ownCpu = CpuClock::Own();
+    const CpuClock serverCpu(serverPid, nullptr);
     double own[2] = {0, 0}, srv[2] = {0, 0}, wall[2] = {0, 0};
     for (int round = 0; round < kRounds; ++round)
         for (int k = 0; k < 2; ++k) {
@@ -148,23 +146,26 @@ int main()
             // the run falls on both alike.
             const int hooked = (round + k) % 2;
             CMenuHookScope* hook = hooked ? new CMenuHookScope : nullptr;
-            const double t0 = Now(), c0 = ownCpu(), s0 = server();
+            const double t0 = Now();
+            const auto c0 = ownCpu.Read(), s0 = serverCpu.Read();
             wintest::PumpMessages(kPhaseMs);
-            own[hooked] += ownCpu() - c0;
-            srv[hooked] += server() - s0;
+            own[hooked] += CpuClock::SecondsBetween(c0, ownCpu.Read());
+            srv[hooked] += CpuClock::SecondsBetween(s0, serverCpu.Read());
             wall[hooked] += Now() - t0;
             delete hook;
         }
     auto share = [&](int k) { return 100.0 * own[k] / wall[k]; };
     auto serverShare = [&](int k) { return 100.0 * srv[k] / wall[k]; };
-    auto total = [&](int k) { return share(k) + (serverPid ? serverShare(k) : 0.0); };
+    const bool withServer = serverCpu.Exact();
+    auto total = [&](int k) { return share(k) + (withServer ? serverShare(k) : 0.0); };
     std::printf("scrolling CPU, %d alternating %d s phases each, speed 1, %d items on the banner "
-                "(program by GetProcessTimes, wineserver from /proc):\n",
-                kRounds, kPhaseMs / 1000, dlg.ToolBar().m_banner.GetItemCount());
+                "(program from %s, wineserver %s):\n",
+                kRounds, kPhaseMs / 1000, dlg.ToolBar().m_banner.GetItemCount(), ownCpu.Source(),
+                withServer ? "likewise" : "not sampled");
     for (int k = 0; k < 2; ++k) {
         std::printf("  %-38s program %.2f%%", k ? "hook installed the whole time:" : "no hook (as while no menu is open):",
                     share(k));
-        if (serverPid)
+        if (withServer)
             std::printf(" + wineserver %.2f%%", serverShare(k));
         std::printf(" = %.2f%% of a core\n", total(k));
     }

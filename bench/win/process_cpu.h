@@ -1,6 +1,8 @@
-// CPU time of a process as the benchmarks read it: under Wine from Linux's /proc (Wine's
-// GetProcessTimes does not count another process's threads while they run), elsewhere
-// from GetProcessTimes. Shared by the benchmarks that start the real Lexorin.exe.
+// CPU time of a process as the benchmarks read it: under Wine, each thread's run time
+// from Linux's /proc, which the scheduler counts to the nanosecond (GetProcessTimes and
+// the process's own /proc figures come in clock ticks of 10 ms, as much as a third of
+// what a scrolling program spends in a round of a benchmark; and Wine's does not count
+// another process's threads while they run); elsewhere from GetProcessTimes.
 #pragma once
 
 #include "base/text.h"
@@ -11,12 +13,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace {
 
 using e2e::FindLinuxProcess;
-using e2e::LinuxCpuSeconds;
 using e2e::ReadProcFile;
 
 inline unsigned long PidFromEnvironment(const char* name)
@@ -25,17 +27,81 @@ inline unsigned long PidFromEnvironment(const char* name)
     return value ? std::strtoul(value, nullptr, 10) : 0;
 }
 
-inline double WindowsCpuSeconds(HANDLE process)
+// The Linux process this program runs in under Wine, or 0. Wine makes a program's
+// first argument its path as it was started, so the process is the one whose first
+// argument ends in this program's file name: the one scripts/bench.sh names in
+// LEX_BENCH_SELF_PID, else the first such process.
+inline unsigned long OwnLinuxProcess()
 {
-    FILETIME created, exited, kernel, user;
-    if (!process || !::GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return -1;
-    auto seconds = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
-               1e7;
+    wchar_t path[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return 0;
+    std::string name = lex::Narrow(path);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    auto isThisProgram = [&](const std::string& cmdline) {
+        const std::string first = cmdline.substr(0, cmdline.find('\0'));
+        return first.size() >= name.size() && first.compare(first.size() - name.size(), name.size(), name) == 0 &&
+               (first.size() == name.size() || first[first.size() - name.size() - 1] == '\\' ||
+                first[first.size() - name.size() - 1] == '/');
     };
-    return seconds(kernel) + seconds(user);
+    const unsigned long named = PidFromEnvironment("LEX_BENCH_SELF_PID");
+    if (named && isThisProgram(ReadProcFile(std::to_string(named) + "\\cmdline")))
+        return named;
+    return e2e::FindLinuxProcessWhere(isThisProgram);
 }
+
+// The CPU time of one process. Readings are nanoseconds by thread; the time between
+// two counts the threads that lived through both and those that began meanwhile.
+class CpuClock {
+public:
+    using Reading = std::map<unsigned long, long long>;
+
+    // From /proc of the Linux process linuxPid where it can be read, else from
+    // GetProcessTimes of `process` (one entry, thread 0); neither: no readings.
+    CpuClock(unsigned long linuxPid, HANDLE process)
+        : m_pid(!e2e::LinuxThreadRunNs(linuxPid).empty() ? linuxPid : 0), m_process(process)
+    {
+    }
+
+    // This program's own.
+    static const CpuClock& Own()
+    {
+        static const CpuClock own(OwnLinuxProcess(), ::GetCurrentProcess());
+        return own;
+    }
+
+    bool Exact() const { return m_pid != 0; }
+    bool Readable() const { return m_pid != 0 || m_process != nullptr; }
+    const char* Source() const { return m_pid ? "/proc run times of its threads" : "GetProcessTimes"; }
+
+    Reading Read() const
+    {
+        if (m_pid)
+            return e2e::LinuxThreadRunNs(m_pid);
+        FILETIME created, exited, kernel, user;
+        if (!m_process || !::GetProcessTimes(m_process, &created, &exited, &kernel, &user))
+            return {};
+        auto ns = [](const FILETIME& t) {
+            return static_cast<long long>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                          t.dwLowDateTime) *
+                   100;
+        };
+        return {{0, ns(kernel) + ns(user)}};
+    }
+
+    // CPU seconds between two readings; negative if either is missing.
+    static double SecondsBetween(const Reading& before, const Reading& after)
+    {
+        if (before.empty() || after.empty())
+            return -1;
+        return static_cast<double>(e2e::GrowthBetween(before, after)) / 1e9;
+    }
+
+private:
+    unsigned long m_pid;
+    HANDLE m_process;
+};
 
 // Shares of a core over a span of wall time: the program's own, and the wineserver's
 // and the X server's where scripts/bench.sh passed their process ids (-1 otherwise).
@@ -43,16 +109,17 @@ struct CpuShares {
     double wall = 0, own = 0, server = -1, x = -1;
 };
 
-// Reads a started Lexorin.exe's CPU time: from /proc of its Linux process under Wine
-// (found by its program folder's name), else from GetProcessTimes.
+// Reads a started Lexorin.exe's CPU time (from /proc of its Linux process under Wine,
+// found by its program folder's name), and the wineserver's and the X server's where
+// scripts/bench.sh passed their process ids.
 class LexorinCpuMeter {
 public:
     LexorinCpuMeter(DWORD windowsPid, const std::string& programFolder)
         : m_process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, windowsPid)),
-          m_server(PidFromEnvironment("LEX_BENCH_WINESERVER_PID")),
-          m_xserver(PidFromEnvironment("LEX_BENCH_XSERVER_PID"))
+          m_own(e2e::LinuxProcessOfFolder(programFolder), m_process),
+          m_server(PidFromEnvironment("LEX_BENCH_WINESERVER_PID"), nullptr),
+          m_xserver(PidFromEnvironment("LEX_BENCH_XSERVER_PID"), nullptr)
     {
-        m_self = e2e::LinuxProcessOfFolder(programFolder);
     }
     ~LexorinCpuMeter()
     {
@@ -62,29 +129,30 @@ public:
     LexorinCpuMeter(const LexorinCpuMeter&) = delete;
     LexorinCpuMeter& operator=(const LexorinCpuMeter&) = delete;
 
-    bool FromProc() const { return m_self != 0; }
+    const CpuClock& Clock() const { return m_own; }
 
     // Sleeps for the given seconds and returns the shares over that time.
     CpuShares Measure(int seconds) const
     {
-        const double wall0 = Now(), own0 = Own(), server0 = Of(m_server), x0 = Of(m_xserver);
+        const double wall0 = Now();
+        const auto own0 = m_own.Read(), server0 = m_server.Read(), x0 = m_xserver.Read();
         ::Sleep(1000 * seconds);
+        const auto own1 = m_own.Read(), server1 = m_server.Read(), x1 = m_xserver.Read();
         CpuShares s;
         s.wall = Now() - wall0;
-        s.own = (Own() - own0) / s.wall;
-        if (server0 >= 0)
-            s.server = (Of(m_server) - server0) / s.wall;
-        if (x0 >= 0)
-            s.x = (Of(m_xserver) - x0) / s.wall;
+        auto share = [&](const CpuClock::Reading& a, const CpuClock::Reading& b) {
+            const double cpu = CpuClock::SecondsBetween(a, b);
+            return cpu < 0 ? -1 : cpu / s.wall;
+        };
+        s.own = share(own0, own1);
+        s.server = share(server0, server1);
+        s.x = share(x0, x1);
         return s;
     }
 
 private:
-    double Own() const { return m_self ? LinuxCpuSeconds(m_self) : WindowsCpuSeconds(m_process); }
-    static double Of(unsigned long pid) { return pid ? LinuxCpuSeconds(pid) : -1; }
-
     HANDLE m_process;
-    unsigned long m_server, m_xserver, m_self = 0;
+    CpuClock m_own, m_server, m_xserver;
 };
 
 } // namespace

@@ -29,7 +29,7 @@ long long WaitsOver(unsigned long pid, DWORD ms)
     const auto before = e2e::LinuxThreadWaits(pid);
     wintest::PumpMessages(ms);
     const auto after = e2e::LinuxThreadWaits(pid);
-    return before.empty() || after.empty() ? -1 : e2e::WaitsBetween(before, after);
+    return before.empty() || after.empty() ? -1 : e2e::GrowthBetween(before, after);
 }
 
 // Waits up to timeoutMs for the program to be asleep (no wake-up over 500 ms) or, with

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -29,8 +28,10 @@ inline std::string ReadProcFile(const std::string& path)
     return bytes;
 }
 
-// The Linux process id of the process whose command line contains `part`, or 0.
-inline unsigned long FindLinuxProcess(const std::string& part)
+// The Linux process id of the first process whose command line (its arguments, each
+// ended by a NUL) `match` accepts, or 0.
+template <typename Match>
+unsigned long FindLinuxProcessWhere(Match match)
 {
     WIN32_FIND_DATAW found;
     HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &found);
@@ -39,63 +40,76 @@ inline unsigned long FindLinuxProcess(const std::string& part)
     unsigned long pid = 0;
     do {
         const unsigned long n = std::wcstoul(found.cFileName, nullptr, 10);
-        if (n && ReadProcFile(std::to_string(n) + "\\cmdline").find(part) != std::string::npos)
+        if (n && match(ReadProcFile(std::to_string(n) + "\\cmdline")))
             pid = n;
     } while (!pid && ::FindNextFileW(find, &found));
     ::FindClose(find);
     return pid;
 }
 
-// User + system CPU seconds of a Linux process (clock ticks of 1/100 s, Linux's fixed
-// USER_HZ); negative if it cannot be read.
-inline double LinuxCpuSeconds(unsigned long pid)
+// The Linux process id of the process whose command line contains `part`, or 0.
+inline unsigned long FindLinuxProcess(const std::string& part)
 {
-    const std::string stat = pid ? ReadProcFile(std::to_string(pid) + "\\stat") : std::string();
-    // After the command name in parentheses: state is field 3, utime 14, stime 15.
-    const size_t name = stat.rfind(')');
-    unsigned long long utime = 0, stime = 0;
-    if (name == std::string::npos ||
-        std::sscanf(stat.c_str() + name + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
-                    &stime) != 2)
-        return -1;
-    return static_cast<double>(utime + stime) / 100.0;
+    return FindLinuxProcessWhere(
+        [&](const std::string& cmdline) { return cmdline.find(part) != std::string::npos; });
+}
+
+// One figure of every thread of a Linux process, by thread id: `read` takes the text of
+// the thread's /proc file `file` and returns the figure, or a negative number if the
+// file does not hold it; empty if the process cannot be read.
+template <typename Read>
+std::map<unsigned long, long long> PerThread(unsigned long pid, const char* file, Read read)
+{
+    std::map<unsigned long, long long> figures;
+    if (!pid)
+        return figures;
+    const std::string task = std::to_string(pid) + "\\task\\";
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(lex::Widen("Z:\\proc\\" + task + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return figures;
+    do {
+        const unsigned long tid = std::wcstoul(found.cFileName, nullptr, 10);
+        if (!tid)
+            continue;
+        const long long figure = read(ReadProcFile(task + std::to_string(tid) + "\\" + file));
+        if (figure >= 0)
+            figures[tid] = figure;
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return figures;
 }
 
 // How many times each thread of a Linux process has gone to sleep waiting (every
 // timer tick, message or other wake-up ends in one), by thread id; empty if unreadable.
 inline std::map<unsigned long, long long> LinuxThreadWaits(unsigned long pid)
 {
-    std::map<unsigned long, long long> waits;
-    if (!pid)
-        return waits;
-    WIN32_FIND_DATAW found;
-    HANDLE find =
-        ::FindFirstFileW(lex::Widen("Z:\\proc\\" + std::to_string(pid) + "\\task\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return waits;
-    do {
-        const unsigned long tid = std::wcstoul(found.cFileName, nullptr, 10);
-        if (!tid)
-            continue;
-        const std::string status =
-            ReadProcFile(std::to_string(pid) + "\\task\\" + std::to_string(tid) + "\\status");
+    return PerThread(pid, "status", [](const std::string& status) {
         const size_t at = status.find("\nvoluntary_ctxt_switches:");
-        if (at != std::string::npos)
-            waits[tid] = std::atoll(status.c_str() + at + 25);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
-    return waits;
+        return at == std::string::npos ? -1LL : std::atoll(status.c_str() + at + 25);
+    });
 }
 
-// The waits between two readings: those of threads that lived through both, and all of
-// those that began meanwhile (a thread that ended meanwhile is not counted).
-inline long long WaitsBetween(const std::map<unsigned long, long long>& before,
-                              const std::map<unsigned long, long long>& after)
+// Nanoseconds each thread of a Linux process has run on a processor, by thread id, as
+// the scheduler counts it (exact, where the process's CPU times in `stat` come in whole
+// clock ticks of 10 ms); empty if unreadable.
+inline std::map<unsigned long, long long> LinuxThreadRunNs(unsigned long pid)
+{
+    return PerThread(pid, "schedstat", [](const std::string& schedstat) {
+        return schedstat.empty() ? -1LL : std::atoll(schedstat.c_str());
+    });
+}
+
+// The growth of a per-thread figure between two readings: that of threads that lived
+// through both, and all of it for those that began meanwhile (a thread that ended
+// meanwhile is not counted).
+inline long long GrowthBetween(const std::map<unsigned long, long long>& before,
+                               const std::map<unsigned long, long long>& after)
 {
     long long total = 0;
-    for (const auto& [tid, count] : after) {
+    for (const auto& [tid, figure] : after) {
         const auto was = before.find(tid);
-        total += was == before.end() ? count : count - was->second;
+        total += was == before.end() ? figure : figure - was->second;
     }
     return total;
 }
