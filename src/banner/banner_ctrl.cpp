@@ -91,8 +91,7 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // The next window starts with the pointer outside it.
         if (m_pointerInside)
             OnMouseLeave();
-        // Font, brush, items and scroll state stay for the next window; the caches
-        // are rebuilt by its first paint.
+        // Font, brush, caches, items and scroll state stay for the next window.
         ReleaseWindowResources(true);
         ReleaseTimerThread();
         return result;

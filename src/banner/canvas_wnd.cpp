@@ -227,19 +227,19 @@ void CCanvasWnd::OnSize()
     m_cacheBaseDirty = true;
 }
 
-void CCanvasWnd::ReleaseWindowResources(bool keepFontAndBrush)
+void CCanvasWnd::ReleaseWindowResources(bool keepForNextWindow)
 {
     LetGoOfKeptFont();
     m_ownDc = nullptr; // it goes with the window
+    m_cacheBaseDirty = true;
+    if (keepForNextWindow)
+        return;
     m_fonts = {};
     m_widths.clear();
     m_widths.shrink_to_fit();
     m_cacheBaseValid = false;
-    m_cacheBaseDirty = true;
-    if (!keepFontAndBrush) {
-        m_itemFont.DeleteObject();
-        m_backBrush.DeleteObject();
-    }
+    m_itemFont.DeleteObject();
+    m_backBrush.DeleteObject();
 }
 
 void CCanvasWnd::OnPaint()

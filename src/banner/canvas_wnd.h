@@ -61,8 +61,11 @@ protected:
     int ExtraBorder() const;
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     void OnNcPaint();
-    // Drops the item font and the caches; the brush too for the plain canvas.
-    void ReleaseWindowResources(bool keepFontAndBrush);
+    // When the window goes. The plain canvas drops its fonts, caches and brush. A canvas
+    // whose window is made again (keepForNextWindow) keeps them: the next window's first
+    // paint checks the host font and height, and keeps the measured fonts and widths if
+    // neither changed (a resize of the bar makes a new window of the same height).
+    void ReleaseWindowResources(bool keepForNextWindow);
 
     const RECT& ClientRect() const { return m_clientRect; }
     HBRUSH BackgroundBrush();
