@@ -72,9 +72,10 @@ inline double BareChainCpuShare(int seconds)
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    const auto cpu1 = CpuClock::Own().Read();
     ::KillTimer(chain.m_hWnd, kEndTimer);
     chain.Stop();
-    const double share = CpuClock::SecondsBetween(cpu0, CpuClock::Own().Read()) / (Now() - wall0);
+    const double share = CpuClock::SecondsBetween(cpu0, cpu1) / (Now() - wall0);
     chain.DestroyWindow();
     return share;
 }

@@ -366,11 +366,40 @@ bool CpuBench()
     const LexorinCpuMeter meter(lexorin.ProcessId(), lexorin.Folder());
 
     ::Sleep(1000 * kFillSeconds);
-    const CpuShares shown = meter.Measure(kMeasureSeconds);
-    const double wall = shown.wall, cpu = shown.own * wall;
+    // The bare chain runs in this process while Lexorin scrolls, the two measured over
+    // the same span: the machine's load, which here changes what a tick costs by as much
+    // as three times from one minute to the next, falls on both alike. Both are small
+    // enough not to get in each other's way on two cores. The figure is the median of
+    // the rounds' ratios, so that one round caught by a burst of other work does not
+    // decide it.
+    constexpr int kRounds = 5;
+    constexpr int kRoundSeconds = kMeasureSeconds / kRounds;
+    double wall = 0, cpu = 0, chainCpu = 0, serverCpu = 0, xCpu = 0;
+    std::vector<double> ratios;
+    std::printf("Lexorin scrolling and the bare timer chain at %u ms in this process, side by side:\n",
+                kBareChainPeriodMs);
+    for (int round = 0; round < kRounds; ++round) {
+        double chain = -1;
+        const CpuShares s = meter.MeasureWhile([&] { chain = BareChainCpuShare(kRoundSeconds); });
+        std::printf("  round %d: Lexorin %.2f%%, chain %.2f%% of a core = %.2fx\n", round + 1, 100.0 * s.own,
+                    100.0 * chain, chain > 0 ? s.own / chain : 0.0);
+        if (s.own < 0 || chain <= 0)
+            return false;
+        ratios.push_back(s.own / chain);
+        wall += s.wall;
+        cpu += s.own * s.wall;
+        chainCpu += chain * s.wall;
+        // Either is -1 in every round where it is not sampled.
+        serverCpu += s.server * s.wall;
+        xCpu += s.x * s.wall;
+    }
+    CpuShares shown;
+    shown.server = serverCpu < 0 ? -1 : serverCpu / wall;
+    shown.x = xCpu < 0 ? -1 : xCpu / wall;
 
-    std::printf("Lexorin CPU while scrolling: %.2f%% of a core over %.0f s (target < 1%% on Windows)\n",
-                100.0 * cpu / wall, wall);
+    std::printf("Lexorin CPU while scrolling: %.2f%% of a core over %.0f s (target < 1%% on Windows); the chain "
+                "beside it %.2f%%\n",
+                100.0 * cpu / wall, wall, 100.0 * chainCpu / wall);
     std::printf("  shipped settings, one entry a second, measured %d to %d s after the bar was up (about %d to %d "
                 "entries on the banner); %.2f s CPU (user + system) from %s\n",
                 kFillSeconds, kFillSeconds + kMeasureSeconds, kFillSeconds, kFillSeconds + kMeasureSeconds, cpu,
@@ -404,19 +433,16 @@ bool CpuBench()
     if (code == STILL_ACTIVE)
         std::printf("  Lexorin.exe did not end on Esc\n");
 
-    const double chain = BareChainCpuShare(kMeasureSeconds);
-    std::printf("bare timer chain at %u ms in this process: %.2f%% of a core over %d s\n", kBareChainPeriodMs,
-                100.0 * chain, kMeasureSeconds);
-    if (chain > 0)
-        lexbench::Result("lexorin_scrolling_vs_timer_chain", cpu / wall / chain, "x", lexbench::Bound::AtMost, 1.3);
-    return code != STILL_ACTIVE && cpu >= 0 && hCpu >= 0 && chain > 0;
+    lexbench::Result("lexorin_scrolling_vs_timer_chain", Median(ratios), "x", lexbench::Bound::AtMost, 1.3);
+    return code != STILL_ACTIVE && hCpu >= 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // `mainbar_bench --startup` runs the start-up figures alone, `--resize` the resizing.
+    // `mainbar_bench --startup` runs the start-up figures alone, `--resize` the resizing,
+    // `--cpu` the real program's CPU while it scrolls and while it is hidden.
     if (argc == 2 && std::strcmp(argv[1], "--startup") == 0) {
         const bool ok = StartupBench();
         std::fflush(stdout);
@@ -424,6 +450,11 @@ int main(int argc, char** argv)
     }
     if (argc == 2 && std::strcmp(argv[1], "--resize") == 0) {
         const bool ok = ResizeBench(false) && ResizeBench(true);
+        std::fflush(stdout);
+        ::TerminateProcess(::GetCurrentProcess(), ok ? 0 : 1);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--cpu") == 0) {
+        const bool ok = CpuBench();
         std::fflush(stdout);
         ::TerminateProcess(::GetCurrentProcess(), ok ? 0 : 1);
     }

@@ -13,8 +13,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,20 +29,27 @@ inline unsigned long PidFromEnvironment(const char* name)
     return value ? std::strtoul(value, nullptr, 10) : 0;
 }
 
-// The Linux process this program runs in under Wine, or 0. Wine makes a program's
-// first argument its path as it was started, so the process is the one whose first
-// argument ends in this program's file name: the one scripts/bench.sh names in
-// LEX_BENCH_SELF_PID, else the first such process.
+// The Linux process this program runs in under Wine, or 0. Wine gives that process the
+// program's arguments, the first one being the program's path as it was started: the
+// process is one whose first argument ends in this program's file name and whose other
+// arguments are this program's. The one scripts/bench.sh names in LEX_BENCH_SELF_PID
+// if it is such a process, else the first one found.
 inline unsigned long OwnLinuxProcess()
 {
     wchar_t path[MAX_PATH];
     const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    if (n == 0 || n >= MAX_PATH || __argc < 1)
         return 0;
     std::string name = lex::Narrow(path);
     name = name.substr(name.find_last_of("\\/") + 1);
     auto isThisProgram = [&](const std::string& cmdline) {
-        const std::string first = cmdline.substr(0, cmdline.find('\0'));
+        const std::vector<std::string> args = e2e::ArgumentsOf(cmdline);
+        if (args.size() != static_cast<size_t>(__argc))
+            return false;
+        for (int i = 1; i < __argc; ++i)
+            if (args[static_cast<size_t>(i)] != __argv[i])
+                return false;
+        const std::string& first = args[0];
         return first.size() >= name.size() && first.compare(first.size() - name.size(), name.size(), name) == 0 &&
                (first.size() == name.size() || first[first.size() - name.size() - 1] == '\\' ||
                 first[first.size() - name.size() - 1] == '/');
@@ -134,9 +143,15 @@ public:
     // Sleeps for the given seconds and returns the shares over that time.
     CpuShares Measure(int seconds) const
     {
+        return MeasureWhile([seconds] { ::Sleep(1000 * seconds); });
+    }
+
+    // The shares over the time `run` takes.
+    CpuShares MeasureWhile(const std::function<void()>& run) const
+    {
         const double wall0 = Now();
         const auto own0 = m_own.Read(), server0 = m_server.Read(), x0 = m_xserver.Read();
-        ::Sleep(1000 * seconds);
+        run();
         const auto own1 = m_own.Read(), server1 = m_server.Read(), x1 = m_xserver.Read();
         CpuShares s;
         s.wall = Now() - wall0;

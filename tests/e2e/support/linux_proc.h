@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -28,8 +30,22 @@ inline std::string ReadProcFile(const std::string& path)
     return bytes;
 }
 
-// The Linux process id of the first process whose command line (its arguments, each
-// ended by a NUL) `match` accepts, or 0.
+// The arguments in a process's command line as /proc gives it (each ended by a NUL;
+// Wine pads the line of a Windows program with more NULs, which end no argument).
+inline std::vector<std::string> ArgumentsOf(const std::string& cmdline)
+{
+    std::vector<std::string> args;
+    const size_t end = cmdline.find_last_not_of('\0');
+    for (size_t at = 0; end != std::string::npos && at <= end;) {
+        const size_t next = std::min(cmdline.find('\0', at), cmdline.size());
+        args.push_back(cmdline.substr(at, next - at));
+        at = next + 1;
+    }
+    return args;
+}
+
+// The Linux process id of the first process whose command line (as /proc gives it)
+// `match` accepts, or 0.
 template <typename Match>
 unsigned long FindLinuxProcessWhere(Match match)
 {
