@@ -87,8 +87,7 @@ HBRUSH CCanvasWnd::BackgroundBrush()
 void CCanvasWnd::DescribeBaseFont(LOGFONTW* lf)
 {
     *lf = LOGFONTW();
-    HFONT host = m_hWnd ? reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)) : nullptr;
-    if (!host || ::GetObjectW(host, sizeof *lf, lf) == 0)
+    if (!m_hWnd || !m_hostFont || ::GetObjectW(m_hostFont, sizeof *lf, lf) == 0)
         *lf = LOGFONTW();
     if (m_autoSize) {
         lf->lfHeight = m_clientRect.bottom - m_clientRect.top;
@@ -151,16 +150,17 @@ LRESULT CCanvasWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         ReleaseWindowResources(false);
         return result;
     }
-    case WM_SETFONT: {
-        // The static control would repaint at once when asked to redraw; the canvas
-        // paints with its next paint instead, together with whatever else changed
-        // (a new banner gets its font and its settings one after the other).
+    case WM_SETFONT:
+        // Asked to redraw, the canvas paints with its next paint, together with
+        // whatever else changed (a new banner gets its font and its settings one after
+        // the other).
+        m_hostFont = reinterpret_cast<HFONT>(wParam);
         m_cacheBaseDirty = true;
-        const LRESULT result = CStatic::WindowProc(msg, wParam, MAKELPARAM(FALSE, 0));
         if (LOWORD(lParam))
             CanvasInvalidateAll();
-        return result;
-    }
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_hostFont);
     case WM_ERASEBKGND:
         return TRUE; // the paint handlers fill the background themselves
     case WM_NCCALCSIZE:
@@ -230,7 +230,8 @@ void CCanvasWnd::OnSize()
 void CCanvasWnd::ReleaseWindowResources(bool keepForNextWindow)
 {
     LetGoOfKeptFont();
-    m_ownDc = nullptr; // it goes with the window
+    m_ownDc = nullptr;     // it goes with the window
+    m_hostFont = nullptr;  // a new window has none until it is given one
     m_cacheBaseDirty = true;
     if (keepForNextWindow)
         return;
@@ -318,8 +319,8 @@ int CCanvasWnd::FontKeyOf(const CBannerItem& item)
 
 void CCanvasWnd::RefreshCacheBase()
 {
-    // The description needs the host font (a WM_GETFONT round trip), its LOGFONT and
-    // the client height: only worth asking for when one of them may have changed.
+    // The description needs the host font's LOGFONT and the client height: only worth
+    // asking for when one of them may have changed.
     if (m_cacheBaseValid && !m_cacheBaseDirty)
         return;
     m_cacheBaseDirty = false;
