@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,7 +96,7 @@ public:
             const std::vector<std::string> args = e2e::ArgumentsOf(cmdline);
             return args.size() == 4 && args[1] == "--chain" && args[2] == std::to_string(seconds) && args[3] == tag;
         });
-        m_clock = std::make_unique<CpuClock>(pid, m_pi.hProcess);
+        m_clock = CpuClock(pid, m_pi.hProcess);
     }
     ~ChainBeside()
     {
@@ -111,12 +110,12 @@ public:
     ChainBeside(const ChainBeside&) = delete;
     ChainBeside& operator=(const ChainBeside&) = delete;
 
-    bool Readable() const { return m_clock && !m_clock->Read().empty(); }
-    CpuClock::Reading Read() const { return m_clock ? m_clock->Read() : CpuClock::Reading{}; }
+    bool Readable() const { return !m_clock.Read().empty(); }
+    CpuClock::Reading Read() const { return m_clock.Read(); }
 
 private:
     PROCESS_INFORMATION m_pi = {};
-    std::unique_ptr<CpuClock> m_clock;
+    CpuClock m_clock{0, nullptr}; // reads nothing until the process is found
 };
 
 void Report(const char* name, const Phase& p)

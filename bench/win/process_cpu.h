@@ -20,7 +20,6 @@
 
 namespace {
 
-using e2e::FindLinuxProcess;
 using e2e::ReadProcFile;
 
 inline unsigned long PidFromEnvironment(const char* name)
@@ -31,7 +30,7 @@ inline unsigned long PidFromEnvironment(const char* name)
 
 // The Linux process this program runs in under Wine, or 0. Wine gives that process the
 // program's arguments, the first one being the program's path as it was started: the
-// process is one whose first argument ends in this program's file name and whose other
+// process is one whose first argument names this program's file and whose other
 // arguments are this program's. The one scripts/bench.sh names in LEX_BENCH_SELF_PID
 // if it is such a process, else the first one found.
 inline unsigned long OwnLinuxProcess()
@@ -49,10 +48,7 @@ inline unsigned long OwnLinuxProcess()
         for (int i = 1; i < __argc; ++i)
             if (args[static_cast<size_t>(i)] != __argv[i])
                 return false;
-        const std::string& first = args[0];
-        return first.size() >= name.size() && first.compare(first.size() - name.size(), name.size(), name) == 0 &&
-               (first.size() == name.size() || first[first.size() - name.size() - 1] == '\\' ||
-                first[first.size() - name.size() - 1] == '/');
+        return args[0].substr(args[0].find_last_of("\\/") + 1) == name;
     };
     const unsigned long named = PidFromEnvironment("LEX_BENCH_SELF_PID");
     if (named && isThisProgram(ReadProcFile(std::to_string(named) + "\\cmdline")))
@@ -81,7 +77,6 @@ public:
     }
 
     bool Exact() const { return m_pid != 0; }
-    bool Readable() const { return m_pid != 0 || m_process != nullptr; }
     const char* Source() const { return m_pid ? "/proc run times of its threads" : "GetProcessTimes"; }
 
     Reading Read() const
