@@ -87,7 +87,7 @@ HBRUSH CCanvasWnd::BackgroundBrush()
 void CCanvasWnd::DescribeBaseFont(LOGFONTW* lf)
 {
     *lf = LOGFONTW();
-    if (!m_hWnd || !m_hostFont || ::GetObjectW(m_hostFont, sizeof *lf, lf) == 0)
+    if (!m_hostFont || ::GetObjectW(m_hostFont, sizeof *lf, lf) == 0)
         *lf = LOGFONTW();
     if (m_autoSize) {
         lf->lfHeight = m_clientRect.bottom - m_clientRect.top;
