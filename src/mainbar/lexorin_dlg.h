@@ -147,6 +147,7 @@ private:
     // After a resize step that changed only the width: leaves the part of the bar left
     // of the banner's slot as it is on screen, keeping what waited there before the step.
     void KeepUnchangedPart(int slotLeft, HRGN barWaiting, HRGN toolbarWaiting);
+    void ValidateUnderToolbar();
     void ShowAboutBox();
 
     // IWordFeedHost
