@@ -361,11 +361,9 @@ void CLexorinDlg::OnSize(int cx, int cy)
     int oldWidth = client.right - client.left;
     const int oldHeight = client.bottom - client.top;
     // What was waiting to be painted before this step; see KeepUnchangedPart.
-    lex::CGdiObjectT<HRGN> barWaiting(::CreateRectRgn(0, 0, 0, 0));
     lex::CGdiObjectT<HRGN> toolbarWaiting(::CreateRectRgn(0, 0, 0, 0));
-    const bool waitingKnown = barWaiting && toolbarWaiting &&
-                              ::GetUpdateRgn(m_hWnd, barWaiting.GetSafeHandle(), FALSE) != ERROR &&
-                              ::GetUpdateRgn(m_toolbar.m_hWnd, toolbarWaiting.GetSafeHandle(), FALSE) != ERROR;
+    const bool waitingKnown =
+        toolbarWaiting && ::GetUpdateRgn(m_toolbar.m_hWnd, toolbarWaiting.GetSafeHandle(), FALSE) != ERROR;
 
     MoveWindow(m_toolbar.m_hWnd, 0, 0, cx, cy, FALSE);
     m_toolbar.GetClientRect(&client);
@@ -383,11 +381,17 @@ void CLexorinDlg::OnSize(int cx, int cy)
 
     ReapplyAllSettings();
     if (waitingKnown && client.bottom - client.top == oldHeight)
-        KeepUnchangedPart(slot.left, barWaiting.GetSafeHandle(), toolbarWaiting.GetSafeHandle());
-    ValidateUnderToolbar();
+        KeepUnchangedPart(slot.left, toolbarWaiting.GetSafeHandle());
+    // The toolbar now covers all of the bar, and the flat toolbar is transparent: it has
+    // the bar draw its background under the buttons itself. A paint of the bar would
+    // only draw what the toolbar's paint draws again (under Wine about half a
+    // millisecond of every step). The bar does not clip its children, so only the bar
+    // itself is validated: a plain ValidateRect would take the toolbar's and the
+    // banner's waiting paints with it.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
 }
 
-void CLexorinDlg::KeepUnchangedPart(int slotLeft, HRGN barWaiting, HRGN toolbarWaiting)
+void CLexorinDlg::KeepUnchangedPart(int slotLeft, HRGN toolbarWaiting)
 {
     // Re-applying the settings asks for the whole bar to be painted again, but when only
     // the width changed, nothing left of the banner's slot did: the buttons there keep
@@ -400,24 +404,8 @@ void CLexorinDlg::KeepUnchangedPart(int slotLeft, HRGN barWaiting, HRGN toolbarW
     RECT client;
     m_toolbar.GetClientRect(&client);
     const RECT unchanged = {0, 0, slotLeft, client.bottom};
-    ::ValidateRect(m_hWnd, &unchanged);
     ::ValidateRect(m_toolbar.m_hWnd, &unchanged);
-    ::InvalidateRgn(m_hWnd, barWaiting, TRUE);
     ::InvalidateRgn(m_toolbar.m_hWnd, toolbarWaiting, TRUE);
-}
-
-void CLexorinDlg::ValidateUnderToolbar()
-{
-    // The flat toolbar is transparent: it has the bar draw its background under the
-    // buttons itself. A paint of the bar where the toolbar covers it (here all of it)
-    // only draws what the toolbar's own paint draws again, and under Wine a paint
-    // cycle costs about half a millisecond of every resize step.
-    RECT covered;
-    m_toolbar.GetWindowRect(&covered);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&covered), 2);
-    // The bar does not clip its children, so a plain ValidateRect would take the
-    // toolbar's and the banner's waiting paints with it.
-    ::RedrawWindow(m_hWnd, &covered, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
 }
 
 BOOL CLexorinDlg::OnEraseBkgnd(HDC dc)

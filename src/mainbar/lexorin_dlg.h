@@ -144,10 +144,10 @@ private:
     void OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) override;
     // The toolbar with its images for the bar's DPI, the banner in a slot of slotWidth pixels.
     void CreateToolBar(int slotWidth);
-    // After a resize step that changed only the width: leaves the part of the bar left
-    // of the banner's slot as it is on screen, keeping what waited there before the step.
-    void KeepUnchangedPart(int slotLeft, HRGN barWaiting, HRGN toolbarWaiting);
-    void ValidateUnderToolbar();
+    // After a resize step that changed only the width: leaves the part of the toolbar
+    // left of the banner's slot as it is on screen, keeping what waited there before the
+    // step.
+    void KeepUnchangedPart(int slotLeft, HRGN toolbarWaiting);
     void ShowAboutBox();
 
     // IWordFeedHost
