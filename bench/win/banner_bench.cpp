@@ -92,10 +92,9 @@ public:
         // for about a second more.
         ::WaitForInputIdle(m_pi.hProcess, 10000);
         ::Sleep(2000);
-        const unsigned long pid = e2e::FindLinuxProcessWhere([&](const std::string& cmdline) {
-            const std::vector<std::string> args = e2e::ArgumentsOf(cmdline);
-            return args.size() == 4 && args[1] == "--chain" && args[2] == std::to_string(seconds) && args[3] == tag;
-        });
+        const std::vector<std::string> arguments = {"--chain", std::to_string(seconds), tag};
+        const unsigned long pid = e2e::FindLinuxProcessWhere(
+            [&](const std::string& cmdline) { return RunsThisProgram(cmdline, arguments); });
         m_clock = CpuClock(pid, m_pi.hProcess);
     }
     ~ChainBeside()

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -28,6 +29,20 @@ inline unsigned long PidFromEnvironment(const char* name)
     return value ? std::strtoul(value, nullptr, 10) : 0;
 }
 
+// Whether a /proc command line is this program's file (by name, whatever its folder)
+// run with `arguments` (those after the program's path).
+inline bool RunsThisProgram(const std::string& cmdline, const std::vector<std::string>& arguments)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    auto fileName = [](const std::string& p) { return p.substr(p.find_last_of("\\/") + 1); };
+    const std::vector<std::string> args = e2e::ArgumentsOf(cmdline);
+    return !args.empty() && fileName(args[0]) == fileName(lex::Narrow(path)) &&
+           std::equal(args.begin() + 1, args.end(), arguments.begin(), arguments.end());
+}
+
 // The Linux process this program runs in under Wine, or 0. Wine gives that process the
 // program's arguments, the first one being the program's path as it was started: the
 // process is one whose first argument names this program's file and whose other
@@ -35,21 +50,10 @@ inline unsigned long PidFromEnvironment(const char* name)
 // if it is such a process, else the first one found.
 inline unsigned long OwnLinuxProcess()
 {
-    wchar_t path[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || __argc < 1)
+    if (__argc < 1)
         return 0;
-    std::string name = lex::Narrow(path);
-    name = name.substr(name.find_last_of("\\/") + 1);
-    auto isThisProgram = [&](const std::string& cmdline) {
-        const std::vector<std::string> args = e2e::ArgumentsOf(cmdline);
-        if (args.size() != static_cast<size_t>(__argc))
-            return false;
-        for (int i = 1; i < __argc; ++i)
-            if (args[static_cast<size_t>(i)] != __argv[i])
-                return false;
-        return args[0].substr(args[0].find_last_of("\\/") + 1) == name;
-    };
+    const std::vector<std::string> arguments(__argv + 1, __argv + __argc);
+    auto isThisProgram = [&](const std::string& cmdline) { return RunsThisProgram(cmdline, arguments); };
     const unsigned long named = PidFromEnvironment("LEX_BENCH_SELF_PID");
     if (named && isThisProgram(ReadProcFile(std::to_string(named) + "\\cmdline")))
         return named;
