@@ -197,7 +197,7 @@ int main()
         dlg.drawnAt = 0;
         dlg.closed = false;
         const double t0 = Now();
-        dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_RBUTTONUP);
+        dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_RBUTTONUP);
         if (dlg.drawnAt > 0)
             ms.push_back(1000 * (dlg.drawnAt - t0));
         wintest::PumpMessages(100);

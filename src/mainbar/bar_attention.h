@@ -27,7 +27,7 @@ public:
     void Stop();
 
     // Offers a message of the bar; true when what the bar can show may have changed
-    // (UpdateSeen should be asked again). The message still gets its normal handling.
+    // (the bar should look again whether it is seen). The message still gets its normal handling.
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // The bar's window is shown and not minimised (shown) or not: looks at the screen
     // every few seconds only while that is so and nothing else hides it.
@@ -35,9 +35,6 @@ public:
 
     // Nothing but the bar's own window state keeps it from being seen.
     bool Unobstructed() const { return !m_locked && !m_displayOff && !m_covered; }
-    bool IsLocked() const { return m_locked; }
-    bool IsDisplayOff() const { return m_displayOff; }
-    bool IsCovered() const { return m_covered; }
 
 private:
     // Looks whether a full-screen window covers the bar; true if that changed.

@@ -1,19 +1,5 @@
 #include "mainbar/bar_layout.h"
 
-void KeepOnScreenPosition(const BarRect& d, const BarRect& w, int& newLeft, int& newTop)
-{
-    newLeft = w.left;
-    newTop = w.top;
-    if (w.left < d.left)
-        newLeft = d.left;
-    if (w.right > d.right)
-        newLeft = newLeft + (d.right - w.right);
-    if (w.top < d.top)
-        newTop = d.top;
-    if (w.bottom > d.bottom)
-        newTop = newTop + (d.bottom - w.bottom);
-}
-
 std::string TooltipPart(const std::string& commandString)
 {
     size_t first = commandString.find('\n');

@@ -1,14 +1,18 @@
-// The main bar's study marks: the context menu of the bar (mark the entry under the
-// pointer known or not known, copy it, then the tray menu's items), the mark commands
-// themselves and copying an entry to the clipboard.
+// The main bar's study commands: the context menu of the bar (mark the entry under the
+// pointer known or not known, copy it, then the tray menu's items), the marks, copying
+// an entry to the clipboard, the hotkeys' actions, and the study options: the strip held
+// still while the pointer rests on it, meanings masked until the pointer rests on their
+// entry (recall mode) and the feed held while the bar is hidden.
 #include "mainbar/lexorin_dlg.h"
 #include "base/text.h"
 #include "base/utf8.h"
 #include "framework/app.h"
-#include "menuskin/new_menu.h"
+#include "mainbar/bar_menu.h"
 #include "resources/resource.h"
 
 #include <windowsx.h>
+
+#include <climits>
 
 namespace {
 
@@ -17,17 +21,6 @@ bool FromKeyboard(LPARAM screenPoint)
 {
     return GET_X_LPARAM(screenPoint) == -1 && GET_Y_LPARAM(screenPoint) == -1;
 }
-
-// The menu's own items, above the tray menu's.
-struct StudyMenuItem {
-    UINT id;
-    const char* text;
-};
-constexpr StudyMenuItem kStudyMenuItems[] = {
-    {ID_STUDY_KNOWN, "认识了（不再出现）"},
-    {ID_STUDY_UNKNOWN, "不认识（多复习）"},
-    {ID_STUDY_COPY, "复制"},
-};
 
 } // namespace
 
@@ -64,32 +57,14 @@ void CLexorinDlg::OnBarContextMenu(LPARAM screenPoint)
         pt = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
     }
 
-    HMENU loaded = LoadMenuW(lex::AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_TRAY_MENU));
-    if (!loaded)
-        return;
-    HMENU trayItems = GetSubMenu(loaded, 0);
-    UINT pos = 0;
-    for (const StudyMenuItem& item : kStudyMenuItems)
-        InsertMenuW(trayItems, pos++, MF_BYPOSITION | MF_STRING | (haveEntry ? 0 : MF_GRAYED), item.id,
-                    lex::Widen(item.text).c_str());
-    InsertMenuW(trayItems, pos, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-
-    // The tray menu's skin and icons.
-    CNewMenu menu;
-    if (!menu.LoadMenu(loaded)) {
-        DestroyMenu(loaded);
-        return;
-    }
-    menu.LoadToolBarIcons(IDR_MAINTOOLBAR);
-    UINT chosen = 0;
-    if (CNewMenu* popup = menu.GetSubMenu(0)) {
-        SetForegroundWindow(m_hWnd);
-        chosen = static_cast<UINT>(
-            popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x, pt.y, this));
-        PostMessage(WM_NULL);
-    }
-    menu.DestroyMenu();
-
+    // The menu's own items, above the tray menu's.
+    const BarMenuRequest request{pt,
+                                 Dpi().Dpi(),
+                                 {{ID_STUDY_KNOWN, "认识了（不再出现）", haveEntry},
+                                  {ID_STUDY_UNKNOWN, "不认识（多复习）", haveEntry},
+                                  {ID_STUDY_COPY, "复制", haveEntry}},
+                                 false};
+    const UINT chosen = TrackBarMenu(*this, request);
     switch (chosen) {
     case 0:
         break;
@@ -116,11 +91,10 @@ void CLexorinDlg::MarkEntry(const DictEntry& entry, bool known)
                              m_context.m_strProductName, MB_OK | MB_ICONWARNING);
 }
 
-void CLexorinDlg::OnStudyCommand(UINT id)
+void CLexorinDlg::MarkNewestEntry(bool known)
 {
-    // Not from the menu (a hotkey, another program): the newest entry.
     if (const DictEntry* newest = m_feed.NewestEntry())
-        MarkEntry(DictEntry(*newest), id == ID_STUDY_KNOWN);
+        MarkEntry(DictEntry(*newest), known);
 }
 
 void CLexorinDlg::CopyEntry(const DictEntry& entry)
@@ -138,4 +112,49 @@ void CLexorinDlg::ApplyStudySettings()
     m_feed.SetReviewEvery(AppSettings().StudyReviewEvery());
     m_feed.StudyRecordChanged();
     ApplyStudyOptions();
+}
+
+void CLexorinDlg::ApplyStudyOptions()
+{
+    const lex::CSettings settings = AppSettings().ReadOnce();
+    m_hoverPause = settings.StudyHoverPause();
+    m_pauseWhileHidden = settings.StudyPauseWhileHidden();
+    CBannerCtrl& banner = m_toolbar.m_banner;
+    banner.SetHoldOnHover(m_hoverPause);
+    m_feed.SetHold(CWordFeed::kHoldPointer, m_hoverPause && banner.IsPointerInside());
+    const bool recall = settings.StudyRecallMode();
+    if (m_feed.IsRecallMode() && !recall)
+        banner.RevealItems(0, INT_MAX); // the meanings masked so far show again
+    m_feed.SetRecallMode(recall);
+    OnVisibilityChanged();
+    m_hotkeys.Register(m_hWnd, settings);
+}
+
+void CLexorinDlg::BannerPointerChanged(bool inside, int item)
+{
+    m_feed.SetHold(CWordFeed::kHoldPointer, inside && m_hoverPause);
+    if (!m_feed.IsRecallMode())
+        return;
+    int first = 0, count = 0;
+    if (!inside || !m_feed.EntryItems(item, &first, &count))
+        first = count = 0;
+    m_toolbar.m_banner.RevealItems(first, count);
+}
+
+void CLexorinDlg::OnHotKey(int id)
+{
+    switch (id) {
+    case CBarHotkeys::kShowHide:
+        ShowBar(!IsWindowVisible());
+        break;
+    case CBarHotkeys::kPausePlay:
+        m_feed.PausePlay();
+        break;
+    case CBarHotkeys::kKnown:
+    case CBarHotkeys::kUnknown:
+        MarkNewestEntry(id == CBarHotkeys::kKnown);
+        break;
+    default:
+        break;
+    }
 }

@@ -95,7 +95,6 @@ public:
     // Whether anybody can see the bar. Unseen, the feed timer stays off and nothing
     // wakes; the steps it would have taken are made up when the bar is seen again.
     void SetSeen(bool seen);
-    bool IsSeen() const { return !m_unseen; }
     // Makes up, while the bar is unseen, the steps the feed timer would have taken
     // since it was last seen: the lines are read and the position moves on as if every
     // step had been shown, but only the entries still on the strip afterwards are added.
@@ -107,7 +106,6 @@ public:
     // between new entries, at most one review every `entries` entries.
     static constexpr int kDefaultReviewEvery = 5;
     void SetReviewEvery(int entries);
-    int GetReviewEvery() const { return m_reviewEvery; }
     // The entry that banner item itemIndex belongs to (each entry is four items), or
     // nullptr; the newest entry on the banner, or nullptr when it is empty.
     const DictEntry* EntryAtItem(int itemIndex) const;
@@ -126,7 +124,6 @@ public:
     // timer runs again with the period it had (one whole period to the next entry).
     enum HoldReason : unsigned { kHoldPointer = 1u, kHoldHidden = 2u };
     void SetHold(HoldReason reason, bool on);
-    bool IsHeld() const { return m_holds != 0; }
     // Recall mode: each new entry's meaning is masked on the banner (BANNER_MASKED)
     // until the pointer rests on the entry.
     void SetRecallMode(bool on) { m_recall = on; }

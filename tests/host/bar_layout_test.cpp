@@ -1,4 +1,4 @@
-// Main-bar arithmetic: toolbar resource, keeping on screen, tooltips.
+// Main-bar arithmetic: toolbar resource, tooltips.
 #include "mainbar/bar_layout.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +14,6 @@ TEST(ToolbarResource, ParsesWordsAndRejectsShortData)
     EXPECT_EQ(r.ids, (std::vector<uint16_t>{32792, 0, 57665}));
     EXPECT_FALSE(ParseToolbarResource(data, sizeof data - 1, r));
     EXPECT_FALSE(ParseToolbarResource(data, 7, r));
-}
-
-TEST(KeepOnScreen, PullsTheBarBackInside)
-{
-    BarRect desktop{0, 0, 1024, 768};
-    int x, y;
-    KeepOnScreenPosition(desktop, {-100, 20, 540, 47}, x, y);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 20);
-    KeepOnScreenPosition(desktop, {600, 760, 1240, 787}, x, y);
-    EXPECT_EQ(x, 384) << "moved left just enough";
-    EXPECT_EQ(y, 741);
-    KeepOnScreenPosition(desktop, {20, 20, 660, 47}, x, y);
-    EXPECT_EQ(x, 20);
-    EXPECT_EQ(y, 20);
 }
 
 TEST(Tooltip, TakesThePartAfterTheFirstNewline)

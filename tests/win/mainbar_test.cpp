@@ -371,7 +371,7 @@ TEST_F(MainBarTest, ReplacedBackgroundFileShowsItsNewPictureAndBrokenFilesKeepTh
     huge[18] = huge[22] = static_cast<char>(0x60);
     huge[19] = huge[23] = static_cast<char>(0xEA);
     WriteFile(folder + "huge.bmp", huge);
-    EXPECT_FALSE(dlg.LoadBackgroundImage((folder + "huge.bmp").c_str()));
+    EXPECT_FALSE(dlg.Background().LoadFile(dlg.m_hWnd, (folder + "huge.bmp").c_str()));
     WriteFile(folder + "short.bmp", SolidBitmap(0).substr(0, 100));
     Settings().SetInterfaceBKImageFileName(folder + "short.bmp");
     dlg.ApplyInterfaceSettings();
@@ -402,13 +402,13 @@ TEST_F(MainBarTest, HideFromToolbarAndTrayClicksToggleTheBarAndTheIcon)
     Open();
     dlg.SendMessage(WM_COMMAND, ID_HIDE_BAR);
     EXPECT_FALSE(dlg.IsWindowVisible());
-    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "隐藏");
-    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_EQ(lex::Narrow(dlg.Tray().Data().szTip), "隐藏");
+    dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_LBUTTONDOWN);
     EXPECT_TRUE(dlg.IsWindowVisible());
-    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "显示");
-    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    EXPECT_EQ(lex::Narrow(dlg.Tray().Data().szTip), "显示");
+    dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_LBUTTONDOWN);
     EXPECT_FALSE(dlg.IsWindowVisible());
-    EXPECT_EQ(dlg.TrayIcon().uCallbackMessage, static_cast<UINT>(WM_USER + 5));
+    EXPECT_EQ(dlg.Tray().Data().uCallbackMessage, static_cast<UINT>(WM_USER + 5));
     dlg.SendMessage(WM_COMMAND, ID_SHOW_BAR);
     EXPECT_TRUE(dlg.IsWindowVisible());
 }
@@ -447,7 +447,7 @@ TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
 {
     Open();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, OpenMenuReader::Read);
-    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_RBUTTONUP);
+    dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_RBUTTONUP);
     KillTimer(nullptr, timer);
     const std::vector<std::pair<UINT, std::string>> expected = {
         {ID_SHOW_BAR, "显示单词条"}, {ID_HIDE_BAR, "隐藏单词条"}, {0, ""},
@@ -462,20 +462,20 @@ TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
     EXPECT_TRUE(dlg.IsWindowVisible());
     dlg.SendMessage(WM_COMMAND, ID_SHOW_BAR);
     EXPECT_TRUE(dlg.IsWindowVisible()) << "show on a shown bar keeps it shown";
-    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "显示");
+    EXPECT_EQ(lex::Narrow(dlg.Tray().Data().szTip), "显示");
 }
 
 namespace {
 // A bar whose nearest monitor has the given work area.
 class BarOnMonitor : public CLexorinDlg {
 public:
-    BarOnMonitor(CBarContext& context, const BarRect& workArea) : CLexorinDlg(context), m_workArea(workArea) {}
+    BarOnMonitor(CBarContext& context, const RECT& workArea) : CLexorinDlg(context), m_workArea(workArea) {}
 
 protected:
-    BarRect MonitorWorkArea(const RECT&) const override { return m_workArea; }
+    RECT MonitorWorkArea(const RECT&) const override { return m_workArea; }
 
 private:
-    BarRect m_workArea;
+    RECT m_workArea;
 };
 } // namespace
 
@@ -488,7 +488,7 @@ TEST_F(MainBarTest, BarStaysOnTheMonitorItIsOnAndComesBackFromOneThatIsGone)
     {
         // A second monitor right of a 1024-pixel primary, whose work area leaves 30
         // pixels for a taskbar at the bottom.
-        BarOnMonitor bar(app, BarRect{1024, 0, 2048, 738});
+        BarOnMonitor bar(app, RECT{1024, 0, 2048, 738});
         ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
         wintest::PumpMessages(100);
         RECT r;
@@ -528,7 +528,7 @@ TEST_F(MainBarTest, TrayIconComesBackWithTheCurrentStateWhenTheShellRestarts)
 {
     Open();
     dlg.SendMessage(WM_COMMAND, ID_HIDE_BAR);
-    NOTIFYICONDATAW probe = dlg.TrayIcon();
+    NOTIFYICONDATAW probe = dlg.Tray().Data();
     ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the icon is there";
     // The shell forgets every icon, as when Explorer ends.
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &probe));
@@ -539,11 +539,11 @@ TEST_F(MainBarTest, TrayIconComesBackWithTheCurrentStateWhenTheShellRestarts)
     EXPECT_TRUE(wintest::PumpUntil([&] { return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE; }, 3000))
         << "the icon was added again";
     // With the hidden state's icon and tip, and the bar still reachable through it.
-    EXPECT_EQ(lex::Narrow(dlg.TrayIcon().szTip), "隐藏");
-    EXPECT_EQ(dlg.TrayIcon().hIcon, dlg.TrayIconFor(IDI_TRAY_HIDDEN));
-    EXPECT_NE(dlg.TrayIcon().hIcon, dlg.TrayIconFor(IDI_TRAY_SHOWN));
+    EXPECT_EQ(lex::Narrow(dlg.Tray().Data().szTip), "隐藏");
+    EXPECT_EQ(dlg.Tray().Data().hIcon, dlg.Tray().IconFor(IDI_TRAY_HIDDEN));
+    EXPECT_NE(dlg.Tray().Data().hIcon, dlg.Tray().IconFor(IDI_TRAY_SHOWN));
     EXPECT_FALSE(dlg.IsWindowVisible());
-    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_LBUTTONDOWN);
+    dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_LBUTTONDOWN);
     EXPECT_TRUE(dlg.IsWindowVisible());
 }
 
@@ -645,7 +645,7 @@ BarMeasures Measure(CLexorinDlg& dlg)
     MINMAXINFO info = {};
     dlg.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     m.minTrack = info.ptMinTrackSize;
-    CBarToolBar& toolbar = dlg.ToolBar();
+    CMainToolBar& toolbar = dlg.ToolBar();
     RECT slot = {0, 0, 0, 0};
     toolbar.GetItemRect(toolbar.CommandToIndex(ID_BANNER_SLOT), &slot);
     m.slot = slot.right - slot.left;
@@ -662,7 +662,7 @@ BarMeasures Measure(CLexorinDlg& dlg)
     GetObjectW(toolbar.m_banner.GetItemFont(), sizeof lf, &lf);
     m.bannerFont = lf.lfHeight;
     ICONINFO ii = {};
-    if (GetIconInfo(dlg.TrayIcon().hIcon, &ii)) {
+    if (GetIconInfo(dlg.Tray().Data().hIcon, &ii)) {
         BITMAP bm = {};
         GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
         m.trayIcon = bm.bmWidth;
@@ -705,7 +705,7 @@ TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
     OpenMenuReader::items.clear();
     OpenMenuReader::heights.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, OpenMenuReader::Read);
-    dlg.SendMessage(CLexorinDlg::kTrayMessage, CLexorinDlg::kTrayIconId, WM_RBUTTONUP);
+    dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_RBUTTONUP);
     KillTimer(nullptr, timer);
     ASSERT_EQ(OpenMenuReader::heights.size(), 10u);
     EXPECT_NEAR(OpenMenuReader::heights[0], f.menuItem, 1) << "the bold default row";
@@ -720,7 +720,7 @@ TEST_F(MainBarTest, BarFollowsItsMonitorsDpiWhenMoved)
     Settings().SetInterfaceLeft(0);
     Settings().SetInterfaceTop(0);
     // On a 4K monitor, where the bar fits at any scaling.
-    BarOnMonitor bar(app, BarRect{0, 0, 3840, 2120});
+    BarOnMonitor bar(app, RECT{0, 0, 3840, 2120});
     ASSERT_TRUE(bar.Create(IDD_LEXORIN_DIALOG));
     wintest::PumpMessages(100);
     const int start = bar.Dpi().Dpi();

@@ -1,0 +1,39 @@
+#include "mainbar/feed_host.h"
+#include "base/text.h"
+#include "framework/app.h"
+
+#include <chrono>
+
+void CFeedHost::FeedStartTimer(int periodMs)
+{
+    // A step a little late goes unnoticed; the feed keeps its own schedule.
+    m_bar.SetCoalescableTimer(kFeedTimer, static_cast<UINT>(periodMs), static_cast<ULONG>(periodMs / 10));
+}
+
+void CFeedHost::FeedStopTimer()
+{
+    m_bar.KillTimer(kFeedTimer);
+}
+
+uint64_t CFeedHost::FeedNowMs() const
+{
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void CFeedHost::FeedEndProgram(int exitCode)
+{
+    PostQuitMessage(exitCode);
+}
+
+void CFeedHost::FeedShowError(const std::string& text)
+{
+    // Topmost, like the bar: at start-up nothing of ours is on screen yet, and later
+    // (the dictionary gone while running) the box must not hide behind the bar.
+    lex::MessageBoxCp936(nullptr, text, m_caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+void CMessageBoxWarning::Warn(const std::string& text, const std::string& caption)
+{
+    lex::MessageBoxCp936(nullptr, text, caption, MB_OK | MB_ICONWARNING);
+}

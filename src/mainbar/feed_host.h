@@ -1,0 +1,46 @@
+// CFeedHost: what the word feed drives on the main bar: the banner's items and look,
+// the feed timer (a timer of the bar, which hands its ticks back to the feed), the
+// clock the feed counts unseen steps by, and the program's end.
+#pragma once
+
+#include "banner/banner_ctrl.h"
+#include "framework/wnd.h"
+#include "mainbar/word_feed.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CFeedHost : public IWordFeedHost {
+public:
+    static constexpr UINT_PTR kFeedTimer = 1;
+
+    // The banner and the bar outlive the host; caption names the program's error box.
+    CFeedHost(CBannerCtrl& banner, lex::CWnd& bar, const std::string& caption)
+        : m_banner(banner), m_bar(bar), m_caption(caption)
+    {
+    }
+
+    void FeedAddItem(const CBannerItem& item) override { m_banner.AddItem(item); }
+    void FeedClearBanner() override { m_banner.RemoveAllItems(); }
+    void FeedMoveLineToStart() override { m_banner.MoveLineToStart(); }
+    void FeedSetAutoSize(bool on) override { m_banner.SetAutoSize(on); }
+    void FeedSetSpeed(int speed) override { m_banner.SetSpeed(speed); }
+    void FeedSetBackgroundColor(uint32_t colour) override { m_banner.SetBackgroundColor(colour); }
+    void FeedStartTimer(int periodMs) override;
+    void FeedStopTimer() override;
+    uint64_t FeedNowMs() const override;
+    void FeedEndProgram(int exitCode) override;
+    void FeedShowError(const std::string& text) override;
+
+private:
+    CBannerCtrl& m_banner;
+    lex::CWnd& m_bar;
+    const std::string& m_caption;
+};
+
+// Over-long dictionary lines are reported in a warning box owned by no window.
+class CMessageBoxWarning : public ILineReaderWarning {
+public:
+    void Warn(const std::string& text, const std::string& caption) override;
+};
