@@ -153,6 +153,38 @@ public:
     }
 };
 
+// An icon owned by the object and destroyed with it; move-only. Assigning a new one
+// destroys the old one after the new one is held, so a window can be handed the new
+// icon before the one it showed goes.
+class CIcon {
+public:
+    CIcon() = default;
+    explicit CIcon(HICON icon) : m_icon(icon) {}
+    ~CIcon() { Destroy(); }
+    CIcon(CIcon&& other) noexcept : m_icon(std::exchange(other.m_icon, nullptr)) {}
+    CIcon& operator=(CIcon&& other) noexcept
+    {
+        if (this != &other) {
+            Destroy();
+            m_icon = std::exchange(other.m_icon, nullptr);
+        }
+        return *this;
+    }
+    CIcon(const CIcon&) = delete;
+    CIcon& operator=(const CIcon&) = delete;
+
+    HICON GetSafeHandle() const { return m_icon; }
+
+private:
+    void Destroy()
+    {
+        if (m_icon)
+            ::DestroyIcon(m_icon);
+        m_icon = nullptr;
+    }
+    HICON m_icon = nullptr;
+};
+
 // Selects an object into a DC for the guard's lifetime and restores the previous one.
 class CSelectObject {
 public:

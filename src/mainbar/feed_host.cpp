@@ -33,7 +33,7 @@ void CFeedHost::FeedShowError(const std::string& text)
     lex::MessageBoxCp936(nullptr, text, m_caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-void CMessageBoxWarning::Warn(const std::string& text, const std::string& caption)
+void CFeedHost::Warn(const std::string& text, const std::string& caption)
 {
     lex::MessageBoxCp936(nullptr, text, caption, MB_OK | MB_ICONWARNING);
 }

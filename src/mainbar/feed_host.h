@@ -1,6 +1,7 @@
 // CFeedHost: what the word feed drives on the main bar: the banner's items and look,
 // the feed timer (a timer of the bar, which hands its ticks back to the feed), the
-// clock the feed counts unseen steps by, and the program's end.
+// clock the feed counts unseen steps by, the program's end and the boxes that tell
+// why.
 #pragma once
 
 #include "banner/banner_ctrl.h"
@@ -11,7 +12,7 @@
 
 #include <string>
 
-class CFeedHost : public IWordFeedHost {
+class CFeedHost : public IWordFeedHost, public ILineReaderWarning {
 public:
     static constexpr UINT_PTR kFeedTimer = 1;
 
@@ -32,15 +33,11 @@ public:
     uint64_t FeedNowMs() const override;
     void FeedEndProgram(int exitCode) override;
     void FeedShowError(const std::string& text) override;
+    // Over-long dictionary lines are reported in a warning box owned by no window.
+    void Warn(const std::string& text, const std::string& caption) override;
 
 private:
     CBannerCtrl& m_banner;
     lex::CWnd& m_bar;
     const std::string& m_caption;
-};
-
-// Over-long dictionary lines are reported in a warning box owned by no window.
-class CMessageBoxWarning : public ILineReaderWarning {
-public:
-    void Warn(const std::string& text, const std::string& caption) override;
 };

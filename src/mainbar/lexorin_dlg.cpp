@@ -25,14 +25,7 @@ CLexorinDlg::CLexorinDlg(CBarContext& context)
       m_feedHost(m_toolbar.m_banner, *this, context.m_strProductName),
       m_feed(m_feedHost, context.m_bDictOpen, context.m_nEntryInterval)
 {
-    m_feed.SetWarningSink(&m_warning);
-}
-
-CLexorinDlg::~CLexorinDlg()
-{
-    for (HICON icon : {m_hIcon, m_hSmallIcon})
-        if (icon)
-            DestroyIcon(icon);
+    m_feed.SetWarningSink(&m_feedHost);
 }
 
 BOOL CLexorinDlg::OnInitDialog()
@@ -48,8 +41,10 @@ BOOL CLexorinDlg::OnInitDialog()
 
     // Without a dictionary there is nothing to show: the feed tells the user and ends
     // the program before the bar or its tray icon appear.
-    m_feed.SetPosition(AppSettings().DictWordCount());
-    if (!OpenDictionary())
+    const lex::CSettings atStart = AppSettings().ReadOnce();
+    m_feed.SetPosition(atStart.DictWordCount());
+    OpenDictionary(atStart);
+    if (!m_context.m_bDictOpen)
         return TRUE;
     m_started = TRUE;
 
@@ -177,7 +172,7 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<LRESULT>(m_bigIcon.GetSafeHandle());
     case WM_TIMER:
         if (wParam == CFeedHost::kFeedTimer)
             m_feed.OnTimerTick();
@@ -319,7 +314,7 @@ void CLexorinDlg::OnSize(int cx, int cy)
     m_feed.StopTimer();
     const CMainToolBar::ResizeStep step = m_toolbar.Resize(cx, cy, m_hostFont.GetSafeHandle());
     m_feed.StartEntryTimer();
-    ReapplyAllSettings();
+    ApplySettings(kAllGroups);
     m_toolbar.FinishResize(step);
     // The toolbar now covers all of the bar, and the flat toolbar is transparent: it has
     // the bar draw its background under the buttons itself. A paint of the bar would
@@ -338,7 +333,7 @@ void CLexorinDlg::OnPaintMinimized()
     GetClientRect(&r);
     int x = (r.right - r.left - Dpi().Metric(SM_CXICON) + 1) / 2;
     int y = (r.bottom - r.top - Dpi().Metric(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    dc.DrawIcon(x, y, m_bigIcon.GetSafeHandle());
 }
 
 void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
@@ -355,20 +350,23 @@ void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
     m_feed.ApplyBannerSettings(ReadBannerSettings(settings));
 }
 
-BOOL CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
+void CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
     m_feed.SetReviewEvery(settings.StudyReviewEvery());
-    return m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
+    m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 
-void CLexorinDlg::ReapplyAllSettings()
+void CLexorinDlg::ApplySettings(unsigned groups)
 {
-    // Every resize step comes here: the three groups take some twenty keys, read from
+    // Every resize step comes here for all three: they take some twenty keys, read from
     // one reading of the file rather than one each.
     const lex::CSettings settings = AppSettings().ReadOnce();
-    ApplyBannerSettings(settings);
-    OpenDictionary(settings);
-    ApplyInterfaceSettings(settings);
+    if (groups & kBannerGroup)
+        ApplyBannerSettings(settings);
+    if (groups & kDictGroup)
+        OpenDictionary(settings);
+    if (groups & kInterfaceGroup)
+        ApplyInterfaceSettings(settings);
 }
 
 // The settings sheet: its pages write what the user changed and raise the group flags;
@@ -396,12 +394,8 @@ void CLexorinDlg::OnOptions()
         ApplyStudySettings();
     if (result != IDOK || !m_hWnd)
         return;
-    if (bannerChanged)
-        ApplyBannerSettings();
-    if (dictChanged)
-        OpenDictionary();
-    if (interfaceChanged)
-        ApplyInterfaceSettings();
+    ApplySettings((bannerChanged ? kBannerGroup : 0u) | (dictChanged ? kDictGroup : 0u) |
+                  (interfaceChanged ? kInterfaceGroup : 0u));
 }
 
 void CLexorinDlg::ShowBar(bool show)
@@ -462,22 +456,18 @@ void CLexorinDlg::LoadDpiResources()
     hostFont.CreateFontIndirect(lf);
 
     HINSTANCE instance = lex::AfxGetResourceHandle();
-    HICON big = lex::LoadIconForDpi(instance, IDR_MAINFRAME, SM_CXICON, SM_CYICON, dpi);
-    HICON small = lex::LoadIconForDpi(instance, IDR_MAINFRAME, SM_CXSMICON, SM_CYSMICON, dpi);
+    lex::CIcon big(lex::LoadIconForDpi(instance, IDR_MAINFRAME, SM_CXICON, SM_CYICON, dpi));
+    lex::CIcon small(lex::LoadIconForDpi(instance, IDR_MAINFRAME, SM_CXSMICON, SM_CYSMICON, dpi));
     // The new ones are handed out before the old ones go.
-    const HICON old[] = {m_hIcon, m_hSmallIcon};
-    m_hIcon = big;
-    m_hSmallIcon = small;
     if (m_hWnd) {
-        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.GetSafeHandle()));
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.GetSafeHandle()));
         if (m_toolbar.m_banner.IsWindow())
             m_toolbar.m_banner.SetFont(hostFont.GetSafeHandle(), TRUE);
     }
+    m_bigIcon = std::move(big);
+    m_smallIcon = std::move(small);
     m_hostFont = std::move(hostFont);
-    for (HICON icon : old)
-        if (icon)
-            DestroyIcon(icon);
 }
 
 void CLexorinDlg::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam)

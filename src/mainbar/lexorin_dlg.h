@@ -31,7 +31,6 @@ public:
 
     // The context is the owner's and outlives the bar.
     explicit CLexorinDlg(CBarContext& context);
-    ~CLexorinDlg() override;
 
     // The running copy's main bar (any process), found by the mark every bar carries,
     // or nullptr. A second start uses it to show the bar before it ends.
@@ -39,19 +38,17 @@ public:
 
     // Moves the bar back inside the work area of the monitor nearest to it.
     void KeepOnScreen();
-    // Each applies its group of the settings file; ReapplyAllSettings all three, from
-    // one reading of the file.
-    void ApplyInterfaceSettings() { ApplyInterfaceSettings(AppSettings()); }
-    void ApplyBannerSettings() { ApplyBannerSettings(AppSettings()); }
-    BOOL OpenDictionary() { return OpenDictionary(AppSettings()); }
-    void ReapplyAllSettings();
+    // Applies groups of the settings file, from one reading of it, in the order banner,
+    // dictionary (reopened at the reading position), interface.
+    enum SettingGroup : unsigned { kBannerGroup = 1u, kDictGroup = 2u, kInterfaceGroup = 4u, kAllGroups = 7u };
+    void ApplySettings(unsigned groups);
 
     // For tests and the about box: the parts a user sees.
     CMainToolBar& ToolBar() { return m_toolbar; }
     CWordFeed& Feed() { return m_feed; }
     const CTrayIcon& Tray() const { return m_tray; }
     CBarBackground& Background() { return m_background; }
-    HICON WindowIcon(bool big) const { return big ? m_hIcon : m_hSmallIcon; }
+    HICON WindowIcon(bool big) const { return (big ? m_bigIcon : m_smallIcon).GetSafeHandle(); }
     HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
     // The entry a right click at this screen point (WM_CONTEXTMENU's lParam) acts on:
     // on the moving text the entry under the pointer, otherwise the newest; nullptr
@@ -72,7 +69,7 @@ private:
     lex::CSettings AppSettings() const { return lex::CSettings(m_context.SettingsPath()); }
     void ApplyInterfaceSettings(const lex::CSettings& settings);
     void ApplyBannerSettings(const lex::CSettings& settings);
-    BOOL OpenDictionary(const lex::CSettings& settings);
+    void OpenDictionary(const lex::CSettings& settings);
     // The reading position and the bar's place and background, as one replacement.
     void SaveShutdownState();
     void OnDestroy();
@@ -106,11 +103,10 @@ private:
 
     CBarContext& m_context;
     lex::CFont m_hostFont;
-    HICON m_hIcon = nullptr;
-    HICON m_hSmallIcon = nullptr;
+    lex::CIcon m_bigIcon;
+    lex::CIcon m_smallIcon;
     CMainToolBar m_toolbar;
     CFeedHost m_feedHost;
-    CMessageBoxWarning m_warning;
     CWordFeed m_feed;
     CBarBackground m_background;
     CTrayIcon m_tray;

@@ -4,6 +4,7 @@
 #include "framework/dpi.h"
 
 #include <cstring>
+#include <utility>
 #include <cwchar>
 
 namespace {
@@ -18,31 +19,19 @@ UINT TaskbarCreatedMessage()
 
 } // namespace
 
-CTrayIcon::~CTrayIcon()
-{
-    Remove();
-    for (HICON icon : {m_shown, m_hidden})
-        if (icon)
-            DestroyIcon(icon);
-}
-
 void CTrayIcon::LoadIcons(int dpi)
 {
     // The notification area shows small icons at the DPI of the bar's monitor.
     HINSTANCE instance = lex::AfxGetResourceHandle();
-    HICON shown = lex::LoadIconForDpi(instance, IDI_TRAY_SHOWN, SM_CXSMICON, SM_CYSMICON, dpi);
-    HICON hidden = lex::LoadIconForDpi(instance, IDI_TRAY_HIDDEN, SM_CXSMICON, SM_CYSMICON, dpi);
-    // The new ones are handed out before the old ones go.
-    const HICON old[] = {m_shown, m_hidden};
-    m_shown = shown;
-    m_hidden = hidden;
+    lex::CIcon shown(lex::LoadIconForDpi(instance, IDI_TRAY_SHOWN, SM_CXSMICON, SM_CYSMICON, dpi));
+    lex::CIcon hidden(lex::LoadIconForDpi(instance, IDI_TRAY_HIDDEN, SM_CXSMICON, SM_CYSMICON, dpi));
+    // The new one is handed to the shell before the old ones go.
+    std::swap(m_shown, shown);
+    std::swap(m_hidden, hidden);
     if (m_added) {
         m_data.hIcon = IconFor(m_iconId);
         Shell_NotifyIconW(NIM_MODIFY, &m_data);
     }
-    for (HICON icon : old)
-        if (icon)
-            DestroyIcon(icon);
 }
 
 void CTrayIcon::SetTip(const std::string& tip)

@@ -3,6 +3,7 @@
 // restarts (the shell then has forgotten every icon), and tells a warning in a balloon.
 #pragma once
 
+#include "framework/gdi.h"
 #include "resources/resource.h"
 
 #include <windows.h>
@@ -17,7 +18,7 @@ public:
     static constexpr UINT kId = 103;
 
     CTrayIcon() = default;
-    ~CTrayIcon();
+    ~CTrayIcon() { Remove(); }
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;
 
@@ -36,14 +37,17 @@ public:
 
     const NOTIFYICONDATAW& Data() const { return m_data; }
     // The picture for IDI_TRAY_SHOWN or IDI_TRAY_HIDDEN at the loaded DPI.
-    HICON IconFor(UINT iconId) const { return iconId == IDI_TRAY_HIDDEN ? m_hidden : m_shown; }
+    HICON IconFor(UINT iconId) const
+    {
+        return (iconId == IDI_TRAY_HIDDEN ? m_hidden : m_shown).GetSafeHandle();
+    }
 
 private:
     void SetTip(const std::string& tip);
 
     NOTIFYICONDATAW m_data = {};
-    HICON m_shown = nullptr;
-    HICON m_hidden = nullptr;
+    lex::CIcon m_shown;
+    lex::CIcon m_hidden;
     UINT m_iconId = 0; // the picture on show; 0 until the icon is added
     bool m_added = false; // Add was called and Remove not yet
 };

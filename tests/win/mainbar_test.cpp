@@ -281,7 +281,7 @@ TEST_F(MainBarTest, FeedTimerRunsEverySecondAfterStartAndAtTheSettingAfterApply)
     Settings().SetBannerScrollSpeed(3);
     Open();
     EXPECT_EQ(dlg.Feed().GetTimerPeriod(), 1000);
-    dlg.ApplyBannerSettings();
+    dlg.ApplySettings(CLexorinDlg::kBannerGroup);
     EXPECT_EQ(dlg.Feed().GetTimerPeriod(), 3000);
     // And the timer really fires: one entry (four items) after about a second.
     dlg.Feed().StartEntryTimer();
@@ -362,7 +362,7 @@ TEST_F(MainBarTest, ReplacedBackgroundFileShowsItsNewPictureAndBrokenFilesKeepTh
     t.dwHighDateTime = later.HighPart;
     SetFileTime(h, nullptr, nullptr, &t);
     CloseHandle(h);
-    dlg.ApplyInterfaceSettings();
+    dlg.ApplySettings(CLexorinDlg::kInterfaceGroup);
     EXPECT_EQ(EraseIntoMemory()->At(10, 10), RGB(0, 0, 200));
 
     // A file that claims 60000 x 60000 pixels, and one cut short: not loaded, the
@@ -374,7 +374,7 @@ TEST_F(MainBarTest, ReplacedBackgroundFileShowsItsNewPictureAndBrokenFilesKeepTh
     EXPECT_FALSE(dlg.Background().LoadFile(dlg.m_hWnd, (folder + "huge.bmp").c_str()));
     WriteFile(folder + "short.bmp", SolidBitmap(0).substr(0, 100));
     Settings().SetInterfaceBKImageFileName(folder + "short.bmp");
-    dlg.ApplyInterfaceSettings();
+    dlg.ApplySettings(CLexorinDlg::kInterfaceGroup);
     EXPECT_EQ(EraseIntoMemory()->At(10, 10), RGB(0, 0, 200));
 }
 
@@ -568,7 +568,7 @@ TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
     Open();
     CBannerCtrl& banner = dlg.ToolBar().m_banner;
     dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
-    dlg.ApplyBannerSettings(); // scrolling on, as the shipped settings have it
+    dlg.ApplySettings(CLexorinDlg::kBannerGroup); // scrolling on, as the shipped settings have it
     ASSERT_NE(banner.GetSpeed(), 0);
     TickSpy::ticks = 0;
     TickSpy::original = reinterpret_cast<WNDPROC>(

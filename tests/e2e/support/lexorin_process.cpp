@@ -429,6 +429,9 @@ HANDLE LexorinProcess::Launch() const
 
 bool LexorinProcess::Start()
 {
+    // A pointer left resting where the bar comes up (by an earlier test) would hold the
+    // new bar's feed still: it starts in the screen's far corner, away from the bar.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     m_process = Launch();
     if (!m_process) {
         // Say why, and try once more: a start refused by a busy Wine session is not the
