@@ -2,7 +2,7 @@
 // the shipped one: written key by key (each write replaces the file) against written as
 // one group (one replacement). Built natively and, from bench/win, for Windows.
 #include "base/fileio.h"
-#include "settings/banner_page_values.h"
+#include "options/banner_page_values.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Checks that each source folder includes only folders below it:
-#   base <- framework <- banner, dictionary, widgets, menuskin <- settings <- dialogs <- mainbar <- app
+#   base <- framework, settings (the settings file) <- banner, dictionary, widgets, menuskin,
+#   treesheet <- options <- dialogs <- mainbar <- app
 # (resources/ holds only resource ids and may be included anywhere). Prints every include
 # that points sideways or up and fails when there is one not listed as a known exception.
 set -u
 src=${1:-$(cd "$(dirname "$0")/../src" && pwd)}
-declare -A rank=([base]=0 [framework]=1 [banner]=2 [dictionary]=2 [widgets]=2 [menuskin]=2
-                 [settings]=3 [dialogs]=4 [mainbar]=5 [app]=6 [resources]=-1)
+declare -A rank=([base]=0 [framework]=1 [settings]=1 [banner]=2 [dictionary]=2 [widgets]=2 [menuskin]=2 [treesheet]=2
+                 [options]=3 [dialogs]=4 [mainbar]=5 [app]=6 [resources]=-1)
 # Known exceptions, "file -> header", each between spaces; none at present.
 exceptions=" "
 bad=0

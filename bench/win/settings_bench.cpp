@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "bench_clock.h"
 #include "framework/app.h"
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 #include "support/win_test_util.h"
 
 #include <algorithm>

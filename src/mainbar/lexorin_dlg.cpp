@@ -6,7 +6,7 @@
 #include "mainbar/bar_layout.h"
 #include "menuskin/new_menu.h"
 #include "resources/resource.h"
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 #include "settings/settings.h"
 #include "widgets/bmp_file.h"
 

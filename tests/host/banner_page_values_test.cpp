@@ -1,7 +1,7 @@
 // The banner page's OK with all sixteen "Banner" keys changed: written in the page's
 // order, and as one group the same file as key by key.
 #include "base/fileio.h"
-#include "settings/banner_page_values.h"
+#include "options/banner_page_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Page captions become the settings sheet's tree: path splitting with its escapes,
 // shared group nodes, and the Ctrl+Tab order.
-#include "settings/page_tree.h"
+#include "treesheet/page_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // changes nothing in the file.
 #include "base/fileio.h"
 #include "resources/resource.h"
-#include "settings/option_banner_page.h"
-#include "settings/option_sheet.h"
+#include "options/option_banner_page.h"
+#include "options/option_sheet.h"
 #include "settings/settings.h"
 #include "widgets/color_popup.h"
 #include "support/win_test_util.h"

@@ -5,7 +5,7 @@
 #include "base/text.h"
 #include "framework/propsheet.h"
 #include "resources/resource.h"
-#include "settings/option_interface_page.h"
+#include "options/option_interface_page.h"
 #include "settings/settings.h"
 #include "support/win_test_util.h"
 

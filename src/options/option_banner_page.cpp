@@ -1,4 +1,4 @@
-#include "settings/option_banner_page.h"
+#include "options/option_banner_page.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "settings/option_study_page.h"
+#include "options/option_study_page.h"
 #include "base/fileio.h"
 #include "base/text.h"
 #include "dictionary/study_record.h"

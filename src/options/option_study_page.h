@@ -6,7 +6,7 @@
 #pragma once
 
 #include "framework/propsheet.h"
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 #include "settings/settings.h"
 
 #include <cstdint>

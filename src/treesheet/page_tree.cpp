@@ -1,4 +1,4 @@
-#include "settings/page_tree.h"
+#include "treesheet/page_tree.h"
 #include "base/dbcs.h"
 
 #include <vector>

@@ -7,8 +7,8 @@
 
 #include "framework/imagelist.h"
 #include "framework/propsheet.h"
-#include "settings/page_frame.h"
-#include "settings/page_tree.h"
+#include "treesheet/page_frame.h"
+#include "treesheet/page_tree.h"
 
 #include <string>
 #include <vector>

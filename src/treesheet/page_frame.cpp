@@ -1,4 +1,4 @@
-#include "settings/page_frame.h"
+#include "treesheet/page_frame.h"
 #include "base/text.h"
 #include "framework/dpi_follow.h"
 #include "framework/gdi.h"

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "framework/propsheet.h"
-#include "settings/banner_page_values.h"
-#include "settings/option_sheet.h"
+#include "options/banner_page_values.h"
+#include "options/option_sheet.h"
 #include "widgets/color_button.h"
 #include "widgets/color_combo.h"
 

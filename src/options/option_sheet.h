@@ -1,6 +1,6 @@
 // The program's settings sheet "选项": a CTreePropSheet with the option pages in the
-// order banner, dictionary, interface, voice, page icons from bitmap 282 and group
-// images from icons 185 and 186.
+// order banner, dictionary, interface, voice, study, page icons from bitmap 282 (the
+// study page's from its own icon) and group images from icons 185 and 186.
 //
 // Pages get what they need from the caller in a COptionContext and report what they
 // changed through its flags; the caller applies the flagged groups after OK. The flags
@@ -9,7 +9,7 @@
 #pragma once
 
 #include "framework/imagelist.h"
-#include "settings/tree_prop_sheet.h"
+#include "treesheet/tree_prop_sheet.h"
 
 #include <memory>
 #include <string>

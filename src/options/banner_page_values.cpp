@@ -1,4 +1,4 @@
-#include "settings/banner_page_values.h"
+#include "options/banner_page_values.h"
 
 namespace lex {
 

@@ -1,4 +1,4 @@
-#include "settings/option_dict_page.h"
+#include "options/option_dict_page.h"
 #include "base/text.h"
 #include "framework/app.h"
 #include "framework/gdi.h"

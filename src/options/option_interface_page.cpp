@@ -1,4 +1,4 @@
-#include "settings/option_interface_page.h"
+#include "options/option_interface_page.h"
 #include "base/text.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

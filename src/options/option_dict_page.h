@@ -5,7 +5,7 @@
 
 #include "framework/imagelist.h"
 #include "framework/propsheet.h"
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "settings/tree_prop_sheet.h"
+#include "treesheet/tree_prop_sheet.h"
 #include "base/text.h"
 
 #include <commctrl.h>

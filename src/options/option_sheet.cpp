@@ -1,11 +1,11 @@
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 #include "framework/app.h"
 #include "resources/resource.h"
-#include "settings/option_banner_page.h"
-#include "settings/option_dict_page.h"
-#include "settings/option_interface_page.h"
-#include "settings/option_study_page.h"
-#include "settings/option_voice_page.h"
+#include "options/option_banner_page.h"
+#include "options/option_dict_page.h"
+#include "options/option_interface_page.h"
+#include "options/option_study_page.h"
+#include "options/option_voice_page.h"
 
 #include <commctrl.h>
 

@@ -7,7 +7,7 @@
 
 #include "framework/controls.h"
 #include "framework/propsheet.h"
-#include "settings/option_sheet.h"
+#include "options/option_sheet.h"
 #include "widgets/color_combo.h"
 
 #include <string>
