@@ -21,9 +21,19 @@ lex_dictionary(default.tsv 缺省字典)
 lex_dictionary(starter.tsv 入门词汇)
 lex_dictionary(advanced.tsv 进阶词汇)
 
-# The pronunciations come from the CMU Pronouncing Dictionary, whose licence asks
-# for its notice to travel with the data.
-foreach(notice SOURCES.md CMUDICT-LICENSE.txt)
+# The exam word books, made from ECDICT (see dictionaries/SOURCES.md).
+lex_dictionary(ecdict-zk.tsv 中考词汇)
+lex_dictionary(ecdict-gk.tsv 高考词汇)
+lex_dictionary(ecdict-cet4.tsv 四级词汇)
+lex_dictionary(ecdict-cet6.tsv 六级词汇)
+lex_dictionary(ecdict-ky.tsv 考研词汇)
+lex_dictionary(ecdict-ielts.tsv 雅思词汇)
+lex_dictionary(ecdict-toefl.tsv 托福词汇)
+lex_dictionary(ecdict-gre.tsv GRE词汇)
+
+# The pronunciations come from the CMU Pronouncing Dictionary and the exam books from
+# ECDICT, whose licences ask for their notices to travel with the data.
+foreach(notice SOURCES.md CMUDICT-LICENSE.txt ECDICT-LICENSE.txt)
   add_custom_command(
     OUTPUT ${LEX_DIST}/Dictionary/${notice}
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/dictionaries/${notice}

@@ -1,5 +1,6 @@
 #include "options/option_dict_page.h"
 #include "base/text.h"
+#include "dictionary/dictionary_summary.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "resources/resource.h"
@@ -75,7 +76,44 @@ BOOL COptionBaseDictPage::OnInitDialog()
     LRESULT found = m_wndDictList.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                               reinterpret_cast<LPARAM>(stored.c_str()));
     m_wndDictList.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(found == CB_ERR ? -1 : found));
+
+    // Above the list, beside the picture, inside the selection frame.
+    const RECT line = Dpi().Scale(RECT{100, 28, 330, 46});
+    m_wndSummary.CreateEx(0, L"STATIC", std::string(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, line.left,
+                          line.top, line.right - line.left, line.bottom - line.top, m_hWnd, static_cast<UINT>(-1));
+    m_wndSummary.SetFont(GetFont(), FALSE);
+    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL)))
+        ShowSummary(TrimBlanks(lex::WindowText(edit)));
     return TRUE;
+}
+
+void COptionBaseDictPage::ShowSummary(const std::string& name)
+{
+    // Counting is a block scan, remembered while the file stays as it is: the largest
+    // book costs a few milliseconds the first time and nothing after.
+    if (m_wndSummary.IsWindow())
+        m_wndSummary.SetWindowText(
+            name.empty() ? std::string() : lex::SummariseDictionary(m_context.programFolder, name, lex::StudyToday()));
+}
+
+BOOL COptionBaseDictPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (lex::CommandId(wParam, lParam) == kDictListId && HIWORD(wParam) == CBN_SELCHANGE) {
+        // Sent before the edit field shows the new choice: the name comes from the item.
+        const LRESULT sel = m_wndDictList.SendMessage(CB_GETCURSEL);
+        wchar_t text[MAX_PATH] = {};
+        COMBOBOXEXITEMW item = {};
+        item.mask = CBEIF_TEXT;
+        item.iItem = sel;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        std::string name;
+        if (sel != CB_ERR && m_wndDictList.SendMessage(CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+            NameInCodePage936(text, &name);
+        ShowSummary(TrimBlanks(name));
+        return TRUE;
+    }
+    return lex::CPropertyPage::OnCommand(wParam, lParam);
 }
 
 void COptionBaseDictPage::LoadListImages()

@@ -1,6 +1,8 @@
 // COptionBaseDictPage, "基本设置::字典": lists the dictionaries (*.KM) of the program's
 // Dictionary folder and stores the chosen one as "DictName". OK raises the
-// dictionary-changed flag when the name changed, so the main bar reopens it.
+// dictionary-changed flag when the name changed, so the main bar reopens it. A line
+// above the list tells how many entries the chosen dictionary holds and, where the
+// learner keeps a study record for it, how many of its words are mastered and marked.
 #pragma once
 
 #include "framework/imagelist.h"
@@ -20,17 +22,22 @@ public:
 
     // The extended combo box with the dictionaries (created at initialisation).
     HWND GetDictList() const { return m_wndDictList.m_hWnd; }
+    // The line with the chosen dictionary's counts.
+    HWND GetSummary() const { return m_wndSummary.m_hWnd; }
 
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnDpiChanged(int oldDpi) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     void FillDictionaryList();
     void LoadListImages();
+    void ShowSummary(const std::string& name);
 
     lex::CWnd m_wndDictList;
+    lex::CWnd m_wndSummary;
     lex::CImageList m_ImageList;
     COptionContext m_context;
     HICON m_hOwnIcon = nullptr;

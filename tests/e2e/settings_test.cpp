@@ -71,7 +71,133 @@ void AddLongWordsDictionary(const LexorinProcess& app)
     ASSERT_TRUE(lex::ReplaceFileContents(app.Folder() + "Dictionary\\" + kLongWordsDict + ".KM", text));
 }
 
+// The page's line with the chosen dictionary's counts.
+std::string SummaryLine(HWND sheet)
+{
+    HWND list = Descendant(sheet, kDictListId);
+    HWND page = list ? GetParent(list) : nullptr;
+    for (HWND child = page ? GetWindow(page, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(child, cls, 16);
+        const std::string text = WindowText(child);
+        if (lstrcmpiW(cls, L"Static") == 0 && text.find(" · ") != std::string::npos)
+            return text;
+    }
+    return std::string();
+}
+
+std::string Grouped(size_t n)
+{
+    std::string s = std::to_string(n);
+    for (int at = static_cast<int>(s.size()) - 3; at > 0; at -= 3)
+        s.insert(static_cast<size_t>(at), ",");
+    return s;
+}
+
+size_t LinesOf(const std::string& path)
+{
+    std::string text;
+    lex::ReadWholeFile(path, text);
+    size_t n = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++n;
+    return n;
+}
+
+std::wstring FromUtf8(const std::string& s)
+{
+    std::wstring w(s.size(), L'\0');
+    w.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], static_cast<int>(w.size()))));
+    return w;
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
+        Sleep(50);
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace
+
+TEST(SettingsE2E, AnExamBookChosenOnThePageShowsItsMostFrequentWordFirstAndThePageItsCounts)
+{
+    LexorinProcess app("exambook");
+    lex::CSettings(app.SettingsPath()).SetBannerScroll(false);
+    const std::string book = app.Folder() + "Dictionary\\四级词汇.KM";
+    ASSERT_TRUE(lex::ReplaceFileContents(app.Folder() + "Dictionary\\四级词汇.study",
+                                         "x-ray\tmastered\t2026-03-01\t0\r\nworld-wide\t2\t2099-01-01\t1\r\n"));
+    ASSERT_TRUE(app.Start());
+    HWND bar = app.WaitForMainWindow(15000);
+    ASSERT_NE(bar, nullptr);
+
+    PostMessageW(bar, WM_COMMAND, ID_OPTIONS, 0);
+    HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, kDictListId));
+    const size_t defaultEntries = LinesOf(app.Folder() + "Dictionary\\缺省字典.KM");
+    ASSERT_GT(defaultEntries, 1000u);
+    EXPECT_EQ(SummaryLine(sheet), "缺省字典 · " + Grouped(defaultEntries) + " 词") << "no study record, no study counts";
+
+    // Picked as a user picks: the selection, then the list's notification to the page.
+    ASSERT_TRUE(ChooseDictionary(sheet, "四级词汇"));
+    HWND list = Descendant(sheet, kDictListId);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kDictListId & 0xFFFF, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(SummaryLine(sheet), "四级词汇 · " + Grouped(LinesOf(book)) + " 词 · 已掌握 1 · 已标记 2");
+    e2e::SaveScreenshot(sheet, "settings-dictionary-counts");
+    ClickCentre(Descendant(sheet, IDOK));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
+    EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictName(), "四级词汇");
+
+    // From the start, the strip shows the book's first, most frequent word.
+    std::string list936;
+    ASSERT_TRUE(lex::ReadWholeFile(std::string(LEX_SOURCE_DIR) + "/data/dictionaries/ecdict-cet4.tsv", list936));
+    size_t line = 0;
+    while (list936[line] == '#')
+        line = list936.find('\n', line) + 1;
+    const std::string first = list936.substr(line, list936.find('\n', line) - line);
+    const size_t tab1 = first.find('\t');
+    const size_t tab2 = first.find('\t', tab1 + 1);
+    const std::wstring expected = FromUtf8(first.substr(0, tab1)) + L" [" +
+                                  FromUtf8(first.substr(tab1 + 1, tab2 - tab1 - 1)) + L"] " +
+                                  FromUtf8(first.substr(tab2 + 1));
+    for (UINT id : {ID_PAUSE_PLAY, ID_DICT_RESTART, ID_DICT_NEXT}) {
+        PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        e2e::Sync(bar);
+    }
+    wintest::PumpMessages(200);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    RECT banner;
+    GetWindowRect(e2e::FindBanner(bar), &banner);
+    e2e::RightClickAt(banner.left + 40, (banner.top + banner.bottom) / 2);
+    HWND menu = nullptr;
+    ASSERT_TRUE(wintest::PumpUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); },
+                                   5000));
+    wintest::PumpMessages(300);
+    for (int i = 0; i <= 2; ++i) // the third item copies the entry
+        e2e::PressKey(VK_DOWN);
+    e2e::PressKey(VK_RETURN);
+    ASSERT_TRUE(e2e::WaitUntilGone(menu, 5000));
+    wintest::PumpMessages(200);
+    EXPECT_EQ(ClipboardText(), expected) << "the book's first entry";
+    // The pointer leaves the strip: resting on it holds the next program's feed.
+    SetCursorPos(0, 0);
+
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+}
 
 TEST(SettingsE2E, ToolbarOpensTheSheetAndOkSwitchesTheDictionary)
 {
@@ -219,7 +345,8 @@ TEST(SettingsE2E, FirstRunDictionaryPageOpensOnTheDictionaryInUseAndListsAllBesi
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
         listed.push_back(WindowText(edit));
     }
-    std::vector<std::string> files = {"入门词汇", "缺省字典", "进阶词汇", kLongWordsDict};
+    std::vector<std::string> files = {"入门词汇", "缺省字典", "进阶词汇", kLongWordsDict, "中考词汇", "高考词汇",
+                                      "四级词汇", "六级词汇", "考研词汇", "雅思词汇", "托福词汇", "GRE词汇"};
     std::sort(listed.begin(), listed.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(listed, files) << "every dictionary file, and no folder";

@@ -276,6 +276,52 @@ bool ParseVariantChoices(const std::string& bytes, const std::string& file, std:
     return report.Errors() == before;
 }
 
+bool CmuIpaForWord(const CmuDict& dict, const std::map<std::string, int>& choices, const std::string& word,
+                   std::u32string& ipa, std::string* error)
+{
+    // The whole word first (cmudict knows "T-shirt"), then word by word.
+    std::vector<std::string> parts;
+    if (dict.Find(word)) {
+        parts.push_back(word);
+    } else {
+        std::istringstream words(word);
+        for (std::string w; words >> w;)
+            parts.push_back(w);
+    }
+    ipa.clear();
+    if (parts.empty()) {
+        if (error)
+            *error = "no word";
+        return false;
+    }
+    for (const std::string& part : parts) {
+        const std::vector<std::string>* prons = dict.Find(part);
+        if (!prons) {
+            if (error)
+                *error = "\"" + part + "\" is not in the pronouncing dictionary";
+            return false;
+        }
+        auto choice = choices.find(Upper(part));
+        size_t index = choice == choices.end() ? 0 : static_cast<size_t>(choice->second);
+        if (index >= prons->size()) {
+            if (error)
+                *error = "\"" + part + "\" has no pronunciation number " + std::to_string(index);
+            return false;
+        }
+        std::u32string one;
+        std::string why;
+        if (!ArpabetToIpa((*prons)[index], one, &why)) {
+            if (error)
+                *error = "\"" + part + "\": " + why;
+            return false;
+        }
+        if (!ipa.empty())
+            ipa += U' ';
+        ipa += one;
+    }
+    return true;
+}
+
 std::string FillIpaFromCmuDict(const std::string& bytes, const std::string& file, const CmuDict& dict,
                                const std::map<std::string, int>& choices, Report& report)
 {
@@ -302,45 +348,12 @@ std::string FillIpaFromCmuDict(const std::string& bytes, const std::string& file
         const std::string& word = cols[0];
         const std::string& meaning = cols.back();
 
-        // The whole word first (cmudict knows "T-shirt"), then word by word.
-        std::vector<std::string> parts;
-        if (dict.Find(word)) {
-            parts.push_back(word);
-        } else {
-            std::istringstream words(word);
-            for (std::string w; words >> w;)
-                parts.push_back(w);
-        }
         std::u32string ipa;
-        bool ok = !parts.empty();
-        for (const std::string& part : parts) {
-            const std::vector<std::string>* prons = dict.Find(part);
-            if (!prons) {
-                report.Error(file, line.number, "\"" + part + "\" is not in the pronouncing dictionary");
-                ok = false;
-                break;
-            }
-            auto choice = choices.find(Upper(part));
-            size_t index = choice == choices.end() ? 0 : static_cast<size_t>(choice->second);
-            if (index >= prons->size()) {
-                report.Error(file, line.number,
-                             "\"" + part + "\" has no pronunciation number " + std::to_string(index));
-                ok = false;
-                break;
-            }
-            std::u32string one;
-            std::string error;
-            if (!ArpabetToIpa((*prons)[index], one, &error)) {
-                report.Error(file, line.number, "\"" + part + "\": " + error);
-                ok = false;
-                break;
-            }
-            if (!ipa.empty())
-                ipa += U' ';
-            ipa += one;
-        }
-        if (!ok)
+        std::string error;
+        if (!CmuIpaForWord(dict, choices, word, ipa, &error)) {
+            report.Error(file, line.number, error);
             continue;
+        }
         out += word + "\t" + EncodeUtf8(ipa) + "\t" + meaning + "\n";
     }
     return out;

@@ -41,6 +41,11 @@ bool ArpabetToIpa(const std::string& arpabet, std::u32string& ipa, std::string* 
 bool ParseVariantChoices(const std::string& bytes, const std::string& file, std::map<std::string, int>& out,
                          Report& report);
 
+// The IPA of a word (or of its blank-separated parts) with the chosen alternatives.
+// False, with the reason, when cmudict lacks the word or a part of it.
+bool CmuIpaForWord(const CmuDict& dict, const std::map<std::string, int>& choices, const std::string& word,
+                   std::u32string& ipa, std::string* error);
+
 // Rewrites a UTF-8 TSV word list (word, IPA, meaning; or word, meaning) with the IPA
 // column taken from cmudict. Comment and blank lines are kept. A word of several
 // words separated by blanks gets the transcriptions of its parts. Words cmudict does

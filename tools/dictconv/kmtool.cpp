@@ -2,8 +2,10 @@
 
 #include "cmudict.h"
 #include "convert.h"
+#include "ecdict.h"
 #include "platform.h"
 
+#include <algorithm>
 #include <map>
 
 namespace kmtool {
@@ -19,6 +21,9 @@ const char kUsage[] =
     "  kmtool --from-cmudict CMUDICT [--variants FILE] LIST.tsv [-o OUT.tsv]\n"
     "                                         fill the IPA column from the CMU\n"
     "                                         Pronouncing Dictionary\n"
+    "  kmtool --from-ecdict TAG [--cmudict CMUDICT [--variants FILE]] ECDICT.csv\n"
+    "         [-o OUT.tsv] [--stats]          the exam word book TAG (zk gk cet4 cet6\n"
+    "                                         ky ielts toefl gre) from ECDICT's csv\n"
     "\n"
     "A word list is UTF-8 (with or without BOM), UTF-16 with BOM or code page 936, one\n"
     "entry per line, as TSV (word<TAB>IPA<TAB>meaning), CSV (word,IPA,meaning; quote\n"
@@ -44,7 +49,7 @@ const char kUsage[] =
     "exit code: 0 all converted, 1 some lines rejected (each reported with its file\n"
     "name and line number), 2 the command could not run.\n";
 
-enum class Mode { ToKm, ToText, Stats, TextTo936, FromCmuDict };
+enum class Mode { ToKm, ToText, Stats, TextTo936, FromCmuDict, FromEcdict };
 
 struct Options {
     Mode mode = Mode::ToKm;
@@ -55,6 +60,7 @@ struct Options {
     std::string output;
     std::string cmudict;
     std::string variants;
+    std::string tag;
     ToKmOptions km;
 };
 
@@ -63,7 +69,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& o, std::string& er
     bool modeSet = false;
     const auto setMode = [&](Mode m) {
         if (modeSet && o.mode != m) {
-            error = "choose one of --to-text, --stats, --text-to-936 and --from-cmudict";
+            error = "choose one of --to-text, --stats, --text-to-936, --from-cmudict and --from-ecdict";
             return false;
         }
         o.mode = m;
@@ -118,6 +124,12 @@ bool ParseArgs(const std::vector<std::string>& args, Options& o, std::string& er
         } else if (a == "--from-cmudict") {
             if (!setMode(Mode::FromCmuDict) || !value(o.cmudict))
                 return false;
+        } else if (a == "--from-ecdict") {
+            if (!setMode(Mode::FromEcdict) || !value(o.tag))
+                return false;
+        } else if (a == "--cmudict") {
+            if (!value(o.cmudict))
+                return false;
         } else if (a == "--variants") {
             if (!value(o.variants))
                 return false;
@@ -141,8 +153,12 @@ bool ParseArgs(const std::vector<std::string>& args, Options& o, std::string& er
         error = "--text-to-936 needs -o OUT";
         return false;
     }
-    if (!o.variants.empty() && o.mode != Mode::FromCmuDict) {
-        error = "--variants goes with --from-cmudict";
+    if (!o.variants.empty() && o.mode != Mode::FromCmuDict && o.cmudict.empty()) {
+        error = "--variants goes with --from-cmudict or --cmudict";
+        return false;
+    }
+    if (!o.cmudict.empty() && o.mode != Mode::FromCmuDict && o.mode != Mode::FromEcdict) {
+        error = "--cmudict goes with --from-ecdict";
         return false;
     }
     return true;
@@ -166,6 +182,35 @@ void PrintStats(const Stats& s, std::ostream& out)
         out << " (line " << s.longestLine << ")";
     out << "\n"
         << "lines over " << kMaxKmLineBytes << " bytes: " << s.overLong << "\n";
+}
+
+void PrintExamBookStats(const ExamBookStats& s, size_t budget, std::ostream& out)
+{
+    out << "rows with the tag and a translation: " << s.tagged << "\n"
+        << "written: " << s.written << " (word not representable: " << s.wordRejected
+        << ", nothing left of the meaning: " << s.meaningEmpty << ")\n"
+        << "phonetic from CMUdict: " << s.phoneticCmu << ", from ECDICT: " << s.phoneticEcdict
+        << ", none: " << s.phoneticNone << " (ECDICT's unusable: " << s.phoneticUnusable << ")\n"
+        << "dropped for code page 936: " << s.drops.characters << " characters, " << s.drops.senses
+        << " senses, in " << s.entriesWithDrops << " entries\n";
+    if (s.meaningBytes.empty())
+        return;
+    std::vector<int> sorted = s.meaningBytes;
+    std::sort(sorted.begin(), sorted.end());
+    long sum = 0;
+    for (int b : sorted)
+        sum += b;
+    const auto at = [&](double q) { return sorted[static_cast<size_t>(q * (sorted.size() - 1))]; };
+    out << "meaning width (bytes, budget " << budget << "): mean " << sum / static_cast<long>(sorted.size())
+        << ", median " << at(0.5) << ", 10% " << at(0.1) << ", 90% " << at(0.9) << ", max " << sorted.back()
+        << "\n";
+    int bins[5] = {};
+    for (int b : sorted)
+        ++bins[std::min(4, b * 4 / static_cast<int>(budget + 1))];
+    out << "  by quarter of the budget:";
+    for (int k = 0; k < 4; ++k)
+        out << " " << bins[k];
+    out << " (over: " << bins[4] << ")\n";
 }
 
 // Writes the result unless lines were rejected (then only with --keep-going), and
@@ -240,6 +285,35 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const std::string tsv =
             report.Errors() ? std::string() : FillIpaFromCmuDict(bytes, o.input, dict, choices, report);
         return Finish(o, o.output, tsv, report, out, err, "IPA filled in");
+    }
+    case Mode::FromEcdict: {
+        CmuDict dict;
+        std::map<std::string, int> choices;
+        if (!o.cmudict.empty()) {
+            std::string dictBytes;
+            if (!ReadFileBytes(o.cmudict, dictBytes)) {
+                err << "kmtool: cannot read " << o.cmudict << "\n";
+                return kExitFailure;
+            }
+            dict.Load(dictBytes, o.cmudict, report);
+        }
+        if (!o.variants.empty()) {
+            std::string variantBytes;
+            if (!ReadFileBytes(o.variants, variantBytes)) {
+                err << "kmtool: cannot read " << o.variants << "\n";
+                return kExitFailure;
+            }
+            ParseVariantChoices(variantBytes, o.variants, choices, report);
+        }
+        ExamBookOptions options;
+        options.tag = o.tag;
+        options.cmu = o.cmudict.empty() ? nullptr : &dict;
+        options.choices = &choices;
+        ExamBookStats stats;
+        const std::string tsv = report.Errors() ? std::string() : MakeExamBook(bytes, o.input, options, report, &stats);
+        if (o.statsToo)
+            PrintExamBookStats(stats, options.meaningBudget, out);
+        return Finish(o, o.output, tsv, report, out, err, std::to_string(stats.written) + " entries");
     }
     case Mode::ToText: {
         Format outFormat = o.formatGiven ? o.km.format : Format::Tsv;

@@ -5,6 +5,7 @@ set(KMTOOL_LIB_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/convert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmudict.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ecdict.cpp
   ${CMAKE_CURRENT_LIST_DIR}/kmtool.cpp)
 if(WIN32)
   list(APPEND KMTOOL_LIB_SOURCES ${CMAKE_CURRENT_LIST_DIR}/platform_win.cpp)
