@@ -68,17 +68,21 @@ std::string Grouped(int64_t n)
 
 } // namespace
 
-std::string DictionarySummary(const std::string& name, int64_t entries, const StudyCounts* study)
+std::string DictionarySummary(const std::string& name, int64_t entries, const StudyCounts* study, SummaryForm form)
 {
     std::string out = name;
     if (entries >= 0)
         out += " · " + Grouped(entries) + " 词";
-    if (study)
-        out += " · 已掌握 " + Grouped(study->mastered) + " · 已标记 " + Grouped(study->marked);
+    if (study) {
+        out += " · 已掌握 " + Grouped(study->mastered);
+        if (form == SummaryForm::Full)
+            out += " · 已标记 " + Grouped(study->marked);
+    }
     return out;
 }
 
-std::string SummariseDictionary(const std::string& programFolder, const std::string& name, StudyDay today)
+std::string SummariseDictionary(const std::string& programFolder, const std::string& name, StudyDay today,
+                                SummaryForm form)
 {
     const std::string path = programFolder + "Dictionary\\" + name + ".KM";
     const std::string recordPath = CStudyRecord::PathForDictionary(path);
@@ -91,7 +95,7 @@ std::string SummariseDictionary(const std::string& programFolder, const std::str
             haveRecord = true;
         }
     }
-    return DictionarySummary(name, CachedDictionaryEntries(path), haveRecord ? &counts : nullptr);
+    return DictionarySummary(name, CachedDictionaryEntries(path), haveRecord ? &counts : nullptr, form);
 }
 
 } // namespace lex

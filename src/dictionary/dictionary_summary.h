@@ -21,11 +21,15 @@ int64_t CountDictionaryEntries(const std::string& path);
 int64_t CachedDictionaryEntries(const std::string& path);
 
 // "四级词汇 · 3,849 词 · 已掌握 120 · 已标记 300" in code page 936; the study part
-// only with a record (study may be null), the count part only when entries >= 0.
-std::string DictionarySummary(const std::string& name, int64_t entries, const StudyCounts* study);
+// only with a record (study may be null), the count part only when entries >= 0. The
+// brief form, for a row of the list, leaves out the marked words.
+enum class SummaryForm { Full, Brief };
+std::string DictionarySummary(const std::string& name, int64_t entries, const StudyCounts* study,
+                              SummaryForm form = SummaryForm::Full);
 
 // The summary of the dictionary file "<folder>Dictionary\<name>.KM" with its study
 // record, if one exists.
-std::string SummariseDictionary(const std::string& programFolder, const std::string& name, StudyDay today);
+std::string SummariseDictionary(const std::string& programFolder, const std::string& name, StudyDay today,
+                                SummaryForm form = SummaryForm::Full);
 
 } // namespace lex

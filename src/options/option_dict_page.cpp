@@ -6,6 +6,8 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string TrimBlanks(const std::string& text)
@@ -58,8 +60,9 @@ BOOL COptionBaseDictPage::OnInitDialog()
 {
     lex::CPropertyPage::OnInitDialog();
 
-    // Left 100, top 50, right 280, bottom 350 (with the dropped list) at 96 DPI.
-    const RECT at = Dpi().Scale(RECT{100, 50, 280, 350});
+    // Left 100, top 50, bottom 350 (with the dropped list) at 96 DPI, and as wide as the
+    // frame around it allows, since each row carries its dictionary's counts.
+    const RECT at = Dpi().Scale(RECT{100, 50, 322, 350});
     m_wndDictList.CreateEx(0, WC_COMBOBOXEXW, std::string(), WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
                            at.left, at.top, at.right - at.left, at.bottom - at.top, m_hWnd, kDictListId);
     // The page's font rather than the system font, so Chinese names read well.
@@ -72,19 +75,41 @@ BOOL COptionBaseDictPage::OnInitDialog()
         LoadListImages();
     FillDictionaryList();
 
-    std::wstring stored = lex::Widen(lex::CSettings(m_context.settingsPath).DictNameForPreselection());
-    LRESULT found = m_wndDictList.SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(stored.c_str()));
+    // The stored name preselects its row, letter case aside.
+    const std::wstring stored = lex::Widen(lex::CSettings(m_context.settingsPath).DictNameForPreselection());
+    LRESULT found = CB_ERR;
+    const LRESULT rows = m_wndDictList.SendMessage(CB_GETCOUNT);
+    for (LRESULT row = 0; row < rows && found == CB_ERR; ++row) {
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, lex::Widen(RowName(row)).c_str(), -1, stored.c_str(),
+                           -1) == CSTR_EQUAL)
+            found = row;
+    }
     m_wndDictList.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(found == CB_ERR ? -1 : found));
 
     // Above the list, beside the picture, inside the selection frame.
-    const RECT line = Dpi().Scale(RECT{100, 28, 330, 46});
-    m_wndSummary.CreateEx(0, L"STATIC", std::string(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, line.left,
+    const RECT line = Dpi().Scale(RECT{64, 28, 322, 46});
+    m_wndSummary.CreateEx(0, L"STATIC", std::string(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
+                          line.left,
                           line.top, line.right - line.left, line.bottom - line.top, m_hWnd, static_cast<UINT>(-1));
     m_wndSummary.SetFont(GetFont(), FALSE);
-    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL)))
-        ShowSummary(TrimBlanks(lex::WindowText(edit)));
+    ShowSummary(ChosenName());
     return TRUE;
+}
+
+std::string COptionBaseDictPage::RowName(LRESULT row) const
+{
+    COMBOBOXEXITEMW item = {};
+    item.mask = CBEIF_LPARAM;
+    item.iItem = row;
+    if (row < 0 || !m_wndDictList.SendMessage(CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return std::string();
+    const auto index = static_cast<size_t>(item.lParam);
+    return index < m_names.size() ? m_names[index] : std::string();
+}
+
+std::string COptionBaseDictPage::ChosenName() const
+{
+    return RowName(m_wndDictList.SendMessage(CB_GETCURSEL));
 }
 
 void COptionBaseDictPage::ShowSummary(const std::string& name)
@@ -99,18 +124,7 @@ void COptionBaseDictPage::ShowSummary(const std::string& name)
 BOOL COptionBaseDictPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (lex::CommandId(wParam, lParam) == kDictListId && HIWORD(wParam) == CBN_SELCHANGE) {
-        // Sent before the edit field shows the new choice: the name comes from the item.
-        const LRESULT sel = m_wndDictList.SendMessage(CB_GETCURSEL);
-        wchar_t text[MAX_PATH] = {};
-        COMBOBOXEXITEMW item = {};
-        item.mask = CBEIF_TEXT;
-        item.iItem = sel;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        std::string name;
-        if (sel != CB_ERR && m_wndDictList.SendMessage(CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-            NameInCodePage936(text, &name);
-        ShowSummary(TrimBlanks(name));
+        ShowSummary(ChosenName());
         return TRUE;
     }
     return lex::CPropertyPage::OnCommand(wParam, lParam);
@@ -136,6 +150,11 @@ void COptionBaseDictPage::FillDictionaryList()
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    m_names.clear();
+    const lex::StudyDay today = lex::StudyToday();
+    lex::CClientDC dc(m_wndDictList.m_hWnd);
+    lex::CSelectObject font(dc.GetSafeHdc(), m_wndDictList.GetFont());
+    int widest = 0;
     do {
         std::wstring name = found.cFileName;
         // A folder named like a dictionary (an unpacked archive, say) is no dictionary;
@@ -148,25 +167,33 @@ void COptionBaseDictPage::FillDictionaryList()
         std::string title;
         if (!NameInCodePage936(name, &title))
             continue;
-        std::wstring text = lex::Widen(title);
+        // Counting is a block scan, remembered while the file stays as it is.
+        std::wstring text = lex::Widen(
+            lex::SummariseDictionary(m_context.programFolder, title, today, lex::SummaryForm::Brief));
         COMBOBOXEXITEMW item = {};
-        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM;
         item.iItem = 0;
         item.pszText = &text[0];
         item.iImage = kOptionImageListedDictionary;
         item.iSelectedImage = kOptionImageChosenDictionary;
+        item.lParam = static_cast<LPARAM>(m_names.size());
+        m_names.push_back(title);
         m_wndDictList.SendMessage(CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        // The dropped list is as wide as its longest row.
+        SIZE extent = {};
+        if (GetTextExtentPoint32W(dc.GetSafeHdc(), text.c_str(), static_cast<int>(text.size()), &extent))
+            widest = std::max(widest, static_cast<int>(extent.cx));
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    if (widest > 0)
+        m_wndDictList.SendMessage(CB_SETDROPPEDWIDTH,
+                                  static_cast<WPARAM>(widest + Dpi().Scale(16 + 12) + ::GetSystemMetrics(SM_CXVSCROLL)));
 }
 
 void COptionBaseDictPage::OnOK()
 {
     UpdateData(TRUE);
-    std::string chosen;
-    if (HWND edit = reinterpret_cast<HWND>(m_wndDictList.SendMessage(CBEM_GETEDITCONTROL)))
-        chosen = lex::WindowText(edit);
-    chosen = TrimBlanks(chosen);
+    const std::string chosen = TrimBlanks(ChosenName());
     lex::CSettings settings(m_context.settingsPath);
     std::string stored = TrimBlanks(settings.DictName());
     if (chosen != stored) {

@@ -1,8 +1,9 @@
 // COptionBaseDictPage, "基本设置::字典": lists the dictionaries (*.KM) of the program's
-// Dictionary folder and stores the chosen one as "DictName". OK raises the
-// dictionary-changed flag when the name changed, so the main bar reopens it. A line
-// above the list tells how many entries the chosen dictionary holds and, where the
-// learner keeps a study record for it, how many of its words are mastered and marked.
+// Dictionary folder, each with how many entries it holds and, where the learner keeps a
+// study record for it, how many of its words are mastered, and stores the chosen one's
+// name as "DictName". OK raises the dictionary-changed flag when the name changed, so
+// the main bar reopens it. A line above the list tells the chosen dictionary's counts
+// in full, with the marked words.
 #pragma once
 
 #include "framework/imagelist.h"
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 class COptionBaseDictPage : public lex::CPropertyPage {
 public:
@@ -35,10 +37,17 @@ private:
     void FillDictionaryList();
     void LoadListImages();
     void ShowSummary(const std::string& name);
+    // The name of the dictionary in a row of the list, and of the chosen one; empty
+    // when there is none.
+    std::string RowName(LRESULT row) const;
+    std::string ChosenName() const;
 
     lex::CWnd m_wndDictList;
     lex::CWnd m_wndSummary;
     lex::CImageList m_ImageList;
     COptionContext m_context;
     HICON m_hOwnIcon = nullptr;
+    // The listed dictionaries' names, by the item data of their rows (whose text also
+    // holds the counts).
+    std::vector<std::string> m_names;
 };

@@ -37,7 +37,8 @@ bool ChooseDictionary(HWND sheet, const std::string& name)
     int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        if (WindowText(edit) == name)
+        // A row is the name, then its counts.
+        if (WindowText(edit).rfind(name + " · ", 0) == 0)
             return true;
     }
     return false;
@@ -154,6 +155,8 @@ TEST(SettingsE2E, AnExamBookChosenOnThePageShowsItsMostFrequentWordFirstAndThePa
     SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kDictListId & 0xFFFF, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     EXPECT_EQ(SummaryLine(sheet), "四级词汇 · " + Grouped(LinesOf(book)) + " 词 · 已掌握 1 · 已标记 2");
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    wintest::PumpMessages(300);
     e2e::SaveScreenshot(sheet, "settings-dictionary-counts");
     ClickCentre(Descendant(sheet, IDOK));
     ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
@@ -337,13 +340,18 @@ TEST(SettingsE2E, FirstRunDictionaryPageOpensOnTheDictionaryInUseAndListsAllBesi
     ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, kDictListId));
     HWND list = Descendant(sheet, kDictListId);
     HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
-    EXPECT_EQ(WindowText(edit), "缺省字典") << "the page opens on the dictionary the bar shows";
+    const auto nameOf = [](const std::string& row) { return row.substr(0, row.find(" · ")); };
+    EXPECT_EQ(nameOf(WindowText(edit)), "缺省字典") << "the page opens on the dictionary the bar shows";
     std::vector<std::string> listed;
     const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         // Read through the edit field: the list's items live in the other process.
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        listed.push_back(WindowText(edit));
+        const std::string row = WindowText(edit);
+        if (nameOf(row) == kLongWordsDict) {
+            EXPECT_EQ(row, std::string(kLongWordsDict) + " · 200 词") << "each row counts its entries";
+        }
+        listed.push_back(nameOf(row));
     }
     std::vector<std::string> files = {"入门词汇", "缺省字典", "进阶词汇", kLongWordsDict, "中考词汇", "高考词汇",
                                       "四级词汇", "六级词汇", "考研词汇", "雅思词汇", "托福词汇", "GRE词汇"};

@@ -32,5 +32,6 @@ TEST(DictionarySummary, CountsTheEntriesTheReaderDeliversAndFollowsTheFile)
     study.marked = 1234;
     study.mastered = 120;
     EXPECT_EQ(DictionarySummary("GRE词汇", 1000000, &study), "GRE词汇 · 1,000,000 词 · 已掌握 120 · 已标记 1,234");
+    EXPECT_EQ(DictionarySummary("GRE词汇", 1000000, &study, SummaryForm::Brief), "GRE词汇 · 1,000,000 词 · 已掌握 120");
     EXPECT_EQ(DictionarySummary("坏", -1, nullptr), "坏");
 }

@@ -481,7 +481,14 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
             HWND list = run.page->GetDictList();
             ASSERT_NE(list, nullptr);
             EXPECT_EQ(GetDlgCtrlID(list), 112233);
-            EXPECT_EQ(ListItems(list), expected);
+            // Each row names its dictionary and counts its one entry.
+            std::vector<std::string> rows = ListItems(list);
+            for (std::string& row : rows) {
+                const size_t counts = row.find(" · 1 词");
+                EXPECT_EQ(counts + std::string(" · 1 词").size(), row.size()) << row;
+                row = row.substr(0, counts);
+            }
+            EXPECT_EQ(rows, expected);
             HWND edit = reinterpret_cast<HWND>(SendMessageW(list, CBEM_GETEDITCONTROL, 0, 0));
             EXPECT_FALSE(IsWindowEnabled(edit)) << "names are chosen, not typed";
             // The dictionary picture shows on the list's own background, not on a teal square.
@@ -503,7 +510,7 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
             DeleteDC(canvas);
             wchar_t text[64] = {};
             GetWindowTextW(edit, text, 64);
-            EXPECT_EQ(Narrow(text), "ABC") << "stored abc preselects ABC";
+            EXPECT_EQ(Narrow(text), "ABC · 1 词") << "stored abc preselects ABC";
             s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
         });
         EXPECT_EQ(run.sheet.DoModal(), IDOK);
