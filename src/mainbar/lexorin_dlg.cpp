@@ -243,14 +243,6 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     return lex::CDialog::OnCommand(wParam, lParam);
 }
 
-BOOL CLexorinDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
-{
-    // The toolbar forwards its tooltip's text requests here.
-    if (m_toolbar.OnTooltipNotify(reinterpret_cast<NMHDR*>(lParam), result))
-        return TRUE;
-    return lex::CDialog::OnNotify(wParam, lParam, result);
-}
-
 LRESULT CLexorinDlg::OnNcHitTest()
 {
     // The whole bar drags like a caption and stretches sideways only.

@@ -297,7 +297,8 @@ TEST_F(MainBarTest, TooltipsComeFromTheStringTable)
         info.hdr.hwndFrom = nullptr;
         info.hdr.idFrom = id;
         info.hdr.code = TTN_GETDISPINFOW;
-        SendMessageW(dlg.m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        // As the toolbar's own tooltip window asks it.
+        SendMessageW(dlg.ToolBar().m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
         EXPECT_EQ(lex::Narrow(info.lpszText ? info.lpszText : L""), text);
     }
 }
