@@ -109,6 +109,28 @@ TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
     }
     e2e::PressKey(VK_ESCAPE);
     wintest::PumpMessages(200);
+    ASSERT_TRUE(e2e::WaitUntilGone(menu, 5000));
+
+    // The bar's context menu is the tray menu below three items of its own, drawn the
+    // same way: as many pixels a row, the toolbar's pictures at the bar's DPI.
+    e2e::RightClickAt(barRect.left + (barRect.right - barRect.left) / 2, (barRect.top + barRect.bottom) / 2);
+    HWND context = nullptr;
+    ASSERT_TRUE(wintest::PumpUntil([&] { return (context = FindWindowW(L"#32768", nullptr)) != nullptr; }, 5000));
+    wintest::PumpMessages(300);
+    RECT contextRect, contextClient;
+    GetWindowRect(context, &contextRect);
+    GetClientRect(context, &contextClient);
+    const int trayRow = (menuClient.bottom - 6) / 10;
+    EXPECT_GE(contextClient.bottom - menuClient.bottom, 3 * trayRow) << "three more rows of the same height";
+    if (dpi == 192) {
+        RECT shot = contextRect;
+        InflateRect(&shot, 24, 24);
+        const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        IntersectRect(&shot, &shot, &screen);
+        EXPECT_TRUE(e2e::SaveScreenshot(shot, "context-menu"));
+    }
+    e2e::PressKey(VK_ESCAPE);
+    wintest::PumpMessages(200);
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
 }
