@@ -35,7 +35,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object linked to hWnd, or nullptr for windows that have none.
     static CWnd* FromHandle(HWND hWnd);
