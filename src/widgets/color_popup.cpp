@@ -102,9 +102,10 @@ void CColorPalettePopup::LayOut(POINT at)
     if (m_button)
         ::GetWindowRect(m_button, &button);
     RECT area;
-    if (lex::WorkAreaNear(button, &area)) {
-        const palette::Rect work = {area.left, area.top, area.right, area.bottom};
-        m_layout.window = palette::KeepOnMonitor(m_layout.window, work, button.bottom - button.top);
+    if (WorkAreaNear(button, &area)) {
+        const palette::Rect w = palette::OpenAboveWhenLow(m_layout.window, area.bottom, button.bottom - button.top);
+        const POINT kept = KeepWithin(w.left, w.top, w.Width(), w.Height(), area);
+        m_layout.window = palette::Rect{kept.x, kept.y, kept.x + w.Width(), kept.y + w.Height()};
     }
     const palette::Rect& w = m_layout.window;
     SetWindowPos(m_hWnd, nullptr, w.left, w.top, w.Width(), w.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
