@@ -203,12 +203,10 @@ void CColorPalettePopup::EndPick(bool ok)
     const bool destroy = !m_childDialogOpen;
     if (destroy)
         m_closing = true;
-    const HWND self = m_hWnd;
     ::SendMessageW(m_button, ok ? UWM_COLOR_SELENDOK : UWM_COLOR_SELENDCANCEL, m_current, 0);
-    // Destroying the window deletes this object; the button's handling may already
-    // have destroyed it with its dialog, so go by the handle alone.
-    if (destroy && ::IsWindow(self))
-        ::DestroyWindow(self);
+    // The button's handling may have destroyed the popup with its dialog already.
+    if (destroy)
+        DestroyWindow();
 }
 
 void CColorPalettePopup::OnKeyDown(UINT vk)
