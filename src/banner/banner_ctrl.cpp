@@ -57,15 +57,6 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_SIZE: {
-        LRESULT result = Default();
-        OnSize();
-        m_scroll.OnResize();
-        return result;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_MBUTTONDOWN:
@@ -119,6 +110,12 @@ void CBannerCtrl::OnPaint()
     // New items stand where the paint measured them: find the one under the pointer.
     if (m_pointerInside && m_pointerItem == -2)
         UpdatePointerItem();
+}
+
+void CBannerCtrl::OnSize()
+{
+    CCanvasWnd::OnSize();
+    m_scroll.OnResize();
 }
 
 void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect, HRGN clip)

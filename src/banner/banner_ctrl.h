@@ -78,7 +78,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnPaint();
+    void OnPaint() override;
+    // The scrolling follows the new size too.
+    void OnSize() override;
     // Fills and draws the line inside dc, clipped to clip (none: all the DC shows)
     // and, for the items drawn, to paintRect, and measures its geometry, as every
     // paint does. The window's DC is its own and keeps what is selected into it: the

@@ -54,8 +54,11 @@ protected:
     bool CanvasWindowExists() const override;
     void CanvasInvalidateAll() override;
 
-    void OnPaint();
-    void OnSize();
+    // WM_PAINT: the plain canvas fills its background and draws the items from its
+    // left edge.
+    virtual void OnPaint();
+    // WM_SIZE, after the default handling: the client rectangle and the fonts follow.
+    virtual void OnSize();
     // The border (WS_BORDER) is one pixel at 96 DPI and scales: beyond the system's
     // one-pixel line, ExtraBorder() more pixels are taken from the client area.
     int ExtraBorder() const;

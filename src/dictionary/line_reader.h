@@ -85,9 +85,6 @@ public:
     LineReaderMark GetMark() const;
     bool RestoreMark(const LineReaderMark& mark);
 
-    int GetBufferSize() const { return m_bufferSize; }
-    int GetLineCounter() const { return m_lineCounter; }
-
 private:
     int Fill(char* dest, int destSize, int& textLength);
     bool Refill();

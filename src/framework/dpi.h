@@ -3,7 +3,7 @@
 // Lexorin declares itself per-monitor DPI aware (v2) in its manifest: Windows then
 // draws none of its windows by stretching a 96-DPI bitmap, and every measure that
 // is not taken from a dialog template (the system scales those) is scaled here from
-// its 96-DPI value. The calls that know about monitors came with Windows 8.1 and 10;
+// its 96-DPI value. The calls that know about monitors came with Windows 10;
 // they are looked up at run time, and older systems fall back to the system DPI.
 #pragma once
 
@@ -42,14 +42,8 @@ int SystemDpi();
 // or for a null window).
 int DpiOfWindow(HWND hWnd);
 
-// The DPI of a monitor (the system DPI on systems before Windows 8.1).
-int DpiOfMonitor(HMONITOR monitor);
-
 // A system metric (SM_CXSMICON, SM_CXVSCROLL…) as it is at dpi.
 int SystemMetricForDpi(int index, int dpi);
-
-// The outer size of a window whose client area is `client`, at dpi.
-void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
 // The system's non-client metrics (menu, caption, message fonts and sizes) as they are
 // at dpi.
@@ -87,14 +81,11 @@ public:
     explicit CDpi(int dpi) : m_dpi(dpi > 0 ? dpi : kBaseDpi) {}
 
     int Dpi() const { return m_dpi; }
-    bool IsBase() const { return m_dpi == kBaseDpi; }
     void SetDpi(int dpi) { m_dpi = dpi > 0 ? dpi : kBaseDpi; }
     void SetFromWindow(HWND hWnd) { SetDpi(DpiOfWindow(hWnd)); }
 
     // A 96-DPI measure at this DPI.
     int Scale(int value96) const { return ScaleToDpi(value96, m_dpi); }
-    // A measure at this DPI back at 96 DPI.
-    int Unscale(int value) const { return ::MulDiv(value, kBaseDpi, m_dpi); }
     RECT Scale(const RECT& r96) const { return RECT{Scale(r96.left), Scale(r96.top), Scale(r96.right), Scale(r96.bottom)}; }
     int Metric(int index) const { return SystemMetricForDpi(index, m_dpi); }
 

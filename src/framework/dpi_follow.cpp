@@ -1,5 +1,7 @@
 #include "framework/dpi_follow.h"
 #include "framework/dpi.h"
+#include "framework/system_call.h"
+#include "framework/wnd.h"
 
 #include <cwchar>
 
@@ -13,7 +15,7 @@ constexpr int kDialogScalingOff = 1; // DDC_DISABLE_ALL
 bool IsDialog(HWND hWnd)
 {
     wchar_t name[16] = {};
-    return ::GetClassNameW(hWnd, name, 16) && std::wcscmp(name, L"#32770") == 0;
+    return ::GetClassNameW(hWnd, name, 16) && std::wcscmp(name, kDialogClass) == 0;
 }
 
 bool IsComboBox(HWND hWnd)
@@ -26,12 +28,8 @@ bool IsComboBox(HWND hWnd)
 
 void TakeOverDialogDpiScaling(HWND dialog)
 {
-    static const auto setBehavior = [] {
-        HMODULE user = ::GetModuleHandleW(L"user32.dll");
-        return user ? reinterpret_cast<SetDialogDpiChangeBehaviorFn>(
-                          reinterpret_cast<void*>(::GetProcAddress(user, "SetDialogDpiChangeBehavior")))
-                    : nullptr;
-    }();
+    static const auto setBehavior =
+        LookupSystemCall<SetDialogDpiChangeBehaviorFn>(L"user32.dll", "SetDialogDpiChangeBehavior");
     if (setBehavior && dialog)
         setBehavior(dialog, kDialogScalingOff, kDialogScalingOff);
 }

@@ -80,10 +80,6 @@ public:
             return nullptr;
         return ImageList_GetIcon(m_hImageList, index, ILD_TRANSPARENT);
     }
-    BOOL Draw(HDC dc, int index, int x, int y, UINT style) const
-    {
-        return ImageList_Draw(m_hImageList, index, dc, x, y, style);
-    }
 
 private:
     HIMAGELIST m_hImageList = nullptr;

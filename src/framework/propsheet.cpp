@@ -75,12 +75,6 @@ CPropertyPage::CPropertyPage(UINT templateId) : CDialog(templateId), m_psp()
     m_psp.pfnCallback = PageCallback;
 }
 
-void CPropertyPage::SetModified(BOOL changed)
-{
-    if (m_sheet && m_sheet->m_hWnd && m_hWnd)
-        m_sheet->SendMessage(changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hWnd));
-}
-
 BOOL CPropertyPage::OnSetActive()
 {
     return TRUE;

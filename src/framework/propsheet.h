@@ -37,10 +37,6 @@ public:
     PROPSHEETPAGEW m_psp;
 
     CPropertySheet* GetSheet() const { return m_sheet; }
-    // TRUE once the page has been made active during the current opening of the sheet.
-    BOOL WasShown() const { return m_shown; }
-    // Enables or disables the sheet's Apply button for this page.
-    void SetModified(BOOL changed = TRUE);
 
     // TRUE lets the page be shown.
     virtual BOOL OnSetActive();
@@ -66,6 +62,7 @@ private:
     BOOL HandleSheetNotify(const NMHDR* hdr, LRESULT* result);
 
     CPropertySheet* m_sheet = nullptr;
+    // TRUE once the page has been made active during the current opening of the sheet.
     BOOL m_shown = FALSE;
 };
 
@@ -86,7 +83,6 @@ public:
     int GetPageIndex(const CPropertyPage* page) const;
     // The current page; before the sheet exists, the page it will start with.
     int GetActiveIndex() const;
-    CPropertyPage* GetActivePage() const { return GetPage(GetActiveIndex()); }
     BOOL SetActivePage(int index);
     BOOL SetActivePage(CPropertyPage* page) { return SetActivePage(GetPageIndex(page)); }
     // The system's tab control (hidden by CTreePropSheet).

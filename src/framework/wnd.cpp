@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <functional>
 #include <unordered_set>
+#include <vector>
 
 namespace lex {
 
@@ -55,16 +56,42 @@ bool IsTargetWindow(HWND hWnd, const CBT_CREATEWNDW* create, const CreationTarge
 
 // The messages being handled on this thread, innermost first. Default() reads the
 // top frame; keeping this off the object means nothing touches an object after its
-// WindowProc returns, even one that deleted itself meanwhile.
+// WindowProc returns: object is only compared, never followed.
 struct MessageFrame {
     HWND hWnd;
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
     WNDPROC super;
+    const CWnd* object;
     MessageFrame* outer;
 };
 thread_local MessageFrame* t_frame = nullptr;
+
+// Objects whose window was destroyed while a message of theirs was still being handled
+// further out: their PostNcDestroy waits until the outermost of those returns, so a
+// handler may destroy its own window and go on using its members.
+thread_local std::vector<CWnd*> t_destroyedInHandler;
+
+bool IsHandlingMessage(const CWnd* object)
+{
+    for (const MessageFrame* f = t_frame; f; f = f->outer)
+        if (f->object == object)
+            return true;
+    return false;
+}
+
+// Takes object off the waiting list; true if it was on it.
+bool StopWaiting(const CWnd* object)
+{
+    for (auto it = t_destroyedInHandler.begin(); it != t_destroyedInHandler.end(); ++it) {
+        if (*it == object) {
+            t_destroyedInHandler.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -174,7 +201,7 @@ LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
             links.erase(hWnd);
         return result;
     }
-    MessageFrame frame = {hWnd, msg, wParam, lParam, link.super, t_frame};
+    MessageFrame frame = {hWnd, msg, wParam, lParam, link.super, link.object, t_frame};
     const PendingLink pendingBefore = t_pending;
     t_frame = &frame;
     LRESULT result = 0;
@@ -190,13 +217,19 @@ LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
         result = FailedHandlerResult(msg);
     }
     t_frame = frame.outer;
+    CWnd* object = link.object;
     if (msg == WM_NCDESTROY) {
         // The window is gone after this message: cut the link while the handle is
-        // still valid, then tell the object, which may delete itself.
-        CWnd* object = link.object;
+        // still valid, then tell the object, which may delete itself - once no
+        // handler of the object is left on the stack.
         if (object->m_hWnd == hWnd)
             object->Detach();
         Links().erase(hWnd);
+        if (IsHandlingMessage(object))
+            t_destroyedInHandler.push_back(object);
+        else
+            object->PostNcDestroy();
+    } else if (!t_destroyedInHandler.empty() && !IsHandlingMessage(object) && StopWaiting(object)) {
         object->PostNcDestroy();
     }
     return result;
@@ -204,6 +237,9 @@ LRESULT CALLBACK ObjectWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 CWnd::~CWnd()
 {
+    // Deleted by other hands while its PostNcDestroy waited.
+    if (!t_destroyedInHandler.empty())
+        StopWaiting(this);
     if (m_hWnd && ::IsWindow(m_hWnd)) {
         HWND hWnd = m_hWnd;
         Detach();

@@ -6,8 +6,10 @@
 // Either way PreSubclassWindow runs exactly once, right after the link is made.
 // The link is our window procedure in front of the window's own, and an entry in a
 // handle map that names the object and the procedure to call for default processing.
-// After WM_NCDESTROY the link is cut, m_hWnd is cleared and PostNcDestroy runs, the one
-// place where a self-owned window may delete itself.
+// After WM_NCDESTROY the link is cut and m_hWnd is cleared at once; PostNcDestroy, the
+// one place where a self-owned window may delete itself, runs when the outermost message
+// of the object being handled has returned. So a handler may destroy its own window
+// (directly or through what it calls) and still use its members until it returns.
 //
 // Messages arrive in the virtual WindowProc. A derived class handles what it needs in
 // a switch that calls named handlers and gives everything else to its base class.
@@ -35,7 +37,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object linked to hWnd, or nullptr for windows that have none.
     static CWnd* FromHandle(HWND hWnd);

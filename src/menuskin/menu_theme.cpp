@@ -2,6 +2,7 @@
 #include "base/text.h"
 #include "framework/dpi.h"
 #include "framework/gdi.h"
+#include "framework/system_call.h"
 #include "menuskin/new_menu.h"
 
 #include <commctrl.h>
@@ -22,12 +23,8 @@ COLORREF Sys(int index)
 bool VisualStylesActive()
 {
     using IsThemeActiveFn = BOOL(WINAPI*)();
-    static IsThemeActiveFn isThemeActive = [] {
-        HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
-        return uxtheme ? reinterpret_cast<IsThemeActiveFn>(
-                             reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")))
-                       : nullptr;
-    }();
+    static const IsThemeActiveFn isThemeActive =
+        lex::LookupSystemCall<IsThemeActiveFn>(L"uxtheme.dll", "IsThemeActive");
     return isThemeActive && isThemeActive();
 }
 

@@ -98,7 +98,6 @@ public:
     const std::vector<std::unique_ptr<CNewMenuItemData>>& Items() const { return m_MenuItemList; }
     bool IsPopup() const { return m_bIsPopupMenu; }
     int IconWidth() const { return m_iconX; }
-    int IconHeight() const { return m_iconY; }
 
 private:
     // Makes every item owner-drawn, carrying data of its own.

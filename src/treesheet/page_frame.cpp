@@ -85,17 +85,11 @@ void CPageFrame::SetMessageText(const std::string& text)
     SafeInvalidate(GetMessageRect());
 }
 
-void CPageFrame::SetMessageFormat(UINT format)
-{
-    m_messageFormat = format;
-    SafeInvalidate(GetMessageRect());
-}
-
 void CPageFrame::Paint(HDC dc)
 {
     if (m_bShowCaption)
         PaintCaption(dc, GetCaptionRect(), m_strCaption, m_captionIcon);
-    PaintMessage(dc, GetMessageRect(), m_strMsg, m_messageFormat);
+    PaintMessage(dc, GetMessageRect(), m_strMsg, kMessageFormat);
 }
 
 RECT CPageFrame::GetMessageRect()

@@ -25,7 +25,6 @@ public:
     // hands the copy to PaintCaption.
     virtual void SetCaptionText(const std::string& text, HICON icon = nullptr);
     virtual void SetMessageText(const std::string& text);
-    virtual void SetMessageFormat(UINT format);
     virtual void Paint(HDC dc);
     virtual RECT GetMessageRect();
     virtual void PaintMessage(HDC dc, const RECT& rect, const std::string& text, UINT format);
@@ -40,7 +39,6 @@ public:
     int GetCaptionHeight() const { return m_nCaptionHeight; }
     const std::string& GetCaptionText() const { return m_strCaption; }
     const std::string& GetMessageText() const { return m_strMsg; }
-    UINT GetMessageFormat() const { return m_messageFormat; }
 
 protected:
     // Invalidates (with erasing) that area of the frame window, if it exists.
@@ -51,7 +49,7 @@ protected:
     std::string m_strCaption;
     HICON m_captionIcon = nullptr; // the frame's own copy
     std::string m_strMsg;
-    UINT m_messageFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    static constexpr UINT kMessageFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     lex::CDpi m_dpi{lex::SystemDpi()};
     // The caption's and the message's fonts when the frame's DPI is not the system's
     // (the stock fonts are made for the system DPI); empty otherwise.

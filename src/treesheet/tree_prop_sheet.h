@@ -38,7 +38,6 @@ public:
     BOOL SetPageIcon(lex::CPropertyPage* page, HICON icon);
     BOOL SetPageIcon(lex::CPropertyPage* page, HIMAGELIST images, int index);
 
-    BOOL IsTreeMode() const { return m_bTreeViewMode; }
     HWND GetPageTreeWindow() const { return m_pwndPageTree ? m_pwndPageTree->m_hWnd : nullptr; }
     CPageFrame* GetPageFrame() const { return m_pFrame; }
     // Pixels added to the left for the tree, at the sheet's DPI.

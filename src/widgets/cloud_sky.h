@@ -69,7 +69,6 @@ public:
     CloudMotion& Motion() { return m_motion; }
     const CloudMotion& Motion() const { return m_motion; }
     std::vector<int>& Layer(int index) { return m_layers[index]; }
-    const std::array<uint32_t, 256>& Palette() const { return m_palette; }
 
 private:
     int m_width = 0;

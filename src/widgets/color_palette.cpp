@@ -163,21 +163,14 @@ int Layout::HitTest(int x, int y) const
     return kNoItem;
 }
 
-Rect KeepOnMonitor(const Rect& window, const Rect& workArea, int buttonHeight)
+Rect OpenAboveWhenLow(const Rect& window, int workBottom, int buttonHeight)
 {
     Rect r = window;
-    auto move = [&r](int dx, int dy) {
-        r.left += dx;
-        r.right += dx;
-        r.top += dy;
-        r.bottom += dy;
-    };
-    if (r.right > workArea.right)
-        move(workArea.right - r.right, 0);
-    if (r.left < workArea.left)
-        move(workArea.left - r.left, 0);
-    if (r.bottom > workArea.bottom)
-        move(0, -(r.Height() + buttonHeight));
+    if (r.bottom > workBottom) {
+        const int up = r.Height() + buttonHeight;
+        r.top -= up;
+        r.bottom -= up;
+    }
     return r;
 }
 

@@ -84,10 +84,10 @@ struct Layout {
 Layout LayoutPopup(int x, int y, int box, int margin, int count, bool hasAuto, bool hasMore, int textWidth,
                    int textHeight);
 
-// Keeps the popup window within the work area of the monitor that holds its button:
-// shifted left by what passes the right edge, then right to the left edge, and above
-// the button (by its own height plus the button's) when it passes the bottom.
-Rect KeepOnMonitor(const Rect& window, const Rect& workArea, int buttonHeight);
+// The popup opens under its button; when it would pass workBottom, the bottom of the
+// work area, it opens above the button instead (moved up by its own height plus the
+// button's). Keeping it whole on the work area is the window's business (KeepWithin).
+Rect OpenAboveWhenLow(const Rect& window, int workBottom, int buttonHeight);
 
 } // namespace palette
 } // namespace lex

@@ -102,9 +102,10 @@ void CColorPalettePopup::LayOut(POINT at)
     if (m_button)
         ::GetWindowRect(m_button, &button);
     RECT area;
-    if (lex::WorkAreaNear(button, &area)) {
-        const palette::Rect work = {area.left, area.top, area.right, area.bottom};
-        m_layout.window = palette::KeepOnMonitor(m_layout.window, work, button.bottom - button.top);
+    if (WorkAreaNear(button, &area)) {
+        const palette::Rect w = palette::OpenAboveWhenLow(m_layout.window, area.bottom, button.bottom - button.top);
+        const POINT kept = KeepWithin(w.left, w.top, w.Width(), w.Height(), area);
+        m_layout.window = palette::Rect{kept.x, kept.y, kept.x + w.Width(), kept.y + w.Height()};
     }
     const palette::Rect& w = m_layout.window;
     SetWindowPos(m_hWnd, nullptr, w.left, w.top, w.Width(), w.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -202,12 +203,10 @@ void CColorPalettePopup::EndPick(bool ok)
     const bool destroy = !m_childDialogOpen;
     if (destroy)
         m_closing = true;
-    const HWND self = m_hWnd;
     ::SendMessageW(m_button, ok ? UWM_COLOR_SELENDOK : UWM_COLOR_SELENDCANCEL, m_current, 0);
-    // Destroying the window deletes this object; the button's handling may already
-    // have destroyed it with its dialog, so go by the handle alone.
-    if (destroy && ::IsWindow(self))
-        ::DestroyWindow(self);
+    // The button's handling may have destroyed the popup with its dialog already.
+    if (destroy)
+        DestroyWindow();
 }
 
 void CColorPalettePopup::OnKeyDown(UINT vk)

@@ -132,21 +132,18 @@ TEST(PalettePopupMarkedItem, FollowsTheInitialColour)
     EXPECT_EQ(MarkedItem(0x123456, true, false), kNoItem);
 }
 
-TEST(PalettePopupPlacement, StaysOnTheButtonsMonitor)
+TEST(PalettePopupPlacement, OpensAboveTheButtonOnlyWhenBelowPassesTheBottom)
 {
-    // A second monitor left of and above the primary one.
-    const Rect work = {-1280, -200, 0, 824};
+    // A second monitor above the primary one: its work area ends at y 824.
+    const int workBottom = 824;
     const int w = 148, h = 94, button = 20;
-    // Room enough: unchanged.
+    // Room enough below: unchanged.
     Rect r = {-600, 300, -600 + w, 300 + h};
-    EXPECT_EQ(KeepOnMonitor(r, work, button), r);
-    // Past the right edge of this monitor (not of the primary one): shifted left.
-    r = {-100, 300, -100 + w, 300 + h};
-    EXPECT_EQ(KeepOnMonitor(r, work, button), (Rect{-w, 300, 0, 300 + h}));
-    // Past the left edge: moved right to it.
-    r = {-1300, 300, -1300 + w, 300 + h};
-    EXPECT_EQ(KeepOnMonitor(r, work, button), (Rect{-1280, 300, -1280 + w, 300 + h}));
-    // Past the bottom: opens above the button.
+    EXPECT_EQ(OpenAboveWhenLow(r, workBottom, button), r);
+    // Ending exactly at the bottom still fits.
+    r = {-600, workBottom - h, -600 + w, workBottom};
+    EXPECT_EQ(OpenAboveWhenLow(r, workBottom, button), r);
+    // Past the bottom: above the button, whose top the popup's bottom now touches.
     r = {-600, 800, -600 + w, 800 + h};
-    EXPECT_EQ(KeepOnMonitor(r, work, button), (Rect{-600, 800 - h - button, -600 + w, 800 - button}));
+    EXPECT_EQ(OpenAboveWhenLow(r, workBottom, button), (Rect{-600, 686, -600 + w, 780}));
 }

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -146,6 +147,63 @@ TEST(Framework, SelfDeletingWindowDeletesItselfAfterItsLastMessage)
     ASSERT_TRUE(popup->CreateEx(0, nullptr, "p", WS_POPUP, 0, 0, 20, 20, nullptr, 0));
     ::DestroyWindow(popup->m_hWnd);
     EXPECT_EQ(deleted, 1);
+}
+
+TEST(Framework, PopupThatDestroysItselfInItsOwnHandlerIsDeletedOnlyAfterTheHandlerReturned)
+{
+    // A click ends the popup: its handler asks itself to close (a nested message),
+    // the close destroys the window, and the handler goes on with its members.
+    static std::vector<std::string> log;
+    log.clear();
+    class Popup : public CWnd {
+    public:
+        ~Popup() override { log.push_back("deleted"); }
+        void PostNcDestroy() override
+        {
+            log.push_back("PostNcDestroy");
+            delete this;
+        }
+        LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+        {
+            switch (msg) {
+            case WM_LBUTTONUP: {
+                const HWND self = m_hWnd;
+                SendMessage(WM_APP);
+                m_clicks += 1;
+                log.push_back("handler returned: clicks " + std::to_string(m_clicks) + ", handle " +
+                              (m_hWnd ? "kept" : "cleared") + ", link " + (FromHandle(self) ? "kept" : "cut"));
+                return 0;
+            }
+            case WM_APP:
+                DestroyWindow();
+                log.push_back("inner handler returned");
+                return 0;
+            case WM_NCDESTROY:
+                log.push_back("WM_NCDESTROY");
+                break;
+            default:
+                break;
+            }
+            return CWnd::WindowProc(msg, wParam, lParam);
+        }
+
+    private:
+        int m_clicks = 41;
+    };
+    Popup* popup = new Popup;
+    ASSERT_TRUE(popup->CreateEx(0, nullptr, "p", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, 0));
+    const HWND hWnd = popup->m_hWnd;
+    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const std::vector<std::string> expected = {
+        "WM_NCDESTROY",
+        "inner handler returned",
+        "handler returned: clicks 42, handle cleared, link cut",
+        "PostNcDestroy",
+        "deleted",
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
 }
 
 TEST(Framework, DialogControlIsSubclassedOnceAndGetsReflectedNotifications)

@@ -1,6 +1,6 @@
 // The few things kmtool needs from the operating system: code page 936 conversion
-// and files named in UTF-8. One implementation per platform: iconv and POSIX files
-// on Linux, the code page functions and wide-character file names on Windows.
+// and files named in UTF-8. One implementation per platform: iconv on Linux, the code
+// page functions on Windows; files go through the program's own file functions.
 #pragma once
 
 #include <cstddef>
@@ -17,10 +17,12 @@ std::u32string DecodeCp936(const std::string& bytes);
 // with *badIndex set to its index in text (out then holds the part before it).
 bool EncodeCp936(const std::u32string& text, std::string& out, size_t* badIndex);
 
-// Whole-file access by UTF-8 name.
+// Whole-file access by UTF-8 name (on Windows a name the program can use, one that
+// code page 936 can write).
 bool ReadFileBytes(const std::string& path, std::string& out);
 // Writes through a temporary file in the same folder that is then renamed over the
-// target, so an interrupted run never leaves half a dictionary behind.
+// target, so an interrupted run never leaves half a dictionary behind. A read-only
+// target is left alone.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // The command line as UTF-8 strings (on Windows taken from the wide command line so

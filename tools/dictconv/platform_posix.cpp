@@ -3,10 +3,10 @@
 #include "platform.h"
 #include "text_codec.h"
 
+#include "base/fileio.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <iconv.h>
-#include <unistd.h>
 
 namespace kmtool {
 
@@ -122,35 +122,15 @@ bool EncodeCp936(const std::u32string& text, std::string& out, size_t* badIndex)
     return true;
 }
 
+// File names are bytes here, as the portable file functions take them.
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
-    out.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    return lex::ReadWholeFile(path, out);
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    const std::string tmp = path + ".kmtool-tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0)
-        return true;
-    std::remove(tmp.c_str());
-    return false;
+    return lex::ReplaceFileContents(path, bytes);
 }
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv)

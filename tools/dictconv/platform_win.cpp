@@ -4,10 +4,11 @@
 #include "platform.h"
 #include "text_codec.h"
 
+#include "base/fileio.h"
+#include "base/text.h"
+
 #include <windows.h>
 #include <shellapi.h>
-
-#include <cstdio>
 
 namespace kmtool {
 
@@ -27,11 +28,6 @@ std::wstring ToUtf16(const std::u32string& text)
         }
     }
     return out;
-}
-
-std::wstring WidePath(const std::string& utf8)
-{
-    return ToUtf16(DecodeUtf8(utf8));
 }
 
 std::string FromUtf16(const wchar_t* s)
@@ -110,35 +106,15 @@ bool EncodeCp936(const std::u32string& text, std::string& out, size_t* badIndex)
     return true;
 }
 
+// The portable file functions take code page 936 names, the program's own encoding.
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
-    out.clear();
-    std::FILE* f = _wfopen(WidePath(path).c_str(), L"rb");
-    if (!f)
-        return false;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    return lex::ReadWholeFile(lex::Utf8ToCp936(path), out);
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    const std::wstring target = WidePath(path);
-    const std::wstring tmp = target + L".kmtool-tmp";
-    std::FILE* f = _wfopen(tmp.c_str(), L"wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(tmp.c_str());
-    return false;
+    return lex::ReplaceFileContents(lex::Utf8ToCp936(path), bytes);
 }
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv)
