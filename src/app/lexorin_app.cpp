@@ -8,11 +8,6 @@
 
 CLexorinApp::CLexorinApp() = default;
 
-CLexorinApp& TheApp()
-{
-    return *static_cast<CLexorinApp*>(lex::AfxGetApp());
-}
-
 void CLexorinApp::MakePhoneticFontAvailable()
 {
     std::wstring font = lex::Widen(m_strProgramFolder + lex::kPhoneticFontFile);

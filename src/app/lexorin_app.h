@@ -23,5 +23,3 @@ private:
     void MakePhoneticFontAvailable();
     HANDLE m_instanceMutex = nullptr;
 };
-
-CLexorinApp& TheApp();
