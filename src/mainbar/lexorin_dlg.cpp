@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "dialogs/about_dlg.h"
 #include "framework/app.h"
+#include "framework/system_call.h"
 #include "mainbar/bar_layout.h"
 #include "menuskin/new_menu.h"
 #include "resources/resource.h"
@@ -205,6 +206,13 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_POWERBROADCAST:
+        // Asleep, the feed's schedule stands still (see FeedNowMs).
+        if (wParam == PBT_APMSUSPEND)
+            m_feed.SetSuspended(true);
+        else if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC)
+            m_feed.SetSuspended(false);
+        return TRUE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
     case WM_TIMER:
@@ -746,6 +754,17 @@ void CLexorinDlg::FeedStopTimer()
 
 uint64_t CLexorinDlg::FeedNowMs() const
 {
+    // The feed makes up the steps of the time nobody saw the bar, which must not take
+    // in a night asleep. The unbiased interrupt time leaves sleep and hibernation out;
+    // the performance counter behind steady_clock is not documented to. Systems
+    // without the call count on steady_clock, and the suspend and resume notices
+    // (WM_POWERBROADCAST) take the sleep out there.
+    using QueryUnbiasedInterruptTimeFn = BOOL(WINAPI*)(PULONGLONG);
+    static const auto unbiased =
+        lex::LookupSystemCall<QueryUnbiasedInterruptTimeFn>(L"kernel32.dll", "QueryUnbiasedInterruptTime");
+    ULONGLONG ticks = 0; // 100 ns
+    if (unbiased && unbiased(&ticks))
+        return ticks / 10000;
     using namespace std::chrono;
     return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
