@@ -47,6 +47,9 @@ void CBannerCtrl::PreSubclassWindow()
     // speed again once the window is set up.
     m_scroll.SetSpeed(0);
     m_scroll.SetDpi(GetDpi());
+    // A window that appears under a still pointer (the bar placed at start-up where
+    // the pointer happens to be) must not take it for a reader resting on the strip.
+    m_stillPointerValid = ::GetCursorPos(&m_stillPointer) != FALSE;
     m_itemCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     m_plainCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
 }
@@ -156,6 +159,13 @@ void CBannerCtrl::OnMouseMove(LPARAM lParam)
 {
     m_lastMouse.x = GET_X_LPARAM(lParam);
     m_lastMouse.y = GET_Y_LPARAM(lParam);
+    if (m_stillPointerValid) {
+        POINT screen = m_lastMouse;
+        ::ClientToScreen(m_hWnd, &screen);
+        // The system also reports a move when a window appears under the pointer.
+        if (screen.x != m_stillPointer.x || screen.y != m_stillPointer.y)
+            m_stillPointerValid = false;
+    }
     if (!m_pointerInside) {
         TRACKMOUSEEVENT track = {};
         track.cbSize = sizeof track;
@@ -172,6 +182,7 @@ void CBannerCtrl::OnMouseMove(LPARAM lParam)
 void CBannerCtrl::OnMouseLeave()
 {
     m_pointerInside = false;
+    m_stillPointerValid = false; // coming back is a move of its own
     UpdatePointerItem();
     // A line held by the pointer moves on from where it stood.
     m_scroll.Wake();
@@ -179,12 +190,14 @@ void CBannerCtrl::OnMouseLeave()
 
 void CBannerCtrl::UpdatePointerItem()
 {
-    const int item = m_pointerInside ? m_scroll.HitTest(m_lastMouse.x) : -1;
-    if (item == m_pointerItem)
+    const bool resting = IsPointerResting();
+    const int item = resting ? m_scroll.HitTest(m_lastMouse.x) : -1;
+    if (item == m_pointerItem && resting == m_pointerToldResting)
         return;
     m_pointerItem = item;
+    m_pointerToldResting = resting;
     if (m_pointerListener)
-        m_pointerListener->BannerPointerChanged(m_pointerInside, item);
+        m_pointerListener->BannerPointerChanged(resting, item);
 }
 
 void CBannerCtrl::SetHoldOnHover(bool on)
@@ -302,7 +315,7 @@ void CBannerCtrl::BannerCancelTimer(uint32_t id) { lex::CancelBannerTimer(id); }
 bool CBannerCtrl::BannerIsShowing() const
 {
     // Held by the pointer: the reader is looking at it standing still.
-    if (m_holdOnHover && m_pointerInside)
+    if (m_holdOnHover && IsPointerResting())
         return false;
     if (m_obstructed || !::IsWindowVisible(m_hWnd))
         return false;

@@ -16,8 +16,9 @@
 // Told where the pointer is on the banner, on the banner's thread.
 class IBannerPointerListener {
 public:
-    // inside: the pointer is over the banner; item: the item under it, or -1. Called
-    // whenever either changes (the line moving under a resting pointer included).
+    // inside: the pointer rests on the banner (see CBannerCtrl::IsPointerResting);
+    // item: the item under it, or -1. Called whenever either changes (the line moving
+    // under a resting pointer included).
     virtual void BannerPointerChanged(bool inside, int item) = 0;
 
 protected:
@@ -63,6 +64,10 @@ public:
     // where it stood when the pointer leaves.
     void SetHoldOnHover(bool on);
     bool IsPointerInside() const { return m_pointerInside; }
+    // The pointer was brought onto the banner and rests there. A pointer that has not
+    // moved since the banner's window appeared under it is over it by chance, not
+    // resting on it: it holds nothing until it moves.
+    bool IsPointerResting() const { return m_pointerInside && !m_stillPointerValid; }
     // Masked items among first .. first + count - 1 show their text; count 0 masks all.
     void RevealItems(int first, int count);
 
@@ -115,6 +120,11 @@ private:
     bool m_pointerInside = false;
     // The item the listener was last told of; -2 before any.
     int m_pointerItem = -2;
+    bool m_pointerToldResting = false;
+    // Where the pointer stood (screen) when this window was made, while it has not
+    // moved since.
+    POINT m_stillPointer = {0, 0};
+    bool m_stillPointerValid = false;
     // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
     UINT m_keepTimerThread = 0;
     // What a tick's scroll uncovered, reused from tick to tick.

@@ -121,7 +121,7 @@ void CLexorinDlg::ApplyStudyOptions()
     m_pauseWhileHidden = settings.StudyPauseWhileHidden();
     CBannerCtrl& banner = m_toolbar.m_banner;
     banner.SetHoldOnHover(m_hoverPause);
-    m_feed.SetHold(CWordFeed::kHoldPointer, m_hoverPause && banner.IsPointerInside());
+    m_feed.SetHold(CWordFeed::kHoldPointer, m_hoverPause && banner.IsPointerResting());
     const bool recall = settings.StudyRecallMode();
     if (m_feed.IsRecallMode() && !recall)
         banner.RevealItems(0, INT_MAX); // the meanings masked so far show again

@@ -1,6 +1,7 @@
 #include "mainbar/feed_host.h"
 #include "base/text.h"
 #include "framework/app.h"
+#include "framework/system_call.h"
 
 #include <chrono>
 
@@ -17,6 +18,17 @@ void CFeedHost::FeedStopTimer()
 
 uint64_t CFeedHost::FeedNowMs() const
 {
+    // The feed makes up the steps of the time nobody saw the bar, which must not take
+    // in a night asleep. The unbiased interrupt time leaves sleep and hibernation out;
+    // the performance counter behind steady_clock is not documented to. Systems
+    // without the call count on steady_clock, and the suspend and resume notices
+    // (WM_POWERBROADCAST) take the sleep out there.
+    using QueryUnbiasedInterruptTimeFn = BOOL(WINAPI*)(PULONGLONG);
+    static const auto unbiased =
+        lex::LookupSystemCall<QueryUnbiasedInterruptTimeFn>(L"kernel32.dll", "QueryUnbiasedInterruptTime");
+    ULONGLONG ticks = 0; // 100 ns
+    if (unbiased && unbiased(&ticks))
+        return ticks / 10000;
     using namespace std::chrono;
     return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }

@@ -171,6 +171,13 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_POWERBROADCAST:
+        // Asleep, the feed's schedule stands still (see CFeedHost::FeedNowMs).
+        if (wParam == PBT_APMSUSPEND)
+            m_feed.SetSuspended(true);
+        else if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC)
+            m_feed.SetSuspended(false);
+        return TRUE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_bigIcon.GetSafeHandle());
     case WM_TIMER:

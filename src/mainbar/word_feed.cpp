@@ -372,7 +372,7 @@ void CWordFeed::StartTimer(int periodMs)
     if (m_paused)
         return;
     m_timerPeriod = periodMs;
-    m_nextDueMs = m_host.FeedNowMs() + static_cast<uint64_t>(periodMs);
+    m_nextDueMs = AwakeNowMs() + static_cast<uint64_t>(periodMs);
     m_realign = false;
     // Unseen, the schedule alone runs: the steps are made up when the bar is seen; held,
     // nothing runs until the last hold lets go.
@@ -408,7 +408,7 @@ void CWordFeed::SkipPastDueSteps()
     if (m_timerPeriod <= 0)
         return;
     const uint64_t period = static_cast<uint64_t>(m_timerPeriod);
-    const uint64_t now = m_host.FeedNowMs();
+    const uint64_t now = AwakeNowMs();
     if (m_nextDueMs <= now)
         m_nextDueMs += period * ((now - m_nextDueMs) / period + 1);
 }
@@ -417,7 +417,7 @@ void CWordFeed::StartTimerOnSchedule()
 {
     if (m_timerPeriod <= 0 || m_unseen || m_holds != 0)
         return;
-    const uint64_t now = m_host.FeedNowMs();
+    const uint64_t now = AwakeNowMs();
     const uint64_t wait = m_nextDueMs > now ? m_nextDueMs - now : 0;
     if (wait >= static_cast<uint64_t>(m_timerPeriod)) {
         m_host.FeedStartTimer(m_timerPeriod);
@@ -426,6 +426,28 @@ void CWordFeed::StartTimerOnSchedule()
     // The rest of the current period first, then whole periods again.
     m_host.FeedStartTimer(wait > 0 ? static_cast<int>(wait) : 1);
     m_realign = true;
+}
+
+uint64_t CWordFeed::AwakeNowMs() const
+{
+    const uint64_t now = m_suspended ? m_suspendedAtMs : m_host.FeedNowMs();
+    return now >= m_asleepMs ? now - m_asleepMs : 0;
+}
+
+void CWordFeed::SetSuspended(bool suspended)
+{
+    if (suspended == m_suspended)
+        return;
+    if (suspended) {
+        m_suspendedAtMs = m_host.FeedNowMs();
+        m_suspended = true;
+        return;
+    }
+    const uint64_t now = m_host.FeedNowMs();
+    // A clock that already leaves sleep out (or one that went back) adds nothing here.
+    if (now > m_suspendedAtMs)
+        m_asleepMs += now - m_suspendedAtMs;
+    m_suspended = false;
 }
 
 void CWordFeed::SetSeen(bool seen)
@@ -457,7 +479,7 @@ int CWordFeed::CatchUpAfterHidden()
         SkipPastDueSteps();
         return 0;
     }
-    const uint64_t now = m_host.FeedNowMs();
+    const uint64_t now = AwakeNowMs();
     if (now < m_nextDueMs)
         return 0;
     const uint64_t period = static_cast<uint64_t>(m_timerPeriod);

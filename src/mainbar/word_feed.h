@@ -101,6 +101,13 @@ public:
     // Called when the bar is seen again and when the program ends; the one place that
     // decides whether the feed catches up at all. Returns the steps made up.
     int CatchUpAfterHidden();
+    // The system goes to sleep (or hibernates) and wakes again. Time asleep is no time
+    // the learner could have read in: the feed's schedule stands still from the
+    // suspension to the resumption, so a bar unseen across a night makes up only the
+    // steps of the time awake. Repeated calls with the same state are ignored (Windows
+    // sends two resume notices for one wake-up).
+    void SetSuspended(bool suspended);
+    bool IsSuspended() const { return m_suspended; }
 
     // Study marks. A marked word that is not due is read past; due words come back
     // between new entries, at most one review every `entries` entries.
@@ -153,6 +160,9 @@ private:
     void SkipPastDueSteps();
     // Starts the feed timer so that its ticks fall on the schedule (m_nextDueMs).
     void StartTimerOnSchedule();
+    // The host's clock less the time the system spent suspended; it stands still while
+    // suspended. Every due time of the schedule is on this clock.
+    uint64_t AwakeNowMs() const;
     void ClearBanner();
     // Reads on to the next line whose word is not waiting for a later day; false when a
     // whole pass of the dictionary found none.
@@ -190,6 +200,10 @@ private:
     // The running timer was set for the rest of a period; its tick sets the full one.
     bool m_realign = false;
     bool m_unseen = false;
+    bool m_suspended = false;
+    // When the system was suspended (host clock), and all the time spent suspended.
+    uint64_t m_suspendedAtMs = 0;
+    uint64_t m_asleepMs = 0;
     bool m_busy = false;
     RowStyle m_word, m_phonetic, m_meaning;
     unsigned m_holds = 0;

@@ -227,6 +227,55 @@ TEST(Reliability, DictionaryFullOfOverlongLinesWarnsOnceAndTheBarStaysUsable)
     EXPECT_GE(lex::CSettings(app.SettingsPath()).DictWordCount(), 3);
 }
 
+TEST(Reliability, OverlongMeaningsUnderAStillPointerAreReadPastAndEscEnds)
+{
+    // Meanings far wider than any screen, read from the very start at one entry a
+    // second, by a bar that appears where the pointer happens to stand: nobody moved
+    // the pointer onto the strip, so nothing holds it.
+    LexorinProcess app("overlong-meanings");
+    std::string lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "w" + std::to_string(i) + "/p/" + std::string(3000, 'm') + "\r\n";
+    ASSERT_TRUE(PutFile(app.Folder() + "Dictionary\\缺省字典.KM", lines));
+    lex::CSettings settings(app.SettingsPath());
+    settings.SetBannerScrollSpeed(1);
+    settings.SetDictWordCount(0);
+    // Where the strip will stand: the bar at its saved place, the banner right of the
+    // six buttons.
+    SetCursorPos(settings.InterfaceLeft() + 320, settings.InterfaceTop() + 15);
+    ASSERT_TRUE(app.Start());
+    HWND box = nullptr;
+    ASSERT_TRUE(wintest::PumpUntil([&] { return (box = e2e::FindOtherDialog(app.ProcessId(), nullptr)) != nullptr; },
+                                   20000))
+        << "the warning never came";
+    EXPECT_EQ(WindowTitle(box), "Warning !");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND bar = app.WaitForMainWindow(20000);
+    ASSERT_NE(bar, nullptr);
+    RECT strip;
+    ASSERT_TRUE(GetWindowRect(e2e::FindBanner(bar), &strip));
+    POINT pointer;
+    GetCursorPos(&pointer);
+    ASSERT_TRUE(PtInRect(&strip, pointer)) << "the strip came under the pointer";
+
+    int moreBoxes = 0;
+    const DWORD until = GetTickCount() + 14000;
+    while (GetTickCount() < until) {
+        HWND again = e2e::FindOtherDialog(app.ProcessId(), bar);
+        if (again && again != box) {
+            ++moreBoxes;
+            PostMessageW(again, WM_COMMAND, IDOK, 0);
+            box = again;
+        }
+        wintest::PumpMessages(100);
+    }
+    EXPECT_EQ(moreBoxes, 0) << "the warning comes once";
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << "Esc ends the program";
+    app.Kill();
+    EXPECT_GE(lex::CSettings(app.SettingsPath()).DictWordCount(), 10) << "about one entry a second was read";
+}
+
 TEST(Reliability, UnicodeSettingsFilesStayInTheirEncodingAndReadable)
 {
     // The shipped file (code page 936, naming the default dictionary in Chinese) as

@@ -49,8 +49,11 @@ double SecondsUntil(unsigned long pid, bool asleep, DWORD timeoutMs)
 
 // Runs the program for about 13 s with one entry a second, hidden from 1.5 s to 9.5 s
 // if hide is set, and returns the reading position it saved. The waits of its threads
-// over 2 s while shown and while hidden go to shownWaits and hiddenWaits.
-int PositionAfterRun(bool hide, long long* shownWaits = nullptr, long long* hiddenWaits = nullptr)
+// over 2 s while shown and while hidden go to shownWaits and hiddenWaits. With asleep,
+// the system is told it is suspended for the 7 s from 2.5 s on (Wine itself never
+// sends the notices).
+int PositionAfterRun(bool hide, long long* shownWaits = nullptr, long long* hiddenWaits = nullptr,
+                     bool asleep = false)
 {
     LexorinProcess app(hide ? "hidden-run" : "seen-run");
     {
@@ -72,9 +75,17 @@ int PositionAfterRun(bool hide, long long* shownWaits = nullptr, long long* hidd
         EXPECT_TRUE(e2e::WaitUntilGone(bar));
     }
     wintest::PumpMessages(1000);
+    DWORD_PTR ignored = 0;
+    if (asleep)
+        SendMessageTimeoutW(bar, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     if (hiddenWaits)
         *hiddenWaits = WaitsOver(pid, 2000);
     wintest::PumpMessages(5000);
+    if (asleep) {
+        // Windows sends both for a wake-up the user started.
+        SendMessageTimeoutW(bar, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        SendMessageTimeoutW(bar, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    }
     if (hide)
         PostMessageW(bar, WM_COMMAND, ID_SHOW_BAR, 0);
     wintest::PumpMessages(2500);
@@ -105,6 +116,12 @@ TEST(UnseenBarE2E, HiddenBarSleepsAndItsFeedCatchesUpWhenShown)
     EXPECT_GE(seenAllAlong, 8);
     EXPECT_GE(hiddenFor8s, seenAllAlong - 1);
     EXPECT_LE(hiddenFor8s, seenAllAlong + 3);
+
+    // Seven of the hidden seconds asleep: they are no steps to make up. Against the
+    // other hidden run, which counts its hidden steps by the same clock.
+    const int asleepFor7s = PositionAfterRun(true, nullptr, nullptr, true);
+    EXPECT_LE(asleepFor7s, hiddenFor8s - 5) << "the time asleep was made up";
+    EXPECT_GE(asleepFor7s, hiddenFor8s - 9) << "the time awake was lost";
 }
 
 TEST(UnseenBarE2E, CoveredOrLockedBarStopsScrollingAndResumesWhenSeen)

@@ -507,6 +507,66 @@ TEST_F(WordFeedTest, UnseenFeedCatchesUpToTheStepWithoutItsTimer)
     }
 }
 
+// A laptop that sleeps through the night with the bar unseen (display off, then
+// asleep): when it is seen again in the morning the reading place has moved on by the
+// time the machine was awake, not by the night.
+TEST_F(WordFeedTest, ANightAsleepMovesAnUnseenFeedOnlyByTheTimeAwake)
+{
+    WriteDict("缺省字典", Lines(1, 1000));
+    constexpr uint64_t kNight = 8ull * 3600 * 1000;
+    BannerSettings settings;
+    settings.entrySeconds = 1;
+    // The same feed unseen for the same time awake, never suspended.
+    FakeHost awakeHost;
+    int awakeOpen = 0;
+    CWordFeed awake(awakeHost, awakeOpen, 1000);
+    awake.SetPosition(0);
+    ASSERT_TRUE(awake.OpenDictionary(folder, "缺省字典"));
+    awake.ApplyBannerSettings(settings);
+    awakeHost.now = 500;
+    awake.SetSeen(false);
+    awakeHost.now = 16500;
+    awake.SetSeen(true);
+    ASSERT_GE(awake.GetPosition(), 15);
+
+    // The clock that counts sleep (the performance counter may) and one that leaves it
+    // out (the unbiased interrupt time) give the same morning.
+    for (const bool clockCountsSleep : {true, false}) {
+        SCOPED_TRACE(clockCountsSleep ? "the clock runs on in sleep" : "the clock stops in sleep");
+        FakeHost h;
+        int open = 0;
+        CWordFeed f(h, open, 1000);
+        f.SetPosition(0);
+        ASSERT_TRUE(f.OpenDictionary(folder, "缺省字典"));
+        f.ApplyBannerSettings(settings);
+        h.now = 500;
+        f.SetSeen(false);
+        h.now = 10500;
+        f.SetSuspended(true);
+        h.now += clockCountsSleep ? kNight : 20;
+        f.SetSuspended(false);
+        f.SetSuspended(false); // the second resume notice of the same wake-up
+        h.now += 6000;
+        f.SetSeen(true);
+        EXPECT_EQ(f.GetPosition(), awake.GetPosition());
+        EXPECT_EQ(h.LastWord(), awakeHost.LastWord());
+        EXPECT_EQ(h.timerPeriod, awakeHost.timerPeriod) << "the next step on the awake schedule";
+    }
+
+    // Ending while suspended (the session ends from sleep): the steps due before the
+    // suspension are taken, none of the night.
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    feed.ApplyBannerSettings(settings);
+    host.now = 500;
+    feed.SetSeen(false);
+    host.now = 3500;
+    feed.SetSuspended(true);
+    host.now += kNight;
+    EXPECT_EQ(feed.CatchUpAfterHidden(), 3);
+    EXPECT_EQ(feed.GetPosition(), 3);
+}
+
 // A learner's marks: a known word is read past until it is due, due words come back
 // between new entries at the review rate, and the banner's entries can be found from
 // their items.
