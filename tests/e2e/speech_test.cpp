@@ -1,8 +1,9 @@
 // Hearing the words through the real program and the real COM path: a recording speech
-// server (tests/e2e/voice) is registered for this user as the class of the system's
-// voice object while a case runs, so Lexorin.exe's CoCreateInstance finds it as it
-// would find the system's engine; without it Wine's own engine answers, which cannot
-// speak.
+// server (tests/e2e/voice) is registered as the class of the system's voice object
+// while a case runs, so Lexorin.exe's CoCreateInstance finds it as it would find the
+// system's engine; without it Wine's own engine answers, which cannot speak. Wine's COM
+// reads the machine's classes only, so the cases run in a Wine session of their own
+// (scripts/session-run.sh) and put Wine's registration back when they end.
 #include "base/fileio.h"
 #include "base/text.h"
 #include "options/option_voice_page.h"
@@ -23,7 +24,8 @@ using e2e::LexorinProcess;
 
 namespace {
 
-const wchar_t kVoiceClassKey[] = L"Software\\Classes\\CLSID\\{96749377-3391-11D2-9EE3-00C04F797396}";
+const wchar_t kVoiceServerKey[] =
+    L"Software\\Classes\\CLSID\\{96749377-3391-11D2-9EE3-00C04F797396}\\InprocServer32";
 
 const char kDictionary[] = "alpha/alf@/n. 第一个字母\r\n"
                            "bravo/brA:v@U/int. 好\r\n"
@@ -41,36 +43,43 @@ const std::vector<std::string> kWords = {"alpha", "bravo",   "charlie", "delta",
 // SPF_ASYNC | SPF_PURGEBEFORESPEAK: nothing waits, nothing queues.
 const char kSpeakFlags[] = "3";
 
-// The key and its one subkey (the program's Windows target predates RegDeleteTree).
-void DeleteVoiceClassKey()
+// The server the voice class names; empty when the key cannot be read.
+std::wstring VoiceServer()
 {
-    RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kVoiceClassKey) + L"\\InprocServer32").c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, kVoiceClassKey);
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceServerKey, 0, KEY_READ, &key) != 0)
+        return std::wstring();
+    RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return value;
 }
 
-// The recording server as this user's voice class for the scope of a case; the key is
-// gone again afterwards (and before, should a crashed run have left it).
+bool SetVoiceServer(const std::wstring& server)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVoiceServerKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
+        return false;
+    const bool ok = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) == 0;
+    RegCloseKey(key);
+    return ok;
+}
+
+// The recording server as the voice class for the scope of a case; the server before
+// (Wine's) is named again afterwards.
 class RegisteredTestVoice {
 public:
-    RegisteredTestVoice()
+    RegisteredTestVoice() : m_before(VoiceServer())
     {
-        DeleteVoiceClassKey();
-        HKEY key = nullptr;
-        const std::wstring server = lex::Widen(wintest::FromUnixPath(LEX_TEST_VOICE_DLL));
-        std::wstring path = std::wstring(kVoiceClassKey) + L"\\InprocServer32";
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
-            return;
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                       static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-        const wchar_t model[] = L"Apartment";
-        RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model), sizeof model);
-        RegCloseKey(key);
-        m_ok = true;
+        m_ok = SetVoiceServer(lex::Widen(wintest::FromUnixPath(LEX_TEST_VOICE_DLL)));
     }
-    ~RegisteredTestVoice() { DeleteVoiceClassKey(); }
-    bool Ok() const { return m_ok; }
+    ~RegisteredTestVoice() { SetVoiceServer(m_before); }
+    bool Ok() const { return m_ok && !m_before.empty(); }
 
 private:
+    std::wstring m_before;
     bool m_ok = false;
 };
 
@@ -260,7 +269,7 @@ TEST_F(SpeechE2E, ManualSpeaksOnlyFromTheMenuAndTheHotkeyAndOffNeverMakesTheVoic
 TEST_F(SpeechE2E, WithAnEngineThatCannotSpeakThePageSaysSoAndTheBarScrollsOn)
 {
     // No test server: Wine's own engine, whose Speak fails.
-    DeleteVoiceClassKey();
+    ASSERT_NE(VoiceServer().find(L"sapi.dll"), std::wstring::npos);
     settings.SetVoiceSpeakMode(lex::CSettings::kVoiceAuto);
     HWND bar = Start();
     ASSERT_NE(bar, nullptr);
