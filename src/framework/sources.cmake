@@ -9,5 +9,6 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/gdi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/propsheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/speech.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wnd.cpp)
 endif()

@@ -19,6 +19,7 @@ constexpr HotkeyAction kHotkeyActions[] = {
     {CBarHotkeys::kPausePlay, &lex::CSettings::StudyHotkeyPausePlay, "暂停/播放"},
     {CBarHotkeys::kKnown, &lex::CSettings::StudyHotkeyKnown, "认识了"},
     {CBarHotkeys::kUnknown, &lex::CSettings::StudyHotkeyUnknown, "不认识"},
+    {CBarHotkeys::kSpeak, &lex::CSettings::StudyHotkeySpeak, "朗读"},
 };
 
 // The hotkey control's modifier flags as RegisterHotKey wants them.
@@ -76,6 +77,9 @@ void CBarHotkeys::Register(HWND bar, const lex::CSettings& settings)
         HotkeyAttempt attempt;
         attempt.action = action.name;
         attempt.hotkey = (settings.*action.get)();
+        // Nothing to speak with: the combination is left to other programs.
+        if (action.id == kSpeak && settings.VoiceSpeakMode() == lex::CSettings::kVoiceOff)
+            attempt.hotkey = 0;
         if (LOBYTE(attempt.hotkey) != 0) {
             attempt.registered = RegisterHotKey(bar, action.id, RegistrationModifiers(attempt.hotkey),
                                                 LOBYTE(attempt.hotkey)) != FALSE;

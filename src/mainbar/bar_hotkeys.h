@@ -1,5 +1,6 @@
 // CBarHotkeys: the bar's system-wide hotkeys (show or hide, pause or play, mark the
-// newest entry known or not known), registered from the study page's settings. A
+// newest entry known or not known, speak it), registered from the study page's
+// settings; the speak hotkey only while the voice group's mode speaks. A
 // combination another program holds is told once, in a box, after start-up or the
 // settings sheet is over; the other hotkeys still work.
 #pragma once
@@ -13,7 +14,7 @@
 class CBarHotkeys {
 public:
     // The registration ids, which WM_HOTKEY carries.
-    enum Action : int { kShowHide = 1, kPausePlay, kKnown, kUnknown, kCount = 4 };
+    enum Action : int { kShowHide = 1, kPausePlay, kKnown, kUnknown, kSpeak, kCount = 5 };
     // Posted to the bar when there is something to tell (TakeMessage).
     static constexpr UINT kInUseMessage = WM_APP + 23;
 

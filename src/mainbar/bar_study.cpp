@@ -1,5 +1,6 @@
 // The main bar's study commands: the context menu of the bar (mark the entry under the
-// pointer known or not known, copy it, then the tray menu's items), the marks, copying
+// pointer known or not known, copy it, speak it while words are spoken, then the tray
+// menu's items), the marks, speaking, copying
 // an entry to the clipboard, the hotkeys' actions, and the study options: the strip held
 // still while the pointer rests on it, meanings masked until the pointer rests on their
 // entry (recall mode) and the feed held while the bar is hidden.
@@ -58,12 +59,15 @@ void CLexorinDlg::OnBarContextMenu(LPARAM screenPoint)
     }
 
     // The menu's own items, above the tray menu's.
-    const BarMenuRequest request{pt,
-                                 Dpi().Dpi(),
-                                 {{ID_STUDY_KNOWN, "认识了（不再出现）", haveEntry},
-                                  {ID_STUDY_UNKNOWN, "不认识（多复习）", haveEntry},
-                                  {ID_STUDY_COPY, "复制", haveEntry}},
-                                 false};
+    BarMenuRequest request{pt,
+                           Dpi().Dpi(),
+                           {{ID_STUDY_KNOWN, "认识了（不再出现）", haveEntry},
+                            {ID_STUDY_UNKNOWN, "不认识（多复习）", haveEntry},
+                            {ID_STUDY_COPY, "复制", haveEntry}},
+                           false};
+    // Grey when the system cannot speak; asking makes the voice on first use.
+    if (m_speech.Mode() != lex::CSettings::kVoiceOff)
+        request.above.push_back({ID_STUDY_SPEAK, "朗读", haveEntry && m_speech.CanSpeak()});
     const UINT chosen = TrackBarMenu(*this, request);
     switch (chosen) {
     case 0:
@@ -74,6 +78,9 @@ void CLexorinDlg::OnBarContextMenu(LPARAM screenPoint)
         break;
     case ID_STUDY_COPY:
         CopyEntry(entry);
+        break;
+    case ID_STUDY_SPEAK:
+        m_speech.Speak(entry.word);
         break;
     default:
         // The tray menu's own commands go their usual way.
@@ -95,6 +102,12 @@ void CLexorinDlg::MarkNewestEntry(bool known)
 {
     if (const DictEntry* newest = m_feed.NewestEntry())
         MarkEntry(DictEntry(*newest), known);
+}
+
+void CLexorinDlg::SpeakNewestEntry()
+{
+    if (const DictEntry* newest = m_feed.NewestEntry())
+        m_speech.Speak(newest->word);
 }
 
 void CLexorinDlg::CopyEntry(const DictEntry& entry)
@@ -153,6 +166,9 @@ void CLexorinDlg::OnHotKey(int id)
     case CBarHotkeys::kKnown:
     case CBarHotkeys::kUnknown:
         MarkNewestEntry(id == CBarHotkeys::kKnown);
+        break;
+    case CBarHotkeys::kSpeak:
+        SpeakNewestEntry();
         break;
     default:
         break;

@@ -1,11 +1,12 @@
 // CFeedHost: what the word feed drives on the main bar: the banner's items and look,
 // the feed timer (a timer of the bar, which hands its ticks back to the feed), the
 // clock the feed counts unseen steps by, the program's end and the boxes that tell
-// why.
+// why; and, when words are spoken by themselves, each new entry's word.
 #pragma once
 
 #include "banner/banner_ctrl.h"
 #include "framework/wnd.h"
+#include "mainbar/bar_speech.h"
 #include "mainbar/word_feed.h"
 
 #include <windows.h>
@@ -16,9 +17,10 @@ class CFeedHost : public IWordFeedHost, public ILineReaderWarning {
 public:
     static constexpr UINT_PTR kFeedTimer = 1;
 
-    // The banner and the bar outlive the host; caption names the program's error box.
-    CFeedHost(CBannerCtrl& banner, lex::CWnd& bar, const std::string& caption)
-        : m_banner(banner), m_bar(bar), m_caption(caption)
+    // The banner, the bar and the speech outlive the host; caption names the program's
+    // error box.
+    CFeedHost(CBannerCtrl& banner, lex::CWnd& bar, IBarSpeech& speech, const std::string& caption)
+        : m_banner(banner), m_bar(bar), m_speech(speech), m_caption(caption)
     {
     }
 
@@ -33,11 +35,17 @@ public:
     uint64_t FeedNowMs() const override;
     void FeedEndProgram(int exitCode) override;
     void FeedShowError(const std::string& text) override;
+    void FeedEntryShown(const DictEntry& entry) override
+    {
+        if (m_speech.Mode() == lex::CSettings::kVoiceAuto)
+            m_speech.Speak(entry.word);
+    }
     // Over-long dictionary lines are reported in a warning box owned by no window.
     void Warn(const std::string& text, const std::string& caption) override;
 
 private:
     CBannerCtrl& m_banner;
     lex::CWnd& m_bar;
+    IBarSpeech& m_speech;
     const std::string& m_caption;
 };

@@ -22,7 +22,7 @@ const wchar_t kBarMark[] = L"Lexorin.MainBar";
 CLexorinDlg::CLexorinDlg(CBarContext& context)
     : lex::CDialog(IDD_LEXORIN_DIALOG),
       m_context(context),
-      m_feedHost(m_toolbar.m_banner, *this, context.m_strProductName),
+      m_feedHost(m_toolbar.m_banner, *this, m_speech, context.m_strProductName),
       m_feed(m_feedHost, context.m_bDictOpen, context.m_nEntryInterval)
 {
     m_feed.SetWarningSink(&m_feedHost);
@@ -73,6 +73,8 @@ BOOL CLexorinDlg::OnInitDialog()
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
     m_toolbar.m_banner.SetPointerListener(this);
+    // Only the settings: the voice itself is made when a word is first spoken.
+    m_speech.Apply(AppSettings().ReadOnce());
     ApplyStudyOptions();
     m_feed.StartEntryTimer();
     OnVisibilityChanged();
@@ -244,6 +246,9 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         // Not from the menu (a hotkey, another program): the newest entry.
         MarkNewestEntry(lex::CommandId(wParam, lParam) == ID_STUDY_KNOWN);
         return TRUE;
+    case ID_STUDY_SPEAK:
+        SpeakNewestEntry();
+        return TRUE;
     default:
         break;
     }
@@ -366,6 +371,8 @@ void CLexorinDlg::ApplySettings(unsigned groups)
         OpenDictionary(settings);
     if (groups & kInterfaceGroup)
         ApplyInterfaceSettings(settings);
+    if (groups & kVoiceGroup)
+        m_speech.Apply(settings);
 }
 
 // The settings sheet: its pages write what the user changed and raise the group flags;
@@ -375,7 +382,8 @@ void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
         return; // the tray menu can ask again while the sheet is open
-    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE, studyChanged = FALSE;
+    BOOL bannerChanged = FALSE, dictChanged = FALSE, interfaceChanged = FALSE, studyChanged = FALSE,
+         voiceChanged = FALSE;
     COptionContext context;
     context.programFolder = m_context.m_strProgramFolder;
     context.settingsPath = m_context.SettingsPath();
@@ -383,6 +391,7 @@ void CLexorinDlg::OnOptions()
     context.bannerChanged = &bannerChanged;
     context.dictChanged = &dictChanged;
     context.interfaceChanged = &interfaceChanged;
+    context.voiceChanged = &voiceChanged;
     context.studyRecord = &m_feed.StudyRecord();
     context.studyChanged = &studyChanged;
     m_bOptionsOpen = TRUE;
@@ -394,7 +403,10 @@ void CLexorinDlg::OnOptions()
     if (result != IDOK || !m_hWnd)
         return;
     ApplySettings((bannerChanged ? kBannerGroup : 0u) | (dictChanged ? kDictGroup : 0u) |
-                  (interfaceChanged ? kInterfaceGroup : 0u));
+                  (interfaceChanged ? kInterfaceGroup : 0u) | (voiceChanged ? kVoiceGroup : 0u));
+    // The speak hotkey is held only while words are spoken.
+    if (voiceChanged && !studyChanged)
+        ApplyStudyOptions();
 }
 
 void CLexorinDlg::ShowBar(bool show)

@@ -2,8 +2,8 @@
 // captionless, always-on-top bar that drags by its body, stretches sideways only and
 // keeps itself on screen. It handles the bar's messages and wires the parts that own
 // their state: the toolbar with the banner in its slot, the word feed and what it
-// drives, the background, the tray icon, the hotkeys and whether anybody can see the
-// bar. It saves its state when it is destroyed.
+// drives, the background, the tray icon, the hotkeys, the speech and whether anybody
+// can see the bar. It saves its state when it is destroyed.
 #pragma once
 
 #include "dictionary/entry.h"
@@ -13,6 +13,7 @@
 #include "mainbar/bar_background.h"
 #include "mainbar/bar_context.h"
 #include "mainbar/bar_hotkeys.h"
+#include "mainbar/bar_speech.h"
 #include "mainbar/feed_host.h"
 #include "mainbar/main_toolbar.h"
 #include "mainbar/tray_icon.h"
@@ -39,8 +40,15 @@ public:
     // Moves the bar back inside the work area of the monitor nearest to it.
     void KeepOnScreen();
     // Applies groups of the settings file, from one reading of it, in the order banner,
-    // dictionary (reopened at the reading position), interface.
-    enum SettingGroup : unsigned { kBannerGroup = 1u, kDictGroup = 2u, kInterfaceGroup = 4u, kAllGroups = 7u };
+    // dictionary (reopened at the reading position), interface. Resizing applies those
+    // three; the voice group is applied at start-up and after the settings sheet.
+    enum SettingGroup : unsigned {
+        kBannerGroup = 1u,
+        kDictGroup = 2u,
+        kInterfaceGroup = 4u,
+        kAllGroups = 7u,
+        kVoiceGroup = 8u,
+    };
     void ApplySettings(unsigned groups);
 
     // For tests and the about box: the parts a user sees.
@@ -48,6 +56,7 @@ public:
     CWordFeed& Feed() { return m_feed; }
     const CTrayIcon& Tray() const { return m_tray; }
     CBarBackground& Background() { return m_background; }
+    IBarSpeech& Speech() { return m_speech; }
     HICON WindowIcon(bool big) const { return (big ? m_bigIcon : m_smallIcon).GetSafeHandle(); }
     HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
     // The entry a right click at this screen point (WM_CONTEXTMENU's lParam) acts on:
@@ -92,6 +101,7 @@ private:
     void MarkEntry(const DictEntry& entry, bool known);
     void MarkNewestEntry(bool known);
     void CopyEntry(const DictEntry& entry);
+    void SpeakNewestEntry();
     // The study page's keys: the review rule and the record it may have cleared, then
     // the options.
     void ApplyStudySettings();
@@ -105,6 +115,7 @@ private:
     lex::CIcon m_bigIcon;
     lex::CIcon m_smallIcon;
     CMainToolBar m_toolbar;
+    CBarSpeech m_speech;
     CFeedHost m_feedHost;
     CWordFeed m_feed;
     CBarBackground m_background;

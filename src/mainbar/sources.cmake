@@ -8,6 +8,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/bar_background.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_hotkeys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_speech.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_study.cpp
     ${CMAKE_CURRENT_LIST_DIR}/feed_host.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lexorin_dlg.cpp

@@ -189,6 +189,9 @@ void CWordFeed::ReadAndShowEntry(const char* marker, uint32_t markerColour)
     AddEntryItem(entry.phonetic + "  ", m_phonetic, BANNER_FONT_PHONETIC);
     AddEntryItem(entry.meaning + "  ", m_meaning, BANNER_FONT_SONG, m_recall ? BANNER_MASKED : 0);
     m_onBanner.push_back(std::move(entry));
+    // A catch-up runs while the feed is still unseen, so its entries are not told.
+    if (!m_unseen && !m_paused && m_holds == 0)
+        m_host.FeedEntryShown(m_onBanner.back());
 }
 
 bool CWordFeed::ReadShowableEntry(lex::StudyDay today, DictEntry& entry)

@@ -35,6 +35,10 @@ public:
     virtual void FeedEndProgram(int exitCode) = 0;
     // Tells the user why the program is about to end (a box that waits for OK).
     virtual void FeedShowError(const std::string& /*text*/) {}
+    // An entry was added to the strip while somebody can see it and the feed runs (not
+    // paused, not held): a new word or a review coming back. Not for the entries made up
+    // after the bar was unseen.
+    virtual void FeedEntryShown(const DictEntry& /*entry*/) {}
 
 protected:
     ~IWordFeedHost() = default;

@@ -88,13 +88,14 @@ void AddOptionPages(COptionSheet& sheet, const COptionContext& context)
     sheet.AddOptionPage(std::make_unique<COptionBaseBannerPage>(context), kOptionImageBanner);
     sheet.AddOptionPage(std::make_unique<COptionBaseDictPage>(context), kOptionImageDictionary);
     sheet.AddOptionPage(std::make_unique<COptionInterfaceMiscPage>(context), kOptionImageInterface);
-    sheet.AddOptionPage(std::make_unique<COptionVoiceSoundPage>(), kOptionImageVoice);
+    sheet.AddOptionPage(std::make_unique<COptionVoiceSoundPage>(context), kOptionImageVoice);
     sheet.AddOptionPageWithIcon(std::make_unique<COptionStudyPage>(context), IDI_STUDY_PAGE);
 }
 
 INT_PTR RunOptionSheet(const COptionContext& context, lex::CWnd* parent)
 {
-    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged, context.studyChanged})
+    for (BOOL* flag : {context.bannerChanged, context.dictChanged, context.interfaceChanged, context.studyChanged,
+                       context.voiceChanged})
         SetOptionFlag(flag, FALSE);
     COptionSheet sheet(parent);
     AddOptionPages(sheet, context);

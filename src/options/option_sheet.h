@@ -49,6 +49,7 @@ struct COptionContext {
     BOOL* bannerChanged = nullptr;
     BOOL* dictChanged = nullptr;
     BOOL* interfaceChanged = nullptr;
+    BOOL* voiceChanged = nullptr;
     // The open dictionary's study record (the main bar's; nullptr when none), and the
     // flag raised when the study page changed its keys or the record.
     lex::CStudyRecord* studyRecord = nullptr;

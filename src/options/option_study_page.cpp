@@ -24,6 +24,7 @@ COptionStudyPage::COptionStudyPage(const COptionContext& context)
         {IDC_STUDY_HOTKEY_PAUSE, &S::StudyHotkeyPausePlay, &S::SetStudyHotkeyPausePlay, 0},
         {IDC_STUDY_HOTKEY_KNOWN, &S::StudyHotkeyKnown, &S::SetStudyHotkeyKnown, 0},
         {IDC_STUDY_HOTKEY_UNKNOWN, &S::StudyHotkeyUnknown, &S::SetStudyHotkeyUnknown, 0},
+        {IDC_STUDY_HOTKEY_SPEAK, &S::StudyHotkeySpeak, &S::SetStudyHotkeySpeak, 0},
     };
 }
 

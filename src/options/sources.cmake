@@ -1,7 +1,8 @@
-# The option pages and the sheet that holds them. The banner page's value rules are
-# portable; the pages are window classes.
+# The option pages and the sheet that holds them. The banner page's value rules and the
+# voice page's order of voices are portable; the pages are window classes.
 list(APPEND LEX_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/banner_page_values.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/banner_page_values.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/voice_choice.cpp)
 if(WIN32)
   list(APPEND LEX_WIN_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/option_sheet.cpp

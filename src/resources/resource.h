@@ -60,6 +60,7 @@
 #define ID_STUDY_KNOWN          32900
 #define ID_STUDY_UNKNOWN        32901
 #define ID_STUDY_COPY           32902
+#define ID_STUDY_SPEAK          32903
 
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
@@ -86,6 +87,12 @@
 #define IDC_DICT_CAPTURE        1034
 #define IDC_VOICE_MANUAL        1022
 #define IDC_VOICE_AUTO          1023
+#define IDC_VOICE_OFF           1120
+#define IDC_VOICE_LIST          1121
+#define IDC_VOICE_CURRENT       1122
+#define IDC_VOICE_RATE          1123
+#define IDC_VOICE_LISTEN        1124
+#define IDC_VOICE_STATUS        1125
 
 // The about box (template 100): its controls and the logo
 #define IDC_ABOUT_CLOUDS        1000
@@ -151,3 +158,4 @@
 #define IDC_STUDY_HOTKEY_PAUSE  1110
 #define IDC_STUDY_HOTKEY_KNOWN  1111
 #define IDC_STUDY_HOTKEY_UNKNOWN 1112
+#define IDC_STUDY_HOTKEY_SPEAK  1113

@@ -15,6 +15,7 @@ constexpr char kDict[] = "Dict";
 constexpr char kInterface[] = "Interface";
 constexpr char kTip[] = "Tip";
 constexpr char kStudy[] = "Study";
+constexpr char kVoice[] = "Voice";
 
 // Ctrl+Alt+Shift in a hotkey word's high byte.
 constexpr uint16_t kCtrlAltShift = 0x0700;
@@ -41,7 +42,8 @@ constexpr KeyName kKnownKeys[] = {
     {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "HoverPause"}, {kStudy, "RecallMode"},
     {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"}, {kStudy, "HotkeyPausePlay"},
     {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"}, {kStudy, "ReviewEvery"},
-    {kStudy, "HotkeysToldInUse"},
+    {kStudy, "HotkeysToldInUse"}, {kStudy, "HotkeySpeak"}, {kVoice, "Mode"}, {kVoice, "Token"},
+    {kVoice, "Rate"},
 };
 
 struct KeyValue {
@@ -140,10 +142,27 @@ uint16_t CSettings::StudyHotkeyKnown() const { return ReadHotkey(kStudy, "Hotkey
 bool CSettings::SetStudyHotkeyKnown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyKnown", hotkey); }
 uint16_t CSettings::StudyHotkeyUnknown() const { return ReadHotkey(kStudy, "HotkeyUnknown", kCtrlAltShift | 'U'); }
 bool CSettings::SetStudyHotkeyUnknown(uint16_t hotkey) { return WriteInt(kStudy, "HotkeyUnknown", hotkey); }
+uint16_t CSettings::StudyHotkeySpeak() const { return ReadHotkey(kStudy, "HotkeySpeak", kCtrlAltShift | 'S'); }
+bool CSettings::SetStudyHotkeySpeak(uint16_t hotkey) { return WriteInt(kStudy, "HotkeySpeak", hotkey); }
 std::string CSettings::StudyHotkeysToldInUse() const { return ReadText(kStudy, "HotkeysToldInUse", ""); }
 bool CSettings::SetStudyHotkeysToldInUse(const std::string& words) { return WriteText(kStudy, "HotkeysToldInUse", words); }
 int CSettings::StudyReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
 bool CSettings::SetStudyReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
+
+CSettings::VoiceMode CSettings::VoiceSpeakMode() const
+{
+    const int mode = ReadInt(kVoice, "Mode", kVoiceOff);
+    return mode == kVoiceManual || mode == kVoiceAuto ? static_cast<VoiceMode>(mode) : kVoiceOff;
+}
+bool CSettings::SetVoiceSpeakMode(VoiceMode mode) { return WriteInt(kVoice, "Mode", mode); }
+std::string CSettings::VoiceTokenId() const { return ReadText(kVoice, "Token", ""); }
+bool CSettings::SetVoiceTokenId(const std::string& id) { return WriteText(kVoice, "Token", id); }
+int CSettings::VoiceRate() const
+{
+    const int rate = ReadInt(kVoice, "Rate", 0);
+    return rate < kMinVoiceRate ? kMinVoiceRate : (rate > kMaxVoiceRate ? kMaxVoiceRate : rate);
+}
+bool CSettings::SetVoiceRate(int rate) { return WriteInt(kVoice, "Rate", rate); }
 
 namespace {
 

@@ -140,6 +140,10 @@ public:
     bool SetStudyHotkeyKnown(uint16_t hotkey);
     uint16_t StudyHotkeyUnknown() const;
     bool SetStudyHotkeyUnknown(uint16_t hotkey);
+    // Speaks the newest entry's word (Ctrl+Alt+Shift+S); registered only while the
+    // voice group's mode speaks.
+    uint16_t StudyHotkeySpeak() const;
+    bool SetStudyHotkeySpeak(uint16_t hotkey);
     // The combinations the user was last told could not be had (another program holds
     // them), as decimal hotkey words separated by blanks; default empty. The bar tells
     // of each one once, not at every start.
@@ -148,6 +152,21 @@ public:
     // A due word comes back at most once every this many entries (default 5).
     int StudyReviewEvery() const;
     bool SetStudyReviewEvery(int entries);
+
+    // Speech. How words are spoken: kVoiceOff (the default: never), kVoiceManual (from
+    // the bar's menu and the hotkey), kVoiceAuto (each new entry as it is shown as
+    // well); a value outside them reads as off. The chosen voice as its token id (empty:
+    // the system's default voice) and the rate, -10 (slowest) to 10, default 0; a rate
+    // outside that range is brought back inside it.
+    enum VoiceMode : int { kVoiceOff = 0, kVoiceManual = 1, kVoiceAuto = 2 };
+    VoiceMode VoiceSpeakMode() const;
+    bool SetVoiceSpeakMode(VoiceMode mode);
+    std::string VoiceTokenId() const;
+    bool SetVoiceTokenId(const std::string& id);
+    static constexpr int kMinVoiceRate = -10;
+    static constexpr int kMaxVoiceRate = 10;
+    int VoiceRate() const;
+    bool SetVoiceRate(int rate);
 
     // True when the file holds at least one of the keys above.
     bool HasAnyKnownKey() const;

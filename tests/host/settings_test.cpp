@@ -100,6 +100,11 @@ TEST_F(Settings, NoFileGivesEveryDefault)
     EXPECT_EQ(s.StudyHotkeyPausePlay(), 0x0750);
     EXPECT_EQ(s.StudyHotkeyKnown(), 0x074B);
     EXPECT_EQ(s.StudyHotkeyUnknown(), 0x0755);
+    EXPECT_EQ(s.StudyHotkeySpeak(), 0x0753);
+    // A first run speaks nothing, in the system's voice at its normal rate.
+    EXPECT_EQ(s.VoiceSpeakMode(), CSettings::kVoiceOff);
+    EXPECT_EQ(s.VoiceTokenId(), "");
+    EXPECT_EQ(s.VoiceRate(), 0);
     // Narrow literals are code page 936 bytes.
     EXPECT_EQ(s.DictName(), "\xC8\xB1\xCA\xA1\xD7\xD6\xB5\xE4");
     EXPECT_EQ(s.DictNameForPreselection(), "\xCE\xD2\xB5\xC4\xC8\xB1\xCA\xA1\xD6\xB5");
@@ -142,6 +147,17 @@ TEST_F(Settings, StoredColorsAndFlagsInOtherSpellingsReadRight)
     ASSERT_TRUE(s.SetStudyHoverPause(true));
     EXPECT_NE(Bytes().find("\r\nHotkeyKnown=840\r\n"), std::string::npos);
     EXPECT_TRUE(s.StudyHoverPause());
+
+    // Speech: a mode no page offers is off, a rate beyond the engine's range its end.
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), "[Voice]\r\nMode=7\r\nRate=99\r\n"));
+    EXPECT_EQ(s.VoiceSpeakMode(), CSettings::kVoiceOff);
+    EXPECT_EQ(s.VoiceRate(), 10);
+    ASSERT_TRUE(lex::ReplaceFileContents(Path(), "[Voice]\r\nMode=2\r\nRate=-40\r\nToken=HKEY_LOCAL_MACHINE\\V\r\n"));
+    EXPECT_EQ(s.VoiceSpeakMode(), CSettings::kVoiceAuto);
+    EXPECT_EQ(s.VoiceRate(), -10);
+    EXPECT_EQ(s.VoiceTokenId(), "HKEY_LOCAL_MACHINE\\V");
+    ASSERT_TRUE(s.SetVoiceSpeakMode(CSettings::kVoiceManual));
+    EXPECT_NE(Bytes().find("\r\nMode=1\r\n"), std::string::npos);
 }
 
 TEST_F(Settings, ShutdownWritesLandInOrderAndAreSeenAtOnce)

@@ -46,6 +46,8 @@ struct FakeHost : IWordFeedHost {
     void FeedEndProgram(int code) override { endCode = code; }
     void FeedShowError(const std::string& text) override { errors.push_back(text); }
     std::vector<std::string> errors;
+    void FeedEntryShown(const DictEntry& entry) override { told.push_back(entry.word); }
+    std::vector<std::string> told;
 
     // The word of the last entry on the banner (its text without the two blanks).
     std::string LastWord() const
@@ -666,4 +668,42 @@ TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
     EXPECT_EQ(host.items[0].text, "☉ ") << "read from the dictionary again, not only brought back";
     EXPECT_NE(feed.GetPosition(), position);
     unsetenv("LEXORIN_TODAY");
+}
+
+// What the bar may speak by itself: each entry shown while somebody sees the running
+// strip, reviews included, in order; nothing while paused or held, and none of the
+// entries made up after the bar was unseen.
+TEST_F(WordFeedTest, EntriesAreToldOnlyWhileTheRunningFeedIsSeen)
+{
+    WriteDict("缺省字典", Lines(1, 20));
+    feed.SetPosition(0);
+    ASSERT_TRUE(Open());
+    feed.StartEntryTimer();
+    feed.OnTimerTick();
+    feed.OnTimerTick();
+    EXPECT_EQ(host.told, (std::vector<std::string>{"w1", "w2"}));
+
+    feed.PausePlay();
+    feed.ShowNextEntry();
+    feed.PausePlay();
+    feed.SetHold(CWordFeed::kHoldPointer, true);
+    feed.ShowNextEntry();
+    feed.SetHold(CWordFeed::kHoldPointer, false);
+    EXPECT_EQ(host.told.size(), 2u) << "paused or held, entries are not told";
+    EXPECT_EQ(host.LastWord(), "w4") << "but they are shown";
+
+    feed.SetSeen(false);
+    host.now += 10000;
+    feed.SetSeen(true);
+    EXPECT_GT(feed.GetPosition(), 10) << "the unseen steps were made up";
+    EXPECT_EQ(host.told.size(), 2u) << "catch-up entries are not told";
+
+    ASSERT_TRUE(feed.MarkEntry(DictEntry{"w1", "p1", "m1"}, false));
+    feed.SetReviewEvery(1);
+    feed.OnTimerTick();
+    feed.OnTimerTick();
+    ASSERT_EQ(host.told.size(), 4u);
+    EXPECT_EQ(host.told[2], "w1") << "a review coming back is told";
+    EXPECT_EQ(host.told[3], host.LastWord());
+    EXPECT_NE(host.told[3], "w1");
 }

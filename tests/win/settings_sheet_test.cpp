@@ -426,17 +426,20 @@ std::vector<std::string> ListItems(HWND combo)
 struct DictSheetRun {
     COptionContext context;
     BOOL dictChanged = FALSE; // as the opening of the sheet leaves it
+    BOOL voiceChanged = FALSE;
     std::unique_ptr<COptionBaseDictPage> page;
-    COptionVoiceSoundPage voice;
+    std::unique_ptr<COptionVoiceSoundPage> voicePage;
     Scripted<COptionSheet> sheet;
     explicit DictSheetRun(const std::string& folder)
     {
         context.programFolder = folder;
         context.settingsPath = folder + "Lexorin.ini";
         context.dictChanged = &dictChanged;
+        context.voiceChanged = &voiceChanged;
         page = std::make_unique<COptionBaseDictPage>(context);
+        voicePage = std::make_unique<COptionVoiceSoundPage>(context);
         sheet.AddPage(page.get());
-        sheet.AddPage(&voice);
+        sheet.AddPage(voicePage.get());
     }
 };
 
@@ -519,18 +522,51 @@ TEST(DictPage, ListsDictionariesInReverseSearchOrderAndStoresTheChoice)
         EXPECT_EQ(run.dictChanged, TRUE);
     }
     {
-        // Choosing the stored entry again writes nothing; the voice page stores nothing.
-        std::string before = ReadText(folder + "Lexorin.ini");
+        // Choosing the stored entry again writes nothing; the voice page starts silent
+        // and stores the mode and rate chosen. Wine's speech engine cannot speak: the
+        // page says so and disables the voice, the rate and the sample.
         DictSheetRun run(folder);
         run.sheet.steps.push_back([&](Scripted<COptionSheet>& s) {
             s.SetActivePage(1);
-            EXPECT_EQ(SendMessageW(run.voice.GetDlgItem(IDC_VOICE_MANUAL), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-            EXPECT_EQ(SendMessageW(run.voice.GetDlgItem(IDC_VOICE_AUTO), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-            SendMessageW(run.voice.GetDlgItem(IDC_VOICE_AUTO), BM_CLICK, 0, 0);
+            COptionVoiceSoundPage& voice = *run.voicePage;
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_OFF), BM_GETCHECK, 0, 0), BST_CHECKED);
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_MANUAL), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_AUTO), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_RATE), TBM_GETPOS, 0, 0), 0);
+            wchar_t status[128] = {};
+            GetWindowTextW(voice.GetDlgItem(IDC_VOICE_STATUS), status, 128);
+            EXPECT_EQ(Narrow(status), COptionVoiceSoundPage::kNoVoiceLine);
+            EXPECT_FALSE(IsWindowEnabled(voice.GetDlgItem(IDC_VOICE_LISTEN)));
+            EXPECT_FALSE(IsWindowEnabled(voice.GetDlgItem(IDC_VOICE_LIST)));
+            EXPECT_TRUE(IsWindowEnabled(voice.GetDlgItem(IDC_VOICE_AUTO))) << "the mode is still the user's";
+            SendMessageW(voice.GetDlgItem(IDC_VOICE_AUTO), BM_CLICK, 0, 0);
+            SendMessageW(voice.GetDlgItem(IDC_VOICE_RATE), TBM_SETPOS, TRUE, -4);
             s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
         });
         EXPECT_EQ(run.sheet.DoModal(), IDOK);
         EXPECT_EQ(run.dictChanged, FALSE);
+        EXPECT_EQ(run.voiceChanged, TRUE);
+        CSettings settings(folder + "Lexorin.ini");
+        EXPECT_EQ(settings.DictName(), "ABC");
+        EXPECT_EQ(settings.VoiceSpeakMode(), CSettings::kVoiceAuto);
+        EXPECT_EQ(settings.VoiceRate(), -4);
+        EXPECT_EQ(ReadText(folder + "Lexorin.ini").find("Token="), std::string::npos)
+            << "the voice was left as it was";
+    }
+    {
+        // Opened again, the page shows what was stored; OK without a change writes nothing.
+        std::string before = ReadText(folder + "Lexorin.ini");
+        DictSheetRun run(folder);
+        run.sheet.steps.push_back([&](Scripted<COptionSheet>& s) {
+            s.SetActivePage(1);
+            COptionVoiceSoundPage& voice = *run.voicePage;
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_AUTO), BM_GETCHECK, 0, 0), BST_CHECKED);
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_OFF), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            EXPECT_EQ(SendMessageW(voice.GetDlgItem(IDC_VOICE_RATE), TBM_GETPOS, 0, 0), -4);
+            s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
+        });
+        EXPECT_EQ(run.sheet.DoModal(), IDOK);
+        EXPECT_EQ(run.voiceChanged, FALSE);
         EXPECT_EQ(ReadText(folder + "Lexorin.ini"), before);
     }
     wintest::RemoveFolder(folder);
