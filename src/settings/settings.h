@@ -148,6 +148,10 @@ public:
     // A due word comes back at most once every this many entries (default 5).
     int StudyReviewEvery() const;
     bool SetStudyReviewEvery(int entries);
+    // The recall the review schedule aims for, in percent (default 90; the study
+    // record keeps it within its bounds).
+    int StudyRetention() const;
+    bool SetStudyRetention(int percent);
 
     // True when the file holds at least one of the keys above.
     bool HasAnyKnownKey() const;
