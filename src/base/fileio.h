@@ -50,5 +50,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 bool CanReplaceFile(const std::string& path);
 
 bool FileExists(const std::string& path);
+// Deletes a file; true when it is gone afterwards (also when there was none).
+bool RemoveFile(const std::string& path);
 
 } // namespace lex

@@ -117,6 +117,11 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
     return false;
 }
 
+bool RemoveFile(const std::string& path)
+{
+    return std::remove(path.c_str()) == 0 || errno == ENOENT;
+}
+
 bool CanReplaceFile(const std::string& path)
 {
     if (RefusedTarget(path))

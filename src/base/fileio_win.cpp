@@ -122,6 +122,14 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes)
     return false;
 }
 
+bool RemoveFile(const std::string& path)
+{
+    if (DeleteFileW(Widen(path).c_str()))
+        return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool CanReplaceFile(const std::string& path)
 {
     std::wstring target = Widen(path);

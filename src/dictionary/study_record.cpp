@@ -3,6 +3,7 @@
 #include "base/fileio.h"
 #include "base/text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -11,12 +12,18 @@ namespace lex {
 
 namespace {
 
-constexpr char kHeader[] = "# Lexorin study record (UTF-8): word<TAB>box<TAB>due<TAB>lapses; "
-                           "box 1-5 or mastered, due YYYY-MM-DD\r\n";
-constexpr char kMastered[] = "mastered";
+constexpr char kHeader[] = "# Lexorin study record (UTF-8): word<TAB>due<TAB>lapses<TAB>stability<TAB>"
+                           "difficulty<TAB>last<TAB>reviews; days YYYY-MM-DD, reviews: the first day, then the "
+                           "days since the previous mark, + known, - not known\r\n";
+constexpr char kHeaderStart[] = "# Lexorin study record";
+constexpr char kJournalHeader[] = "# Lexorin study journal: marks not yet folded into the record\r\n";
 constexpr char kLineEnd[] = "\r\n";
-// Days to wait after a known mark that lands in box 2, 3, 4, 5.
-constexpr int kWaitDays[] = {1, 3, 7, 14};
+// The Leitner version's boxes: a known word waited 1, 3, 7 or 14 days in boxes 2 to 5.
+constexpr char kLeitnerMastered[] = "mastered";
+constexpr int kLeitnerLastBox = 5;
+constexpr int kLeitnerWaitDays[] = {1, 3, 7, 14};
+constexpr int kRatingAgain = 1;
+constexpr int kRatingGood = 3;
 
 bool AllDigits(const std::string& text)
 {
@@ -44,6 +51,111 @@ std::vector<std::string> SplitTabs(const std::string& text)
             return fields;
         start = tab + 1;
     }
+}
+
+bool ParseNumber(const std::string& text, double* value)
+{
+    if (text.empty() || text.size() > 24)
+        return false;
+    for (char c : text)
+        if ((c < '0' || c > '9') && c != '.')
+            return false;
+    char* end = nullptr;
+    *value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(*value);
+}
+
+std::string FormatNumber(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    return text;
+}
+
+// "2026-03-01+,0-,1+": the first day, then gaps, each with its mark.
+bool ParseReviews(const std::string& text, std::vector<StudyReview>* reviews)
+{
+    reviews->clear();
+    if (text.empty())
+        return true;
+    size_t start = 0;
+    StudyDay day = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos)
+            comma = text.size();
+        if (comma - start < 2)
+            return false;
+        const std::string item = text.substr(start, comma - start - 1);
+        const char mark = text[comma - 1];
+        if (mark != '+' && mark != '-')
+            return false;
+        if (reviews->empty()) {
+            if (!ParseStudyDay(item, &day))
+                return false;
+        } else {
+            if (!AllDigits(item) || item.size() > 6)
+                return false;
+            day += std::atoi(item.c_str());
+        }
+        reviews->push_back({day, mark == '+'});
+        start = comma + 1;
+    }
+    return true;
+}
+
+void AppendReviews(std::string& out, const std::vector<StudyReview>& reviews)
+{
+    for (size_t i = 0; i < reviews.size(); ++i) {
+        if (i == 0) {
+            out += FormatStudyDay(reviews[i].day);
+        } else {
+            out += ',';
+            out += std::to_string(reviews[i].day - reviews[i - 1].day);
+        }
+        out += reviews[i].known ? '+' : '-';
+    }
+}
+
+const CFsrs& Scheduler()
+{
+    static const CFsrs scheduler;
+    return scheduler;
+}
+
+// A Leitner card as a starting state: the wait of its box is its stability (a review on
+// the due day then meets 90% recall, as the schedule would have it), its last mark the
+// day that wait began. A mastered card stays mastered.
+bool ParseLeitnerCard(const std::vector<std::string>& fields, StudyCard* card)
+{
+    int box;
+    if (fields[1] == kLeitnerMastered)
+        box = kLeitnerLastBox + 1;
+    else if (fields[1].size() == 1 && fields[1][0] >= '1' && fields[1][0] <= '0' + kLeitnerLastBox)
+        box = fields[1][0] - '0';
+    else
+        return false;
+    if (!ParseStudyDay(fields[2], &card->due))
+        return false;
+    if (!AllDigits(fields[3]) || fields[3].size() > 9)
+        return false;
+    card->lapses = std::atoi(fields[3].c_str());
+    const CFsrs& fsrs = Scheduler();
+    card->difficulty = fsrs.InitialDifficulty(card->lapses > 0 ? kRatingAgain : kRatingGood);
+    if (box == 1) {
+        card->stability = fsrs.InitialStability(kRatingAgain);
+        card->last = card->due;
+    } else if (box <= kLeitnerLastBox) {
+        const int wait = kLeitnerWaitDays[box - 2];
+        card->stability = wait;
+        card->last = card->due - wait;
+    } else {
+        // Mastered on its due day.
+        card->last = card->due;
+        card->due = card->last + StudyCard::kMasteredInterval + 1;
+        card->stability = StudyCard::kMasteredInterval + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -103,24 +215,30 @@ StudyDay StudyToday()
     return DayFromDate(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
 }
 
-void MarkCardKnown(StudyCard& card, StudyDay today)
+double StudyCard::Retrievability(StudyDay today) const
 {
-    if (card.Mastered())
-        return;
-    if (card.box >= StudyCard::kLastBox) {
-        card.box = StudyCard::kMasteredBox;
-        card.due = today;
-        return;
-    }
-    card.box = card.box < 1 ? 2 : card.box + 1;
-    card.due = today + kWaitDays[card.box - 2];
+    return Scheduler().Retrievability(today > last ? today - last : 0, stability);
 }
 
-void MarkCardUnknown(StudyCard& card, StudyDay today)
+void ScheduleCard(StudyCard& card, bool known, StudyDay today, double retention)
 {
-    card.box = 1;
-    card.due = today;
-    ++card.lapses;
+    const CFsrs& fsrs = Scheduler();
+    const int rating = known ? kRatingGood : kRatingAgain;
+    FsrsState state;
+    if (card.stability <= 0) {
+        state = fsrs.First(rating);
+    } else {
+        // A clock set back counts as the same day.
+        const int elapsed = today > card.last ? today - card.last : 0;
+        state = fsrs.Next({card.stability, card.difficulty}, rating, elapsed);
+    }
+    card.stability = state.stability;
+    card.difficulty = state.difficulty;
+    card.last = today;
+    card.due = today + fsrs.Interval(state.stability, retention);
+    if (!known)
+        ++card.lapses;
+    card.reviews.push_back({today, known});
 }
 
 std::string CStudyRecord::PathForDictionary(const std::string& dictionaryPath)
@@ -132,30 +250,84 @@ std::string CStudyRecord::PathForDictionary(const std::string& dictionaryPath)
     return dictionaryPath + ".study";
 }
 
+void CStudyRecord::SetRetentionPercent(int percent)
+{
+    m_retentionPercent = percent < kMinRetentionPercent
+                             ? kMinRetentionPercent
+                             : (percent > kMaxRetentionPercent ? kMaxRetentionPercent : percent);
+}
+
 bool CStudyRecord::ParseCard(const std::string& text, StudyCard* card)
 {
     const std::vector<std::string> fields = SplitTabs(text);
-    if (fields.size() != 4 || fields[0].empty() || fields[0][0] == '#')
+    if ((fields.size() != 4 && fields.size() != 7) || fields[0].empty() || fields[0][0] == '#')
         return false;
     StudyCard parsed;
     parsed.word = Utf8ToCp936(fields[0]);
     // Text with no code page 936 form could never match a dictionary word.
     if (Cp936ToUtf8(parsed.word) != fields[0])
         return false;
-    if (fields[1] == kMastered)
-        parsed.box = StudyCard::kMasteredBox;
-    else if (fields[1].size() == 1 && fields[1][0] >= '1' && fields[1][0] <= '0' + StudyCard::kLastBox)
-        parsed.box = fields[1][0] - '0';
-    else
-        return false;
-    if (!ParseStudyDay(fields[2], &parsed.due))
-        return false;
-    if (!AllDigits(fields[3]) || fields[3].size() > 9)
-        return false;
-    parsed.lapses = std::atoi(fields[3].c_str());
+    if (fields.size() == 4) {
+        if (!ParseLeitnerCard(fields, &parsed))
+            return false;
+    } else {
+        if (!ParseStudyDay(fields[1], &parsed.due) || !ParseStudyDay(fields[5], &parsed.last))
+            return false;
+        if (!AllDigits(fields[2]) || fields[2].size() > 9)
+            return false;
+        parsed.lapses = std::atoi(fields[2].c_str());
+        if (!ParseNumber(fields[3], &parsed.stability) || parsed.stability <= 0 ||
+            !ParseNumber(fields[4], &parsed.difficulty) || parsed.difficulty < 1 || parsed.difficulty > 10)
+            return false;
+        if (!ParseReviews(fields[6], &parsed.reviews))
+            return false;
+    }
     *card = std::move(parsed);
     return true;
 }
+
+std::string CStudyRecord::CardLine(const StudyCard& card)
+{
+    std::string out = Cp936ToUtf8(card.word);
+    out += '\t';
+    out += FormatStudyDay(card.due);
+    out += '\t';
+    out += std::to_string(card.lapses);
+    out += '\t';
+    out += FormatNumber(card.stability);
+    out += '\t';
+    out += FormatNumber(card.difficulty);
+    out += '\t';
+    out += FormatStudyDay(card.last);
+    out += '\t';
+    AppendReviews(out, card.reviews);
+    out += kLineEnd;
+    return out;
+}
+
+namespace {
+
+// Calls take(text, raw) for each line of bytes: text without its terminator (and
+// without a byte order mark on the first line), raw as read.
+template <typename Take>
+void ForEachLine(const std::string& bytes, Take take)
+{
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        size_t textEnd = end;
+        while (textEnd > start && (bytes[textEnd - 1] == '\n' || bytes[textEnd - 1] == '\r'))
+            --textEnd;
+        size_t textStart = start;
+        if (start == 0 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 && textEnd >= 3)
+            textStart = 3;
+        take(bytes.substr(textStart, textEnd - textStart), start, end);
+        start = end;
+    }
+}
+
+} // namespace
 
 bool CStudyRecord::Load(const std::string& path)
 {
@@ -163,41 +335,76 @@ bool CStudyRecord::Load(const std::string& path)
     m_lines.clear();
     m_cards.clear();
     m_index.clear();
-    if (!FileExists(path))
-        return true;
+    m_journalLines.clear();
+    m_journalIndex.clear();
+    m_journalOnDisk = false;
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    if (FileExists(path) && !ReadWholeFile(path, bytes))
         return false;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
+    ForEachLine(bytes, [&](const std::string& text, size_t start, size_t end) {
         Line line;
-        line.raw = bytes.substr(start, end - start);
-        std::string text = line.raw;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        if (start == 0 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            text.erase(0, 3);
         StudyCard card;
-        if (ParseCard(text, &card) && !m_index.count(card.word)) {
+        if (start == 0 && text.compare(0, sizeof kHeaderStart - 1, kHeaderStart) == 0) {
+            line.card = kHeaderLine;
+        } else if (ParseCard(text, &card) && !m_index.count(card.word)) {
             line.card = static_cast<int>(m_cards.size());
-            line.raw.clear();
             m_index.emplace(card.word, m_cards.size());
             m_cards.push_back(std::move(card));
+        } else {
+            line.raw = bytes.substr(start, end - start);
         }
         m_lines.push_back(std::move(line));
-        start = end;
+    });
+    const std::string journal = JournalPath(path);
+    if (FileExists(journal)) {
+        m_journalOnDisk = true;
+        std::string journalBytes;
+        if (ReadWholeFile(journal, journalBytes))
+            ApplyJournal(journalBytes);
     }
     return true;
+}
+
+void CStudyRecord::ApplyJournal(const std::string& bytes)
+{
+    ForEachLine(bytes, [&](const std::string& text, size_t, size_t) {
+        StudyCard card;
+        if (!ParseCard(text, &card))
+            return;
+        const std::string line = CardLine(card);
+        auto at = m_journalIndex.find(card.word);
+        if (at == m_journalIndex.end()) {
+            m_journalIndex.emplace(card.word, m_journalLines.size());
+            m_journalLines.push_back(line);
+        } else {
+            m_journalLines[at->second] = line;
+        }
+        PutCard(std::move(card));
+    });
+}
+
+void CStudyRecord::PutCard(StudyCard card)
+{
+    auto it = m_index.find(card.word);
+    if (it != m_index.end()) {
+        m_cards[it->second] = std::move(card);
+        return;
+    }
+    Line line;
+    line.card = static_cast<int>(m_cards.size());
+    m_lines.push_back(line);
+    m_index.emplace(card.word, m_cards.size());
+    m_cards.push_back(std::move(card));
 }
 
 std::string CStudyRecord::Serialise() const
 {
     std::string out;
-    if (m_lines.empty() || (m_lines[0].card >= 0))
+    if (m_lines.empty() || m_lines[0].card != -1)
         out = kHeader;
     for (const Line& line : m_lines) {
+        if (line.card == kHeaderLine)
+            continue;
         if (line.card < 0) {
             out += line.raw;
             continue;
@@ -205,22 +412,29 @@ std::string CStudyRecord::Serialise() const
         // A kept last line without its own terminator.
         if (!out.empty() && out.back() != '\n')
             out += kLineEnd;
-        const StudyCard& card = m_cards[static_cast<size_t>(line.card)];
-        out += Cp936ToUtf8(card.word);
-        out += '\t';
-        out += card.Mastered() ? std::string(kMastered) : std::to_string(card.box);
-        out += '\t';
-        out += FormatStudyDay(card.due);
-        out += '\t';
-        out += std::to_string(card.lapses);
-        out += kLineEnd;
+        out += CardLine(m_cards[static_cast<size_t>(line.card)]);
     }
     return out;
 }
 
-bool CStudyRecord::Save() const
+bool CStudyRecord::WriteJournal() const
 {
-    return ReplaceFileContents(m_path, Serialise());
+    std::string out = kJournalHeader;
+    for (const std::string& line : m_journalLines)
+        out += line;
+    return ReplaceFileContents(JournalPath(m_path), out);
+}
+
+bool CStudyRecord::Fold()
+{
+    if (m_path.empty() || (!m_journalOnDisk && m_journalLines.empty()))
+        return true;
+    if (!ReplaceFileContents(m_path, Serialise()))
+        return false;
+    m_journalLines.clear();
+    m_journalIndex.clear();
+    m_journalOnDisk = !RemoveFile(JournalPath(m_path));
+    return true;
 }
 
 const StudyCard* CStudyRecord::Find(const std::string& word) const
@@ -234,53 +448,52 @@ const StudyCard* CStudyRecord::Mark(const std::string& word, bool known, StudyDa
     if (!Recordable(word) || m_path.empty())
         return nullptr;
     auto it = m_index.find(word);
-    const bool isNew = it == m_index.end();
     StudyCard card;
-    if (isNew)
+    if (it == m_index.end())
         card.word = word;
     else
         card = m_cards[it->second];
-    if (known)
-        MarkCardKnown(card, today);
-    else
-        MarkCardUnknown(card, today);
+    ScheduleCard(card, known, today, m_retentionPercent / 100.0);
 
-    const StudyCard before = isNew ? StudyCard() : m_cards[it->second];
-    size_t index;
-    if (isNew) {
-        index = m_cards.size();
-        m_cards.push_back(card);
-        m_index.emplace(word, index);
-        Line line;
-        line.card = static_cast<int>(index);
-        m_lines.push_back(line);
+    auto at = m_journalIndex.find(word);
+    const bool newInJournal = at == m_journalIndex.end();
+    std::string previousLine;
+    if (newInJournal) {
+        m_journalLines.push_back(CardLine(card));
     } else {
-        index = it->second;
-        m_cards[index] = card;
+        previousLine = std::move(m_journalLines[at->second]);
+        m_journalLines[at->second] = CardLine(card);
     }
-    if (Save())
-        return &m_cards[index];
-    // Not written: the record stays as the file has it.
-    if (isNew) {
-        m_lines.pop_back();
-        m_cards.pop_back();
-        m_index.erase(word);
-    } else {
-        m_cards[index] = before;
+    if (!WriteJournal()) {
+        // Not written: the record stays as the files have it.
+        if (newInJournal)
+            m_journalLines.pop_back();
+        else
+            m_journalLines[at->second] = std::move(previousLine);
+        return nullptr;
     }
-    return nullptr;
+    m_journalOnDisk = true;
+    if (newInJournal)
+        m_journalIndex.emplace(word, m_journalLines.size() - 1);
+    PutCard(std::move(card));
+    return Find(word);
 }
 
 bool CStudyRecord::Clear()
 {
     std::vector<Line> kept;
     for (Line& line : m_lines)
-        if (line.card < 0)
+        if (line.card == -1)
             kept.push_back(std::move(line));
     m_lines = std::move(kept);
     m_cards.clear();
     m_index.clear();
-    return Save();
+    if (!ReplaceFileContents(m_path, Serialise()))
+        return false;
+    m_journalLines.clear();
+    m_journalIndex.clear();
+    m_journalOnDisk = !RemoveFile(JournalPath(m_path));
+    return true;
 }
 
 StudyCounts CStudyRecord::Count(StudyDay today) const
@@ -297,15 +510,15 @@ StudyCounts CStudyRecord::Count(StudyDay today) const
 
 std::string CStudyRecord::ExportTsv() const
 {
-    std::string out = "word\tbox\tdue\tlapses\r\n";
+    std::string out = "word\tdue\tinterval\tlapses\treviews\r\n";
     for (const Line& line : m_lines) {
         if (line.card < 0)
             continue;
         const StudyCard& card = m_cards[static_cast<size_t>(line.card)];
         if (card.Mastered())
             continue;
-        out += Cp936ToUtf8(card.word) + '\t' + std::to_string(card.box) + '\t' + FormatStudyDay(card.due) + '\t' +
-               std::to_string(card.lapses) + kLineEnd;
+        out += Cp936ToUtf8(card.word) + '\t' + FormatStudyDay(card.due) + '\t' + std::to_string(card.Interval()) +
+               '\t' + std::to_string(card.lapses) + '\t' + std::to_string(card.reviews.size()) + kLineEnd;
     }
     return out;
 }

@@ -122,7 +122,9 @@ void CLexorinDlg::CopyEntry(const DictEntry& entry)
 
 void CLexorinDlg::ApplyStudySettings()
 {
-    m_feed.SetReviewEvery(AppSettings().StudyReviewEvery());
+    const lex::CSettings settings = AppSettings().ReadOnce();
+    m_feed.SetReviewEvery(settings.StudyReviewEvery());
+    m_feed.StudyRecord().SetRetentionPercent(settings.StudyRetention());
     m_feed.StudyRecordChanged();
     ApplyStudyOptions();
 }

@@ -357,6 +357,7 @@ void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 void CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
 {
     m_feed.SetReviewEvery(settings.StudyReviewEvery());
+    m_feed.StudyRecord().SetRetentionPercent(settings.StudyRetention());
     m_feed.OpenDictionary(m_context.m_strProgramFolder, settings.DictName());
 }
 

@@ -113,6 +113,7 @@ bool CWordFeed::OpenDictionary(const std::string& programFolder, const std::stri
 
 void CWordFeed::Close()
 {
+    m_study.Fold();
     if (m_dictOpen)
         m_reader.Close();
     m_dictOpen = 0;
@@ -229,6 +230,7 @@ bool CWordFeed::PickReview(lex::StudyDay today, DictEntry& entry)
 {
     const lex::StudyCard* best = nullptr;
     long long bestLast = 0;
+    double bestRecall = 1;
     for (const lex::StudyCard& card : m_study.Cards()) {
         if (!card.IsDue(today))
             continue;
@@ -241,10 +243,13 @@ bool CWordFeed::PickReview(lex::StudyDay today, DictEntry& entry)
         }
         auto last = m_lastReview.find(card.word);
         const long long lastReview = last == m_lastReview.end() ? -1 : last->second;
-        // Never brought back first, then the longest ago; then the longest overdue.
-        if (!best || lastReview < bestLast || (lastReview == bestLast && card.due < best->due)) {
+        // Never brought back first, then the longest ago; then the one most likely to
+        // have been forgotten.
+        const double recall = card.Retrievability(today);
+        if (!best || lastReview < bestLast || (lastReview == bestLast && recall < bestRecall)) {
             best = &card;
             bestLast = lastReview;
+            bestRecall = recall;
         }
     }
     if (!best)
@@ -270,7 +275,11 @@ void CWordFeed::FindRecordedEntries()
 
 void CWordFeed::LoadStudyRecord(const std::string& path)
 {
+    // The marks of the record left behind go into its file; a journal a lost run left
+    // beside the new one goes into that one's.
+    m_study.Fold();
     m_study.Load(path);
+    m_study.Fold();
     m_recordedEntries.clear();
     m_recordedEntriesSearched = false;
     m_lastReview.clear();

@@ -113,8 +113,10 @@ public:
     void SetSuspended(bool suspended);
     bool IsSuspended() const { return m_suspended; }
 
-    // Study marks. A marked word that is not due is read past; due words come back
-    // between new entries, at most one review every `entries` entries.
+    // Study marks. A marked word that is not due (or mastered) is read past; due words
+    // come back between new entries, at most one review every `entries` entries, the
+    // one least likely to be recalled first. Marks go to the record's journal and are
+    // folded into its file when the dictionary changes and on Close.
     static constexpr int kDefaultReviewEvery = 5;
     void SetReviewEvery(int entries);
     // The entry that banner item itemIndex belongs to (each entry is four items), or

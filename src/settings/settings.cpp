@@ -42,8 +42,8 @@ constexpr KeyName kKnownKeys[] = {
     {kTip, "FilePos"}, {kTip, "TimeStamp"}, {kStudy, "HoverPause"}, {kStudy, "RecallMode"},
     {kStudy, "PauseWhileHidden"}, {kStudy, "HotkeyShowHide"}, {kStudy, "HotkeyPausePlay"},
     {kStudy, "HotkeyKnown"}, {kStudy, "HotkeyUnknown"}, {kStudy, "ReviewEvery"},
-    {kStudy, "HotkeysToldInUse"}, {kStudy, "HotkeySpeak"}, {kVoice, "Mode"}, {kVoice, "Token"},
-    {kVoice, "Rate"},
+    {kStudy, "HotkeysToldInUse"}, {kStudy, "HotkeySpeak"}, {kStudy, "Retention"}, {kVoice, "Mode"},
+    {kVoice, "Token"}, {kVoice, "Rate"},
 };
 
 struct KeyValue {
@@ -148,6 +148,8 @@ std::string CSettings::StudyHotkeysToldInUse() const { return ReadText(kStudy, "
 bool CSettings::SetStudyHotkeysToldInUse(const std::string& words) { return WriteText(kStudy, "HotkeysToldInUse", words); }
 int CSettings::StudyReviewEvery() const { return ReadInt(kStudy, "ReviewEvery", 5); }
 bool CSettings::SetStudyReviewEvery(int entries) { return WriteInt(kStudy, "ReviewEvery", entries); }
+int CSettings::StudyRetention() const { return ReadInt(kStudy, "Retention", 90); }
+bool CSettings::SetStudyRetention(int percent) { return WriteInt(kStudy, "Retention", percent); }
 
 CSettings::VoiceMode CSettings::VoiceSpeakMode() const
 {

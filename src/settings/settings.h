@@ -152,6 +152,10 @@ public:
     // A due word comes back at most once every this many entries (default 5).
     int StudyReviewEvery() const;
     bool SetStudyReviewEvery(int entries);
+    // The recall the review schedule aims for, in percent (default 90; the study
+    // record keeps it within its bounds).
+    int StudyRetention() const;
+    bool SetStudyRetention(int percent);
 
     // Speech. How words are spoken: kVoiceOff (the default: never), kVoiceManual (from
     // the bar's menu and the hotkey), kVoiceAuto (each new entry as it is shown as

@@ -36,6 +36,11 @@ std::string StudyPath(const LexorinProcess& app)
     return app.Folder() + "Dictionary\\缺省字典.study";
 }
 
+std::string JournalPath(const LexorinProcess& app)
+{
+    return StudyPath(app) + "-journal";
+}
+
 std::string ReadText(const std::string& path)
 {
     std::string text;
@@ -156,24 +161,31 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
     EXPECT_EQ(CopyShownEntry(bar), L"alpha [alf\x0259] n. \x7B2C\x4E00\x4E2A\x5B57\x6BCD") << "copy: word, IPA and meaning";
 
     ASSERT_TRUE(ChooseFromContextMenu(bar, 0, "context-menu")) << "认识了（不再出现）";
-    std::string record = ReadText(StudyPath(app));
-    EXPECT_EQ(record.compare(0, sizeof kForeignLines - 1, kForeignLines), 0) << "foreign lines kept byte for byte";
-    EXPECT_NE(record.find("\nalpha\t2\t2026-03-02\t0\r\n"), std::string::npos) << record;
+    EXPECT_EQ(ReadText(StudyPath(app)), kForeignLines) << "a mark goes to the journal, not the record";
+    EXPECT_NE(ReadText(JournalPath(app)).find("\nalpha\t2026-03-03\t0\t2.3065\t2.1181\t2026-03-01\t2026-03-01+\r\n"),
+              std::string::npos)
+        << "a first Good: due after round(S0) days\n"
+        << ReadText(JournalPath(app));
 
-    // Not due until tomorrow: from the start again, alpha is read past.
+    // Not due for two days: from the start again, alpha is read past.
     Command(bar, ID_DICT_RESTART);
     Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar), L"beta [bi\x02D0t\x0259] n. \x7B2C\x4E8C\x4E2A\x5B57\x6BCD") << "alpha does not come back in this run";
     ASSERT_TRUE(Quit(app, bar));
     EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictWordCount(), 2) << "the skipped line counts as read";
+    std::string record = ReadText(StudyPath(app));
+    EXPECT_EQ(record.compare(0, sizeof kForeignLines - 1, kForeignLines), 0) << "foreign lines kept byte for byte";
+    EXPECT_NE(record.find("\nalpha\t2026-03-03\t"), std::string::npos) << "folded into the record on exit\n" << record;
+    EXPECT_FALSE(lex::FileExists(JournalPath(app)));
 
+    SetToday("2026-03-02");
     bar = StartAtTheFirstEntry(app);
     ASSERT_NE(bar, nullptr);
-    EXPECT_NE(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0) << "nor after a restart";
+    EXPECT_NE(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0) << "nor after a restart the next day";
     ASSERT_TRUE(Quit(app, bar));
 
-    // The next day alpha is due: it is read again, and comes back after two new entries.
-    SetToday("2026-03-02");
+    // On its due day alpha is read again, and comes back after two new entries.
+    SetToday("2026-03-03");
     bar = StartAtTheFirstEntry(app);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0);
@@ -182,13 +194,47 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
     Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0) << "a review between new entries";
     ASSERT_TRUE(ChooseFromContextMenu(bar, 1)) << "不认识（多复习）";
-    record = ReadText(StudyPath(app));
-    EXPECT_NE(record.find("\nalpha\t1\t2026-03-02\t1\r\n"), std::string::npos) << "box 1, due today, one lapse";
-    EXPECT_NE(record.find(kForeignLines), std::string::npos);
+    EXPECT_NE(ReadText(JournalPath(app)).find("\nalpha\t2026-03-04\t1\t"), std::string::npos)
+        << "a lapse: due tomorrow, one lapse\n"
+        << ReadText(JournalPath(app));
     Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"gamma"), 0) << "the review read no line";
     ASSERT_TRUE(Quit(app, bar));
     EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictWordCount(), 3);
+    EXPECT_NE(ReadText(StudyPath(app)).find("\nalpha\t2026-03-04\t1\t"), std::string::npos);
+    EXPECT_NE(ReadText(StudyPath(app)).find(kForeignLines), std::string::npos);
+}
+
+// A record the Leitner version wrote keeps every word; a word known on two days is due
+// when the scheduler says. The second state was worked out by hand from the published
+// formulas and default weights: from S = 2.3065, D = 2.1181, a Good two days later
+// (recall 0.9) gives S = 10.9643, D = 2.1112, an interval of 11 days at 90%.
+TEST_F(StudyE2E, AWordKnownOnTwoDaysIsDueWhenTheSchedulerSaysAndALeitnerRecordKeepsEveryWord)
+{
+    ASSERT_TRUE(lex::ReplaceFileContents(StudyPath(app), std::string(kForeignLines) +
+                                                             "beta\t3\t2026-03-04\t1\r\n"
+                                                             "gamma\tmastered\t2026-02-01\t0\r\n"
+                                                             "delta\t5\t2026-03-09\t2\r\n"));
+    HWND bar = StartAtTheFirstEntry(app);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0);
+    ASSERT_TRUE(ChooseFromContextMenu(bar, 0)) << "认识了";
+    ASSERT_TRUE(Quit(app, bar));
+
+    SetToday("2026-03-03");
+    bar = StartAtTheFirstEntry(app);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0) << "due on the day the file gave";
+    ASSERT_TRUE(ChooseFromContextMenu(bar, 0)) << "认识了";
+    ASSERT_TRUE(Quit(app, bar));
+
+    const std::string record = ReadText(StudyPath(app));
+    EXPECT_EQ(record.compare(0, sizeof kForeignLines - 1, kForeignLines), 0) << record;
+    EXPECT_NE(record.find("\nalpha\t2026-03-14\t0\t10.9643\t2.1112\t2026-03-03\t2026-03-01+,2+\r\n"),
+              std::string::npos)
+        << record;
+    for (const char* word : {"\nbeta\t2026-03-04\t1\t", "\ngamma\t", "\ndelta\t2026-03-09\t2\t14.0000\t"})
+        EXPECT_NE(record.find(word), std::string::npos) << word << "\n" << record;
 }
 
 namespace {
@@ -246,9 +292,9 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     ASSERT_EQ(e2e::WindowText(edit), exported);
     e2e::ClickCentre(GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(dialog, 5000));
-    const std::string expected = "word\tbox\tdue\tlapses\r\n"
-                                 "beta\t3\t2026-03-04\t1\r\n"
-                                 "delta\t1\t2026-03-01\t2\r\n";
+    const std::string expected = "word\tdue\tinterval\tlapses\treviews\r\n"
+                                 "beta\t2026-03-04\t3\t1\t0\r\n"
+                                 "delta\t2026-03-01\t0\t2\t0\r\n";
     // Written once the dialog has returned.
     wintest::PumpUntil([&] { return ReadText(exported) == expected; }, 5000);
     EXPECT_EQ(ReadText(exported), expected);

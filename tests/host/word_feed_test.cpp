@@ -589,9 +589,10 @@ TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
     ASSERT_TRUE(feed.MarkEntry(DictEntry{"w4", "p4", "m4"}, true));
 
     std::string record;
-    std::ifstream in(folder + "Dictionary\\缺省字典.study", std::ios::binary);
+    std::ifstream in(folder + "Dictionary\\缺省字典.study-journal", std::ios::binary);
     record.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    EXPECT_NE(record.find("w2\t2\t2026-01-11\t0\r\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("w2\t2026-01-12\t0\t2.3065\t2.1181\t2026-01-10\t2026-01-10+\r\n"), std::string::npos)
+        << record;
 
     // Not due today: w4 is read past, and the position counts it as read.
     feed.ShowNextEntry();
@@ -619,8 +620,8 @@ TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
         EXPECT_EQ(words[10], "w1") << "the dictionary starts over past its end";
     }
 
-    // The next day both are due: they come back as reviews, one every two entries.
-    setenv("LEXORIN_TODAY", "2026-01-11", 1);
+    // Two days later both are due: they come back as reviews, one every two entries.
+    setenv("LEXORIN_TODAY", "2026-01-12", 1);
     feed.SetReviewEvery(2);
     std::vector<std::string> shown, markers;
     for (int i = 0; i < 8; ++i) {
@@ -634,18 +635,18 @@ TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
     EXPECT_EQ(host.items[3].text, "m10  ");
     EXPECT_EQ(feed.GetPosition(), 10) << "reviews read no line";
 
-    // Not known: back to box 1, due today, one lapse.
+    // Not known: a lapse leaves less than a day's stability, so the word is due tomorrow.
     ASSERT_TRUE(feed.MarkEntry(DictEntry{"w2", "p2", "m2"}, false));
     const lex::StudyCard* card = feed.StudyRecord().Find("w2");
     ASSERT_NE(card, nullptr);
-    EXPECT_EQ(card->box, 1);
+    EXPECT_LT(card->stability, 1.0);
     EXPECT_EQ(card->lapses, 1);
-    EXPECT_EQ(lex::FormatStudyDay(card->due), "2026-01-11");
+    EXPECT_EQ(lex::FormatStudyDay(card->due), "2026-01-13");
     unsetenv("LEXORIN_TODAY");
 }
 
 // Every word known and waiting: the steps show nothing rather than reading round the
-// dictionary for ever, and the next day the words are back.
+// dictionary for ever, and on their due day the words are back.
 TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
 {
     WriteDict("缺省字典", Lines(1, 3));
@@ -662,7 +663,7 @@ TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
     feed.ShowNextEntry();
     EXPECT_EQ(feed.GetPosition(), position) << "no more reading while nothing can be shown";
 
-    setenv("LEXORIN_TODAY", "2026-07-02", 1);
+    setenv("LEXORIN_TODAY", "2026-07-03", 1); // due two days after a first known mark
     feed.ShowNextEntry();
     ASSERT_EQ(host.items.size(), 4u);
     EXPECT_EQ(host.items[0].text, "☉ ") << "read from the dictionary again, not only brought back";
