@@ -1,21 +1,18 @@
-// The few things kmtool needs from the operating system: code page 936 conversion
-// and files named in UTF-8. One implementation per platform: iconv and POSIX files
-// on Linux, the code page functions and wide-character file names on Windows.
+// The few things kmtool needs from the operating system beyond the portable core:
+// files named in UTF-8 and the console. One implementation per platform: POSIX files
+// on Linux, wide-character file names on Windows.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "dictionary/text_codec.h"
+
 namespace kmtool {
 
-// Decodes code page 936 bytes. A byte that does not start a valid character is kept
-// as kUndecodable + byte (see text_codec.h) and decoding goes on after it.
-std::u32string DecodeCp936(const std::string& bytes);
-
-// Encodes text in code page 936. When a character has no code there, returns false
-// with *badIndex set to its index in text (out then holds the part before it).
-bool EncodeCp936(const std::u32string& text, std::string& out, size_t* badIndex);
+// kmtool is a command line over the word-list core of src/dictionary.
+using namespace wordlist;
 
 // Whole-file access by UTF-8 name.
 bool ReadFileBytes(const std::string& path, std::string& out);

@@ -1,6 +1,4 @@
-#include "text_codec.h"
-
-#include "platform.h"
+#include "dictionary/text_codec.h"
 
 #include "dictionary/phonetic_table.h"
 #include "base/utf8.h"
@@ -10,7 +8,7 @@
 
 #include <cstdio>
 
-namespace kmtool {
+namespace wordlist {
 
 const char* EncodingName(Encoding e)
 {
@@ -244,4 +242,4 @@ std::string CodePointName(char32_t c)
     return buf;
 }
 
-} // namespace kmtool
+} // namespace wordlist

@@ -1,13 +1,14 @@
-// kmtool's conversions between word lists and .KM dictionaries. Everything here works
-// on bytes in memory and reports through a Report, so the tests drive it directly.
+// Conversions between word lists and .KM dictionaries, shared by the import and
+// kmtool. Everything here works on bytes in memory and reports through a Report, so
+// the tests drive it directly.
 #pragma once
 
-#include "text_codec.h"
+#include "dictionary/text_codec.h"
 
 #include <string>
 #include <vector>
 
-namespace kmtool {
+namespace wordlist {
 
 // Messages of one run, each "file:line: error: text" (or warning). Messages() lists
 // them by file and line number, whichever step of the conversion found them.
@@ -96,4 +97,4 @@ std::string TextToCp936(const std::string& bytes, const std::string& file, const
 // The encoding a file is read in: the one the options name, or the recognised one.
 Encoding InputEncoding(const std::string& bytes, const ToKmOptions& options);
 
-} // namespace kmtool
+} // namespace wordlist

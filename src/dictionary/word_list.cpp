@@ -1,13 +1,12 @@
-#include "convert.h"
+#include "dictionary/word_list.h"
 
 #include "dictionary/entry.h"
 #include "dictionary/phonetic_table.h"
-#include "platform.h"
 
 #include <algorithm>
 #include <cctype>
 
-namespace kmtool {
+namespace wordlist {
 
 void Report::Add(const std::string& file, int line, const char* kind, const std::string& text)
 {
@@ -508,4 +507,4 @@ std::string TextToCp936(const std::string& bytes, const std::string& file, const
     return out;
 }
 
-} // namespace kmtool
+} // namespace wordlist
