@@ -9,4 +9,5 @@ list(APPEND LEX_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/phonetic_table.cpp)
 # program's import and kmtool both convert through these.
 list(APPEND LEX_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/word_list.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/word_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/word_list_import.cpp)

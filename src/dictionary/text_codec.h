@@ -44,6 +44,23 @@ bool ParseEncodingName(const std::string& name, Encoding* out);
 // empty line.
 std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc);
 
+// The same one line at a time, so that a large file is decoded in steps and never
+// held whole as Unicode text. The bytes must outlive the splitter.
+class CLineSplitter {
+public:
+    CLineSplitter(const std::string& bytes, Encoding enc);
+    // The next line; false at the end of the bytes.
+    bool Next(TextLine& line);
+    // Bytes consumed so far, for progress.
+    size_t Offset() const { return m_pos; }
+
+private:
+    const std::string& m_bytes;
+    Encoding m_enc;
+    size_t m_pos = 0;
+    int m_number = 0;
+};
+
 // Strict UTF-8 decoding of one string (used for command-line names and tables).
 // Undecodable bytes become kUndecodable + byte.
 std::u32string DecodeUtf8(const std::string& s);
