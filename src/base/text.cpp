@@ -40,6 +40,22 @@ std::string Narrow(const wchar_t* utf16)
     return utf16 ? Narrow(std::wstring(utf16)) : std::string();
 }
 
+bool NarrowExact(const std::wstring& utf16, std::string* out)
+{
+    out->clear();
+    if (utf16.empty())
+        return true;
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()),
+                                      nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy)
+        return false;
+    out->assign(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()), &(*out)[0], n,
+                        nullptr, &lossy);
+    return !lossy;
+}
+
 namespace {
 
 std::string Recode(const std::string& in, UINT from, UINT to)

@@ -15,6 +15,9 @@ std::wstring Widen(const std::string& cp936);
 std::wstring Widen(const char* cp936);
 std::string Narrow(const std::wstring& utf16);
 std::string Narrow(const wchar_t* utf16);
+// The same, but false when a character has no code in code page 936 (no look-alike is
+// substituted): for names that must be read back exactly, such as file names.
+bool NarrowExact(const std::wstring& utf16, std::string* out);
 
 // Code page 936 and UTF-8, for files kept in UTF-8 or UTF-16 (these two are also
 // built natively). A character the other side has no form for becomes '?' in code
