@@ -72,6 +72,7 @@ BOOL CLexorinDlg::OnInitDialog()
                  Dpi().Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
+    m_import.AcceptDrops(m_hWnd);
     m_toolbar.m_banner.SetPointerListener(this);
     // Only the settings: the voice itself is made when a word is first spoken.
     m_speech.Apply(AppSettings().ReadOnce());
@@ -201,6 +202,12 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnBarContextMenu(lParam);
         return 0;
+    case WM_DROPFILES: {
+        const std::string path = CBarImport::DroppedFile(reinterpret_cast<HDROP>(wParam));
+        if (!path.empty() && !m_bOptionsOpen)
+            ImportWordList(*this, path);
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
         // Shown again or restored: the banner takes up scrolling where it stopped.
@@ -240,6 +247,10 @@ BOOL CLexorinDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_APP_ABOUT_CMD:
         OnAboutCommand();
+        return TRUE;
+    case ID_IMPORT_WORDLIST:
+        if (!m_bOptionsOpen)
+            ImportWordList(*this, std::string());
         return TRUE;
     case ID_STUDY_KNOWN:
     case ID_STUDY_UNKNOWN:
@@ -379,6 +390,17 @@ void CLexorinDlg::ApplySettings(unsigned groups)
 // The settings sheet: its pages write what the user changed and raise the group flags;
 // after OK the flagged groups are applied in the order banner, dictionary, interface.
 // The bar keeps feeding and scrolling meanwhile (it is only disabled).
+std::string CLexorinDlg::ImportWordList(lex::CWnd& owner, const std::string& path)
+{
+    const std::string name =
+        m_import.Run(owner, path, m_context.m_strProgramFolder, m_context.SettingsPath(), m_context.m_strProductName);
+    if (!name.empty() && m_hWnd) {
+        m_feed.SetPosition(0);
+        ApplySettings(kDictGroup);
+    }
+    return name;
+}
+
 void CLexorinDlg::OnOptions()
 {
     if (m_bOptionsOpen)
@@ -395,6 +417,13 @@ void CLexorinDlg::OnOptions()
     context.voiceChanged = &voiceChanged;
     context.studyRecord = &m_feed.StudyRecord();
     context.studyChanged = &studyChanged;
+    context.importWordList = [this](HWND page) {
+        lex::CWnd owner;
+        owner.m_hWnd = page;
+        const std::string name = ImportWordList(owner, std::string());
+        owner.m_hWnd = nullptr;
+        return name;
+    };
     m_bOptionsOpen = TRUE;
     INT_PTR result = RunOptionSheet(context);
     m_bOptionsOpen = FALSE;

@@ -13,6 +13,7 @@
 #include "mainbar/bar_background.h"
 #include "mainbar/bar_context.h"
 #include "mainbar/bar_hotkeys.h"
+#include "mainbar/bar_import.h"
 #include "mainbar/bar_speech.h"
 #include "mainbar/feed_host.h"
 #include "mainbar/main_toolbar.h"
@@ -91,6 +92,9 @@ private:
     void ShowBar(bool show);
     void OnOptions();
     void OnAboutCommand();
+    // Imports a word list (path empty: chosen in a file dialog over owner) and, when one
+    // was written, reopens the bar on it from its first entry; returns its name.
+    std::string ImportWordList(lex::CWnd& owner, const std::string& path);
     // The host font and the window icons for the dialog's DPI (Dpi()), made again with
     // the toolbar when the bar moves to a monitor of another DPI.
     void LoadDpiResources();
@@ -122,6 +126,7 @@ private:
     CTrayIcon m_tray;
     CBarHotkeys m_hotkeys;
     CBarAttention m_attention;
+    CBarImport m_import;
     bool m_dpiChanging = false;  // moving to the rectangle WM_DPICHANGED suggested
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up

@@ -7,6 +7,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/bar_attention.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_background.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_hotkeys.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bar_import.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_speech.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bar_study.cpp

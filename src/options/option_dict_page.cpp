@@ -20,23 +20,6 @@ std::string TrimBlanks(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-// A file name in code page 936, or false when the name has characters that code page
-// cannot hold: such a name could never be opened again from the settings file.
-bool NameInCodePage936(const std::wstring& name, std::string* out)
-{
-    if (name.empty())
-        return false;
-    BOOL lossy = FALSE;
-    int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()), nullptr, 0,
-                                nullptr, &lossy);
-    if (n <= 0 || lossy)
-        return false;
-    out->assign(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()), &(*out)[0], n,
-                        nullptr, &lossy);
-    return !lossy;
-}
-
 } // namespace
 
 COptionBaseDictPage::COptionBaseDictPage(const COptionContext& context)
@@ -123,6 +106,10 @@ void COptionBaseDictPage::ShowSummary(const std::string& name)
 
 BOOL COptionBaseDictPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    if (lex::CommandId(wParam, lParam) == IDC_DICT_IMPORT && HIWORD(wParam) == BN_CLICKED) {
+        OnImport();
+        return TRUE;
+    }
     if (lex::CommandId(wParam, lParam) == kDictListId && HIWORD(wParam) == CBN_SELCHANGE) {
         ShowSummary(ChosenName());
         return TRUE;
@@ -164,8 +151,10 @@ void COptionBaseDictPage::FillDictionaryList()
         size_t dot = name.find_last_of(L'.');
         if (dot != std::wstring::npos)
             name.erase(dot);
+        // A name that code page 936 cannot hold could never be opened again from the
+        // settings file.
         std::string title;
-        if (!NameInCodePage936(name, &title))
+        if (name.empty() || !lex::NarrowExact(name, &title))
             continue;
         // Counting is a block scan, remembered while the file stays as it is.
         std::wstring text = lex::Widen(
@@ -188,6 +177,23 @@ void COptionBaseDictPage::FillDictionaryList()
     if (widest > 0)
         m_wndDictList.SendMessage(CB_SETDROPPEDWIDTH,
                                   static_cast<WPARAM>(widest + Dpi().Scale(16 + 12) + ::GetSystemMetrics(SM_CXVSCROLL)));
+}
+
+void COptionBaseDictPage::OnImport()
+{
+    if (!m_context.importWordList)
+        return;
+    const std::string imported = m_context.importWordList(m_hWnd);
+    if (imported.empty())
+        return;
+    // The import made it the dictionary in use; the list shows it chosen.
+    m_wndDictList.SendMessage(CB_RESETCONTENT);
+    FillDictionaryList();
+    const LRESULT rows = m_wndDictList.SendMessage(CB_GETCOUNT);
+    for (LRESULT row = 0; row < rows; ++row)
+        if (RowName(row) == imported)
+            m_wndDictList.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(row));
+    ShowSummary(ChosenName());
 }
 
 void COptionBaseDictPage::OnOK()

@@ -35,6 +35,8 @@ protected:
 
 private:
     void FillDictionaryList();
+    // "导入词表...": the program's import, handed in by the context.
+    void OnImport();
     void LoadListImages();
     void ShowSummary(const std::string& name);
     // The name of the dictionary in a row of the list, and of the chosen one; empty

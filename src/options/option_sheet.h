@@ -11,6 +11,7 @@
 #include "framework/imagelist.h"
 #include "treesheet/tree_prop_sheet.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,9 @@ struct COptionContext {
     // flag raised when the study page changed its keys or the record.
     lex::CStudyRecord* studyRecord = nullptr;
     BOOL* studyChanged = nullptr;
+    // Imports a word list chosen in a file dialog owned by the window given; returns
+    // the new dictionary's name, now the one in use, or empty when nothing was imported.
+    std::function<std::string(HWND)> importWordList;
 };
 
 // Raises or clears one of the context's flags; a missing flag is ignored.

@@ -62,6 +62,9 @@
 #define ID_STUDY_COPY           32902
 #define ID_STUDY_SPEAK          32903
 
+// Importing a word list (tray and context menus, the dictionary page)
+#define ID_IMPORT_WORDLIST      32903
+
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16
 
@@ -159,3 +162,15 @@
 #define IDC_STUDY_HOTKEY_KNOWN  1111
 #define IDC_STUDY_HOTKEY_UNKNOWN 1112
 #define IDC_STUDY_HOTKEY_SPEAK  1113
+
+// The import preview (import.rc)
+#define IDD_IMPORT_PREVIEW      192
+#define IDC_IMPORT_PROGRESS     1120
+#define IDC_IMPORT_STATUS       1121
+#define IDC_IMPORT_LIST         1122
+#define IDC_IMPORT_COUNTS       1123
+#define IDC_IMPORT_SKIPPED      1124
+#define IDC_IMPORT_ENCODING     1125
+#define IDC_IMPORT_FORMAT       1126
+#define IDC_IMPORT_NAME         1127
+#define IDC_DICT_IMPORT         1128

@@ -3,10 +3,10 @@
 // strip or carry specialist jargon, mojibake, or words quietly lost.
 // u8"" literals are UTF-8, U"" literals Unicode.
 #include "dictconv/cmudict.h"
-#include "dictconv/convert.h"
 #include "dictconv/ecdict.h"
 #include "dictconv/platform.h"
-#include "dictconv/text_codec.h"
+#include "dictionary/text_codec.h"
+#include "dictionary/word_list.h"
 #include "dictionary/phonetic_table.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // Narrow literals in this file are code page 936 (the build's execution charset);
 // u8"" literals are UTF-8, U"" literals Unicode.
 #include "dictconv/cmudict.h"
-#include "dictconv/convert.h"
 #include "dictconv/kmtool.h"
 #include "dictconv/platform.h"
-#include "dictconv/text_codec.h"
+#include "dictionary/text_codec.h"
+#include "dictionary/word_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "cmudict.h"
 
-#include "text_codec.h"
+#include "dictionary/text_codec.h"
 
 #include <algorithm>
 #include <cctype>

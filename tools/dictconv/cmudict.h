@@ -11,13 +11,16 @@
 // an English word (ɪkˈspleɪn).
 #pragma once
 
-#include "convert.h"
+#include "dictionary/word_list.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
 namespace kmtool {
+
+// kmtool is a command line over the word-list core of src/dictionary.
+using namespace wordlist;
 
 class CmuDict {
 public:

@@ -2,7 +2,7 @@
 
 #include "dictionary/phonetic_table.h"
 #include "platform.h"
-#include "text_codec.h"
+#include "dictionary/text_codec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -17,7 +17,7 @@
 #pragma once
 
 #include "cmudict.h"
-#include "convert.h"
+#include "dictionary/word_list.h"
 
 #include <map>
 #include <string>

@@ -1,7 +1,7 @@
 #include "kmtool.h"
 
 #include "cmudict.h"
-#include "convert.h"
+#include "dictionary/word_list.h"
 #include "ecdict.h"
 #include "platform.h"
 

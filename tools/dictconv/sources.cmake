@@ -1,9 +1,8 @@
 # kmtool's files, shared by the native build (tools/kmtool/CMakeLists.txt) and the
-# Windows build of kmtool.exe (tools/windows-tools.cmake). Code page 936 conversion
-# and file names are the only platform-specific part: one file per platform.
+# Windows build of kmtool.exe (tools/windows-tools.cmake). The conversion itself is
+# the program's own (src/dictionary, in lexcore); file names and the console are the
+# only platform-specific part here: one file per platform.
 set(KMTOOL_LIB_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/convert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmudict.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ecdict.cpp
   ${CMAKE_CURRENT_LIST_DIR}/kmtool.cpp)

@@ -1,13 +1,14 @@
-// kmtool's conversions between word lists and .KM dictionaries. Everything here works
-// on bytes in memory and reports through a Report, so the tests drive it directly.
+// Conversions between word lists and .KM dictionaries, shared by the import and
+// kmtool. Everything here works on bytes in memory and reports through a Report, so
+// the tests drive it directly.
 #pragma once
 
-#include "text_codec.h"
+#include "dictionary/text_codec.h"
 
 #include <string>
 #include <vector>
 
-namespace kmtool {
+namespace wordlist {
 
 // Messages of one run, each "file:line: error: text" (or warning). Messages() lists
 // them by file and line number, whichever step of the conversion found them.
@@ -18,12 +19,17 @@ public:
     int Errors() const { return m_errors; }
     int Warnings() const { return m_warnings; }
     std::vector<std::string> Messages() const;
+    // The first error reported (in the order they came): its line number and text
+    // without the file name; false when there was none.
+    bool FirstError(int* line, std::string* text) const;
 
 private:
     struct Message {
         size_t file; // index in m_files: files in the order they were first named
         int line;
         std::string text;
+        bool error;
+        size_t textStart; // where the text proper starts in text
     };
     void Add(const std::string& file, int line, const char* kind, const std::string& text);
     std::vector<std::string> m_files;
@@ -32,7 +38,12 @@ private:
     int m_warnings = 0;
 };
 
-enum class Format { Auto, Tsv, Csv, Lines, Km };
+// Anki is Anki's plain-text note export: "#separator:" and "#html:" header lines, the
+// fields split at that separator (quoted as in CSV), HTML tags and entities removed when
+// the header says the fields hold HTML, and the columns the "#tags column:", "#guid
+// column:", "#notetype column:" and "#deck column:" headers name left out. Auto takes a
+// file whose leading comment lines hold such a header as an Anki export.
+enum class Format { Auto, Tsv, Csv, Lines, Km, Anki };
 
 // By extension (.tsv/.tab, .csv, .km; case does not matter), otherwise Auto.
 Format FormatFromFileName(const std::string& name);
@@ -70,15 +81,71 @@ struct ToKmOptions {
 
 // Parses a word list (any supported encoding and format) into entries. Lines that do
 // not parse are reported as errors and left out of the result; blank lines and lines
-// whose first visible character is '#' are comments.
+// whose first visible character is '#' are comments. In plain lines a line without
+// '[' is the word alone, unless it holds Chinese (then its meaning lacks the brackets).
 std::vector<TextEntry> ParseWordList(const std::string& bytes, const std::string& file,
                                      const ToKmOptions& options, Report& report);
+
+// The same one entry at a time, for converting a large list in steps. The bytes must
+// outlive the parser.
+class CWordListParser {
+public:
+    CWordListParser(const std::string& bytes, const std::string& file, const ToKmOptions& options,
+                    Report& report);
+    // The next accepted entry; false at the end.
+    bool Next(TextEntry& entry);
+    // Bytes read so far, of Size().
+    size_t Offset() const { return m_lines.Offset(); }
+    size_t Size() const { return m_size; }
+    Encoding GetEncoding() const { return m_encoding; }
+    // The format the lines are read in: the one asked for, or once the first entry line
+    // (or an Anki header) was seen, the one recognised; Auto before that.
+    Format GetFormat() const { return m_format; }
+    // Lines that were neither entries, blank nor comments.
+    int Rejected() const { return m_rejected; }
+    // A report to use from now on (a caller going in steps may start a fresh one for
+    // each step, keeping only what it needs of the last).
+    void SetReport(Report& report) { m_report = &report; }
+
+private:
+    bool ReadAnkiHeader(const std::u32string& trimmed);
+    void Reject(int line, const std::string& text);
+
+    std::string m_file;
+    ToKmOptions m_options;
+    Report* m_report;
+    size_t m_size;
+    Encoding m_encoding;
+    CLineSplitter m_lines;
+    Format m_format;
+    bool m_headerPending;
+    bool m_entrySeen = false;
+    int m_rejected = 0;
+    // Anki's header.
+    char32_t m_separator = U'\t';
+    bool m_html = false;
+    std::vector<int> m_metaColumns; // 1-based, the columns that are no note fields
+};
+
+// Removes HTML from a field of Anki's export: tags go (a line break or block ends
+// leaves a blank), character references and the common named entities become their
+// characters, "[sound:...]" references go, and runs of blanks become one.
+std::u32string StripAnkiHtml(const std::u32string& field);
 
 // Encodes entries as a .KM dictionary: code page 936, "word/phonetic/meaning", CR LF.
 // Entries with a character that code page 936 or the phonetic font cannot hold, or
 // with a '/' in a field, are reported as errors and not written.
 std::string EncodeKm(const std::vector<TextEntry>& entries, const std::string& file,
                      const ToKmOptions& options, Report& report, Stats* stats);
+
+// One entry's three .KM fields (code page 936, the phonetic in font codes); false, with
+// the errors reported, when the entry cannot be written.
+bool EncodeKmFields(const TextEntry& entry, const std::string& file, const ToKmOptions& options, Report& report,
+                    std::string fields[3]);
+// Adds one .KM line of fields to out (CR LF), warning about an over-long line and
+// counting it in stats (if given).
+void AppendKmLine(const std::string fields[3], int lineNumber, const std::string& file, Report& report,
+                  Stats* stats, std::string& out);
 
 // Reads a .KM dictionary back into entries with IPA. Empty lines are skipped as
 // Lexorin skips them; undecodable bytes are errors.
@@ -96,4 +163,4 @@ std::string TextToCp936(const std::string& bytes, const std::string& file, const
 // The encoding a file is read in: the one the options name, or the recognised one.
 Encoding InputEncoding(const std::string& bytes, const ToKmOptions& options);
 
-} // namespace kmtool
+} // namespace wordlist

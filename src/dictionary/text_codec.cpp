@@ -1,6 +1,4 @@
-#include "text_codec.h"
-
-#include "platform.h"
+#include "dictionary/text_codec.h"
 
 #include "dictionary/phonetic_table.h"
 #include "base/utf8.h"
@@ -10,7 +8,7 @@
 
 #include <cstdio>
 
-namespace kmtool {
+namespace wordlist {
 
 const char* EncodingName(Encoding e)
 {
@@ -97,13 +95,15 @@ bool IsLikelyText(char32_t c)
     return IsChinese(c) || IsPhoneticSymbol(c) || latin1Letter || punctuation;
 }
 
-std::u32string DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian)
+// UTF-16 code units [begin, end) of bytes (end - begin even); a dangling odd byte
+// after them is appended as undecodable when dangling is set.
+std::u32string DecodeUtf16(const std::string& bytes, size_t begin, size_t end, bool bigEndian, bool dangling)
 {
     std::u32string out;
-    const size_t units = (bytes.size() - start) / 2;
+    const size_t units = (end - begin) / 2;
     const auto unit = [&](size_t k) -> char32_t {
-        auto hi = static_cast<unsigned char>(bytes[start + 2 * k + (bigEndian ? 0 : 1)]);
-        auto lo = static_cast<unsigned char>(bytes[start + 2 * k + (bigEndian ? 1 : 0)]);
+        auto hi = static_cast<unsigned char>(bytes[begin + 2 * k + (bigEndian ? 0 : 1)]);
+        auto lo = static_cast<unsigned char>(bytes[begin + 2 * k + (bigEndian ? 1 : 0)]);
         return static_cast<char32_t>((hi << 8) | lo);
     };
     out.reserve(units);
@@ -118,27 +118,24 @@ std::u32string DecodeUtf16(const std::string& bytes, size_t start, bool bigEndia
             out += u;
         }
     }
-    if ((bytes.size() - start) % 2 != 0) // a dangling odd byte at the end
+    if (dangling)
         out += kUndecodable + static_cast<unsigned char>(bytes.back());
     return out;
 }
 
-std::vector<TextLine> SplitLines(const std::u32string& text)
+size_t BomLength(const std::string& bytes, Encoding enc)
 {
-    std::vector<TextLine> lines;
-    int number = 1;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != U'\r' && text[i] != U'\n')
-            continue;
-        lines.push_back({number++, text.substr(start, i - start)});
-        if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n')
-            ++i;
-        start = i + 1;
+    const auto bom = [&](const char* mark, size_t n) -> size_t {
+        return bytes.compare(0, n, mark, n) == 0 ? n : 0;
+    };
+    switch (enc) {
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: return bom("\xEF\xBB\xBF", 3);
+    case Encoding::Utf16Le: return bom("\xFF\xFE", 2);
+    case Encoding::Utf16Be: return bom("\xFE\xFF", 2);
+    case Encoding::Cp936: return 0;
     }
-    if (start < text.size())
-        lines.push_back({number, text.substr(start)});
-    return lines;
+    return 0;
 }
 
 } // namespace
@@ -158,9 +155,15 @@ Encoding DetectEncoding(const std::string& bytes)
     // which UTF-8 reads as "īˮ"). A word list holds Chinese, IPA, accented Latin
     // letters or typographic punctuation; when its UTF-8 reading has none of them but
     // its code page 936 reading is clean Chinese, it is code page 936.
-    const std::u32string utf8 = DecodeUtf8(bytes);
-    if (std::any_of(utf8.begin(), utf8.end(), IsLikelyText))
-        return Encoding::Utf8;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return Encoding::Utf8; // plain ASCII reads the same either way
+    char32_t cp = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t n = Utf8SequenceAt(bytes, i, &cp);
+        if (n > 1 && IsLikelyText(cp))
+            return Encoding::Utf8;
+        i += n ? n : 1;
+    }
     const std::u32string cp936 = DecodeCp936(bytes);
     if (std::none_of(cp936.begin(), cp936.end(), IsUndecodable) && std::any_of(cp936.begin(), cp936.end(), IsChinese))
         return Encoding::Cp936;
@@ -183,23 +186,56 @@ bool ParseEncodingName(const std::string& name, Encoding* out)
 
 std::vector<TextLine> DecodeLines(const std::string& bytes, Encoding enc)
 {
-    const auto bom = [&](const char* mark, size_t n) -> size_t {
-        return bytes.compare(0, n, mark, n) == 0 ? n : 0;
-    };
-    switch (enc) {
-    case Encoding::Utf8:
-    case Encoding::Utf8Bom:
-        return SplitLines(DecodeUtf8(bytes.substr(bom("\xEF\xBB\xBF", 3))));
-    case Encoding::Utf16Le:
-        return SplitLines(DecodeUtf16(bytes, bom("\xFF\xFE", 2), false));
-    case Encoding::Utf16Be:
-        return SplitLines(DecodeUtf16(bytes, bom("\xFE\xFF", 2), true));
-    case Encoding::Cp936:
-        // CR and LF never occur inside a double-byte character of code page 936,
-        // so decoding the whole file and then splitting gives the same lines.
-        return SplitLines(DecodeCp936(bytes));
+    std::vector<TextLine> lines;
+    CLineSplitter splitter(bytes, enc);
+    TextLine line;
+    while (splitter.Next(line))
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+CLineSplitter::CLineSplitter(const std::string& bytes, Encoding enc)
+    : m_bytes(bytes), m_enc(enc), m_pos(BomLength(bytes, enc))
+{
+}
+
+bool CLineSplitter::Next(TextLine& line)
+{
+    const size_t size = m_bytes.size();
+    if (m_pos >= size)
+        return false;
+    line.number = ++m_number;
+    if (m_enc == Encoding::Utf16Le || m_enc == Encoding::Utf16Be) {
+        const bool be = m_enc == Encoding::Utf16Be;
+        const auto unit = [&](size_t at) {
+            return be ? (static_cast<unsigned char>(m_bytes[at]) << 8) | static_cast<unsigned char>(m_bytes[at + 1])
+                      : (static_cast<unsigned char>(m_bytes[at + 1]) << 8) | static_cast<unsigned char>(m_bytes[at]);
+        };
+        size_t end = m_pos;
+        while (end + 1 < size && unit(end) != '\r' && unit(end) != '\n')
+            end += 2;
+        if (end + 1 >= size) { // the last line, perhaps with a dangling odd byte
+            line.text = DecodeUtf16(m_bytes, m_pos, end, be, end < size);
+            m_pos = size;
+            return true;
+        }
+        line.text = DecodeUtf16(m_bytes, m_pos, end, be, false);
+        m_pos = end + 2;
+        if (unit(end) == '\r' && m_pos + 1 < size && unit(m_pos) == '\n')
+            m_pos += 2;
+        return true;
     }
-    return {};
+    // In UTF-8 and in code page 936 CR and LF are never part of another character, so
+    // the bytes are split first and each line decoded on its own.
+    size_t end = m_bytes.find_first_of("\r\n", m_pos);
+    if (end == std::string::npos)
+        end = size;
+    const std::string raw = m_bytes.substr(m_pos, end - m_pos);
+    line.text = m_enc == Encoding::Cp936 ? DecodeCp936(raw) : DecodeUtf8(raw);
+    m_pos = end + (end < size ? 1 : 0);
+    if (end < size && m_bytes[end] == '\r' && m_pos < size && m_bytes[m_pos] == '\n')
+        ++m_pos;
+    return true;
 }
 
 std::u32string DecodeUtf8(const std::string& s)
@@ -244,4 +280,4 @@ std::string CodePointName(char32_t c)
     return buf;
 }
 
-} // namespace kmtool
+} // namespace wordlist

@@ -1,13 +1,13 @@
-#include "convert.h"
+#include "dictionary/word_list.h"
 
 #include "dictionary/entry.h"
 #include "dictionary/phonetic_table.h"
-#include "platform.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
-namespace kmtool {
+namespace wordlist {
 
 void Report::Add(const std::string& file, int line, const char* kind, const std::string& text)
 {
@@ -21,7 +21,19 @@ void Report::Add(const std::string& file, int line, const char* kind, const std:
     m += kind;
     m += ": ";
     m += text;
-    m_messages.push_back({index, line, m});
+    m_messages.push_back({index, line, m, kind[0] == 'e', m.size() - text.size()});
+}
+
+bool Report::FirstError(int* line, std::string* text) const
+{
+    for (const Message& m : m_messages) {
+        if (!m.error)
+            continue;
+        *line = m.line;
+        *text = m.text.substr(m.textStart);
+        return true;
+    }
+    return false;
 }
 
 std::vector<std::string> Report::Messages() const
@@ -106,13 +118,15 @@ bool SplitTsv(const std::u32string& line, std::vector<std::u32string>& fields, s
 
 // RFC 4180 fields on one line: a field in double quotes may hold commas, and "" stands
 // for one quote inside it. Blanks around a quoted field are allowed.
-bool SplitCsv(const std::u32string& line, std::vector<std::u32string>& fields, std::string& error)
+bool SplitDelimited(const std::u32string& line, char32_t separator, std::vector<std::u32string>& fields,
+                    std::string& error)
 {
     size_t i = 0;
     const size_t n = line.size();
+    const auto blank = [&](char32_t c) { return c != separator && IsBlank(c); };
     for (;;) {
         size_t j = i;
-        while (j < n && IsBlank(line[j]))
+        while (j < n && blank(line[j]))
             ++j;
         std::u32string field;
         if (j < n && line[j] == U'"') {
@@ -135,15 +149,15 @@ bool SplitCsv(const std::u32string& line, std::vector<std::u32string>& fields, s
                 }
                 field += line[j++];
             }
-            while (j < n && IsBlank(line[j]))
+            while (j < n && blank(line[j]))
                 ++j;
-            if (j < n && line[j] != U',') {
+            if (j < n && line[j] != separator) {
                 error = "unexpected text after the closing quote at character " + std::to_string(j + 1) +
                         " (write a quote inside a quoted field as \"\")";
                 return false;
             }
         } else {
-            while (j < n && line[j] != U',')
+            while (j < n && line[j] != separator)
                 field += line[j++];
         }
         fields.push_back(field);
@@ -153,10 +167,25 @@ bool SplitCsv(const std::u32string& line, std::vector<std::u32string>& fields, s
     }
 }
 
-// "word [phonetic] meaning".
+bool SplitCsv(const std::u32string& line, std::vector<std::u32string>& fields, std::string& error)
+{
+    return SplitDelimited(line, U',', fields, error);
+}
+
+bool IsChineseText(char32_t c)
+{
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x3000 && c <= 0x303F) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// "word [phonetic] meaning", or the word alone.
 bool SplitBracketLine(const std::u32string& line, std::vector<std::u32string>& fields, std::string& error)
 {
     const size_t open = line.find(U'[');
+    if (open == std::u32string::npos && std::none_of(line.begin(), line.end(), IsChineseText)) {
+        fields.push_back(line);
+        return true;
+    }
     if (open == std::u32string::npos) {
         error = "expected 'word [phonetic] meaning', found no '['";
         return false;
@@ -219,6 +248,7 @@ bool ParseFormatName(const std::string& name, Format* out)
     else if (n == "csv") *out = Format::Csv;
     else if (n == "lines") *out = Format::Lines;
     else if (n == "km") *out = Format::Km;
+    else if (n == "anki") *out = Format::Anki;
     else return false;
     return true;
 }
@@ -231,6 +261,7 @@ const char* FormatName(Format f)
     case Format::Csv: return "csv";
     case Format::Lines: return "lines";
     case Format::Km: return "km";
+    case Format::Anki: return "anki";
     }
     return "?";
 }
@@ -243,38 +274,125 @@ Encoding InputEncoding(const std::string& bytes, const ToKmOptions& options)
 std::vector<TextEntry> ParseWordList(const std::string& bytes, const std::string& file,
                                      const ToKmOptions& options, Report& report)
 {
-    const Encoding enc = InputEncoding(bytes, options);
     std::vector<TextEntry> entries;
-    Format format = options.format;
-    bool headerPending = options.skipHeader;
-    for (const TextLine& line : DecodeLines(bytes, enc)) {
+    CWordListParser parser(bytes, file, options, report);
+    TextEntry e;
+    while (parser.Next(e))
+        entries.push_back(std::move(e));
+    return entries;
+}
+
+CWordListParser::CWordListParser(const std::string& bytes, const std::string& file, const ToKmOptions& options,
+                                 Report& report)
+    : m_file(file), m_options(options), m_report(&report), m_size(bytes.size()),
+      m_encoding(InputEncoding(bytes, options)), m_lines(bytes, m_encoding),
+      m_format(options.format == Format::Km ? Format::Auto : options.format), m_headerPending(options.skipHeader)
+{
+}
+
+void CWordListParser::Reject(int line, const std::string& text)
+{
+    ++m_rejected;
+    m_report->Error(m_file, line, text);
+}
+
+namespace {
+
+// ASCII letters lowered; anything else becomes '?' (for keywords only).
+std::string AsciiLower(const std::u32string& s)
+{
+    std::string out;
+    for (char32_t c : s)
+        out += c < 0x80 ? static_cast<char>(std::tolower(static_cast<int>(c))) : '?';
+    return out;
+}
+
+} // namespace
+
+// "#separator:tab", "#html:true", "#tags column:3" ... Only before the first entry,
+// and only when the format is Anki or still to be recognised.
+bool CWordListParser::ReadAnkiHeader(const std::u32string& trimmed)
+{
+    if (m_entrySeen || (m_format != Format::Auto && m_format != Format::Anki))
+        return false;
+    const size_t colon = trimmed.find(U':');
+    if (colon == std::u32string::npos)
+        return false;
+    const std::string key = AsciiLower(Trim(trimmed.substr(1, colon - 1)));
+    const std::u32string value = Trim(trimmed.substr(colon + 1));
+    const std::string name = AsciiLower(value);
+    if (key == "separator") {
+        static const struct { const char* name; char32_t c; } kNames[] = {
+            {"tab", U'\t'}, {"comma", U','}, {"semicolon", U';'}, {"space", U' '}, {"pipe", U'|'}, {"colon", U':'}};
+        bool known = false;
+        for (const auto& n : kNames) {
+            if (name == n.name) {
+                m_separator = n.c;
+                known = true;
+            }
+        }
+        if (!known && value.size() == 1)
+            m_separator = value[0];
+    } else if (key == "html") {
+        m_html = name == "true";
+    } else if (key == "tags column" || key == "guid column" || key == "notetype column" || key == "deck column") {
+        const int column = std::atoi(name.c_str());
+        if (column > 0)
+            m_metaColumns.push_back(column);
+    } else if (key != "columns" && key != "notetype" && key != "deck" && key != "tags") {
+        return false;
+    }
+    m_format = Format::Anki;
+    return true;
+}
+
+bool CWordListParser::Next(TextEntry& e)
+{
+    TextLine line;
+    while (m_lines.Next(line)) {
         const std::u32string trimmed = Trim(line.text);
         if (trimmed.empty())
             continue;
-        if (headerPending) {
-            headerPending = false;
+        if (m_headerPending) {
+            m_headerPending = false;
             continue;
         }
-        if (trimmed[0] == U'#')
+        if (trimmed[0] == U'#') {
+            ReadAnkiHeader(trimmed);
             continue;
+        }
         const auto bad = std::find_if(line.text.begin(), line.text.end(), IsUndecodable);
         if (bad != line.text.end()) {
-            report.Error(file, line.number,
-                         std::string("not valid ") + EncodingName(enc) + ": " + Describe(*bad) + " at character " +
-                             std::to_string(bad - line.text.begin() + 1));
+            Reject(line.number, std::string("not valid ") + EncodingName(m_encoding) + ": " + Describe(*bad) +
+                                    " at character " + std::to_string(bad - line.text.begin() + 1));
             continue;
         }
-        if (format == Format::Auto || format == Format::Km)
-            format = GuessFormat(line.text);
+        m_entrySeen = true;
+        if (m_format == Format::Auto || m_format == Format::Km)
+            m_format = GuessFormat(line.text);
 
         std::vector<std::u32string> fields;
         std::string error;
-        bool ok = format == Format::Tsv   ? SplitTsv(line.text, fields, error)
-                  : format == Format::Csv ? SplitCsv(line.text, fields, error)
-                                          : SplitBracketLine(line.text, fields, error);
+        bool ok = m_format == Format::Tsv    ? SplitTsv(line.text, fields, error)
+                  : m_format == Format::Csv  ? SplitCsv(line.text, fields, error)
+                  : m_format == Format::Anki ? SplitDelimited(line.text, m_separator, fields, error)
+                                             : SplitBracketLine(line.text, fields, error);
         if (!ok) {
-            report.Error(file, line.number, error);
+            Reject(line.number, error);
             continue;
+        }
+        if (m_format == Format::Anki) {
+            // The columns that are no note fields go, from the right so the numbers hold.
+            std::vector<int> meta = m_metaColumns;
+            std::sort(meta.rbegin(), meta.rend());
+            for (int column : meta)
+                if (static_cast<size_t>(column) <= fields.size())
+                    fields.erase(fields.begin() + (column - 1));
+            if (m_html)
+                for (auto& f : fields)
+                    f = StripAnkiHtml(f);
+            if (fields.empty())
+                fields.emplace_back();
         }
         for (auto& f : fields)
             f = Trim(f);
@@ -282,12 +400,11 @@ std::vector<TextEntry> ParseWordList(const std::string& bytes, const std::string
         while (fields.size() > 1 && fields.back().empty())
             fields.pop_back();
         if (fields.size() > 3) {
-            report.Error(file, line.number,
-                         std::to_string(fields.size()) +
-                             " columns; expected word, phonetic and meaning (or word and meaning)");
+            Reject(line.number, std::to_string(fields.size()) +
+                                    " columns; expected word, phonetic and meaning (or word and meaning)");
             continue;
         }
-        TextEntry e;
+        e = TextEntry();
         e.line = line.number;
         e.word = fields[0];
         if (fields.size() == 2) {
@@ -297,92 +414,180 @@ std::vector<TextEntry> ParseWordList(const std::string& bytes, const std::string
             e.meaning = fields[2];
         }
         if (e.word.empty()) {
-            report.Error(file, line.number, "the word is empty");
+            Reject(line.number, "the word is empty");
             continue;
         }
-        entries.push_back(std::move(e));
+        return true;
     }
-    return entries;
+    return false;
+}
+
+std::u32string StripAnkiHtml(const std::u32string& field)
+{
+    static const struct { const char* name; char32_t c; } kEntities[] = {
+        {"amp", U'&'}, {"lt", U'<'}, {"gt", U'>'}, {"quot", U'"'}, {"apos", U'\''}, {"nbsp", U' '},
+        {"ensp", U' '}, {"emsp", U' '}, {"mdash", 0x2014}, {"ndash", 0x2013}, {"hellip", 0x2026},
+        {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C}, {"rdquo", 0x201D}, {"middot", 0xB7}};
+    static const char* const kBreaking[] = {"br", "div", "p", "li", "tr", "td", "ul", "ol", "hr"};
+    std::u32string text;
+    const size_t n = field.size();
+    for (size_t i = 0; i < n;) {
+        const char32_t c = field[i];
+        if (c == U'<') {
+            const size_t close = field.find(U'>', i + 1);
+            if (close == std::u32string::npos) {
+                text += c;
+                ++i;
+                continue;
+            }
+            size_t k = i + 1;
+            if (k < close && field[k] == U'/')
+                ++k;
+            size_t nameEnd = k;
+            while (nameEnd < close && field[nameEnd] < 0x80 && std::isalnum(static_cast<int>(field[nameEnd])))
+                ++nameEnd;
+            const std::string tag = AsciiLower(field.substr(k, nameEnd - k));
+            for (const char* b : kBreaking)
+                if (tag == b)
+                    text += U' ';
+            i = close + 1;
+            continue;
+        }
+        if (c == U'&') {
+            const size_t semi = field.find(U';', i + 1);
+            if (semi != std::u32string::npos && semi - i <= 10) {
+                const std::u32string body = field.substr(i + 1, semi - i - 1);
+                char32_t value = 0;
+                if (body.size() > 1 && body[0] == U'#') {
+                    const bool hex = body[1] == U'x' || body[1] == U'X';
+                    const std::string digits = AsciiLower(body.substr(hex ? 2 : 1));
+                    char* end = nullptr;
+                    const unsigned long v = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+                    if (!digits.empty() && end && *end == 0 && v > 0 && v <= 0x10FFFF)
+                        value = static_cast<char32_t>(v);
+                } else {
+                    const std::string name = AsciiLower(body);
+                    for (const auto& entity : kEntities)
+                        if (name == entity.name)
+                            value = entity.c;
+                }
+                if (value) {
+                    text += value;
+                    i = semi + 1;
+                    continue;
+                }
+            }
+        }
+        if (c == U'[' && field.compare(i, 7, U"[sound:") == 0) {
+            const size_t close = field.find(U']', i);
+            if (close != std::u32string::npos) {
+                i = close + 1;
+                continue;
+            }
+        }
+        text += c;
+        ++i;
+    }
+    std::u32string out;
+    for (char32_t c : text) {
+        if (IsBlank(c) && (out.empty() || IsBlank(out.back())))
+            continue;
+        out += IsBlank(c) ? U' ' : c;
+    }
+    return Trim(out);
+}
+
+bool EncodeKmFields(const TextEntry& e, const std::string& file, const ToKmOptions& options, Report& report,
+                    std::string encoded[3])
+{
+    const std::u32string* fields[] = {&e.word, &e.phonetic, &e.meaning};
+    bool ok = true;
+    for (int k = 0; k < 3; ++k) {
+        const std::u32string& f = *fields[k];
+        if (f.find(U'/') != std::u32string::npos) {
+            report.Error(file, e.line,
+                         std::string("'/' in the ") + kFieldNames[k] +
+                             " \"" + Utf8(f) +
+                             // u8: the messages are UTF-8, narrow literals code page 936.
+                             u8"\": '/' separates the fields of a .KM line; write another character "
+                             u8"instead (for example '、' or '，')");
+            ok = false;
+            continue;
+        }
+        auto ctrl = std::find_if(f.begin(), f.end(), [](char32_t c) { return c < 0x20 || c == 0x7F; });
+        if (ctrl != f.end()) {
+            report.Error(file, e.line,
+                         std::string("control character ") + Describe(*ctrl) + " in the " + kFieldNames[k]);
+            ok = false;
+        }
+    }
+    if (!ok)
+        return false;
+
+    for (int k = 0; k < 3; ++k)
+        encoded[k].clear();
+    size_t bad = 0;
+    if (options.rawPhonetic) {
+        for (size_t i = 0; i < e.phonetic.size(); ++i) {
+            if (e.phonetic[i] < lex::kFirstFontCode || e.phonetic[i] > lex::kLastFontCode) {
+                report.Error(file, e.line,
+                             Describe(e.phonetic[i]) + " (character " + std::to_string(i + 1) +
+                                 " of the phonetic) is not a font code; codes are 0x20 to 0x7E");
+                ok = false;
+                break;
+            }
+            encoded[1] += static_cast<char>(e.phonetic[i]);
+        }
+    } else if (!lex::IpaToCodes(e.phonetic, encoded[1], &bad)) {
+        report.Error(file, e.line,
+                     "the phonetic symbol " + Describe(e.phonetic[bad]) + " (character " +
+                         std::to_string(bad + 1) + " of \"" + Utf8(e.phonetic) +
+                         "\") is not in the DFPhonetic font");
+        ok = false;
+    }
+    for (int k : {0, 2}) {
+        if (!EncodeCp936(*fields[k], encoded[k], &bad)) {
+            report.Error(file, e.line,
+                         Describe((*fields[k])[bad]) + " in the " + kFieldNames[k] + " \"" + Utf8(*fields[k]) +
+                             "\" has no code in code page 936");
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+void AppendKmLine(const std::string encoded[3], int lineNumber, const std::string& file, Report& report,
+                  Stats* stats, std::string& out)
+{
+    const bool emptyPhonetic = encoded[1].empty();
+    const bool emptyMeaning = encoded[2].empty();
+    const std::string line = encoded[0] + "/" + encoded[1] + "/" + encoded[2];
+    if (line.size() > kMaxKmLineBytes)
+        report.Warning(file, lineNumber,
+                       "the entry is " + std::to_string(line.size()) + " bytes long; Lexorin shows up to " +
+                           std::to_string(kMaxKmLineBytes) + " bytes of a line whole and splits longer ones");
+    if (stats) {
+        ++stats->entries;
+        stats->emptyPhonetic += emptyPhonetic;
+        stats->emptyMeaning += emptyMeaning;
+        stats->overLong += line.size() > kMaxKmLineBytes;
+        if (line.size() > stats->longestBytes) {
+            stats->longestBytes = line.size();
+            stats->longestLine = lineNumber;
+        }
+    }
+    out += line;
+    out += "\r\n";
 }
 
 std::string EncodeKm(const std::vector<TextEntry>& entries, const std::string& file,
                      const ToKmOptions& options, Report& report, Stats* stats)
 {
     std::string out;
-    for (const TextEntry& e : entries) {
-        const std::u32string* fields[] = {&e.word, &e.phonetic, &e.meaning};
-        bool ok = true;
-        for (int k = 0; k < 3; ++k) {
-            const std::u32string& f = *fields[k];
-            if (f.find(U'/') != std::u32string::npos) {
-                report.Error(file, e.line,
-                             std::string("'/' in the ") + kFieldNames[k] +
-                                 " \"" + Utf8(f) +
-                                 // u8: the messages are UTF-8, narrow literals code page 936.
-                                 u8"\": '/' separates the fields of a .KM line; write another character "
-                                 u8"instead (for example '、' or '，')");
-                ok = false;
-                continue;
-            }
-            auto ctrl = std::find_if(f.begin(), f.end(), [](char32_t c) { return c < 0x20 || c == 0x7F; });
-            if (ctrl != f.end()) {
-                report.Error(file, e.line,
-                             std::string("control character ") + Describe(*ctrl) + " in the " + kFieldNames[k]);
-                ok = false;
-            }
-        }
-        if (!ok)
-            continue;
-
-        std::string encoded[3];
-        size_t bad = 0;
-        if (options.rawPhonetic) {
-            for (size_t i = 0; i < e.phonetic.size(); ++i) {
-                if (e.phonetic[i] < lex::kFirstFontCode || e.phonetic[i] > lex::kLastFontCode) {
-                    report.Error(file, e.line,
-                                 Describe(e.phonetic[i]) + " (character " + std::to_string(i + 1) +
-                                     " of the phonetic) is not a font code; codes are 0x20 to 0x7E");
-                    ok = false;
-                    break;
-                }
-                encoded[1] += static_cast<char>(e.phonetic[i]);
-            }
-        } else if (!lex::IpaToCodes(e.phonetic, encoded[1], &bad)) {
-            report.Error(file, e.line,
-                         "the phonetic symbol " + Describe(e.phonetic[bad]) + " (character " +
-                             std::to_string(bad + 1) + " of \"" + Utf8(e.phonetic) +
-                             "\") is not in the DFPhonetic font");
-            ok = false;
-        }
-        for (int k : {0, 2}) {
-            if (!EncodeCp936(*fields[k], encoded[k], &bad)) {
-                report.Error(file, e.line,
-                             Describe((*fields[k])[bad]) + " in the " + kFieldNames[k] + " \"" + Utf8(*fields[k]) +
-                                 "\" has no code in code page 936");
-                ok = false;
-            }
-        }
-        if (!ok)
-            continue;
-
-        const std::string line = encoded[0] + "/" + encoded[1] + "/" + encoded[2];
-        if (line.size() > kMaxKmLineBytes)
-            report.Warning(file, e.line,
-                           "the entry is " + std::to_string(line.size()) + " bytes long; Lexorin shows up to " +
-                               std::to_string(kMaxKmLineBytes) + " bytes of a line whole and splits longer ones");
-        if (stats) {
-            ++stats->entries;
-            stats->emptyPhonetic += e.phonetic.empty();
-            stats->emptyMeaning += e.meaning.empty();
-            stats->overLong += line.size() > kMaxKmLineBytes;
-            if (line.size() > stats->longestBytes) {
-                stats->longestBytes = line.size();
-                stats->longestLine = e.line;
-            }
-        }
-        out += line;
-        out += "\r\n";
-    }
+    std::string fields[3];
+    for (const TextEntry& e : entries)
+        if (EncodeKmFields(e, file, options, report, fields))
+            AppendKmLine(fields, e.line, file, report, stats, out);
     return out;
 }
 
@@ -508,4 +713,4 @@ std::string TextToCp936(const std::string& bytes, const std::string& file, const
     return out;
 }
 
-} // namespace kmtool
+} // namespace wordlist
