@@ -63,7 +63,7 @@
 #define ID_STUDY_SPEAK          32903
 
 // Importing a word list (tray and context menus, the dictionary page)
-#define ID_IMPORT_WORDLIST      32903
+#define ID_IMPORT_WORDLIST      32904
 
 // System-menu item of the main bar
 #define IDM_ABOUTBOX            16

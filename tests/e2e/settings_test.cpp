@@ -113,21 +113,6 @@ std::wstring FromUtf8(const std::string& s)
     return w;
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(50);
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
 } // namespace
 
 TEST(SettingsE2E, AnExamBookChosenOnThePageShowsItsMostFrequentWordFirstAndThePageItsCounts)
@@ -194,7 +179,7 @@ TEST(SettingsE2E, AnExamBookChosenOnThePageShowsItsMostFrequentWordFirstAndThePa
     e2e::PressKey(VK_RETURN);
     ASSERT_TRUE(e2e::WaitUntilGone(menu, 5000));
     wintest::PumpMessages(200);
-    EXPECT_EQ(ClipboardText(), expected) << "the book's first entry";
+    EXPECT_EQ(e2e::ClipboardText(), expected) << "the book's first entry";
     // The pointer leaves the strip: resting on it holds the next program's feed.
     SetCursorPos(0, 0);
 

@@ -53,21 +53,6 @@ void SetToday(const char* day)
     SetEnvironmentVariableW(L"LEXORIN_TODAY", lex::Widen(day).c_str());
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(50);
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
 void Command(HWND bar, UINT id)
 {
     PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -127,7 +112,7 @@ std::wstring CopyShownEntry(HWND bar)
     CloseClipboard();
     if (!ChooseFromContextMenu(bar, 2))
         return L"(no menu)";
-    return ClipboardText();
+    return e2e::ClipboardText();
 }
 
 bool Quit(LexorinProcess& app, HWND bar)

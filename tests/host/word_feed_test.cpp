@@ -699,10 +699,14 @@ TEST_F(WordFeedTest, EntriesAreToldOnlyWhileTheRunningFeedIsSeen)
     EXPECT_GT(feed.GetPosition(), 10) << "the unseen steps were made up";
     EXPECT_EQ(host.told.size(), 2u) << "catch-up entries are not told";
 
+    // Missed one day, due the next.
+    setenv("LEXORIN_TODAY", "2026-07-01", 1);
     ASSERT_TRUE(feed.MarkEntry(DictEntry{"w1", "p1", "m1"}, false));
+    setenv("LEXORIN_TODAY", "2026-07-02", 1);
     feed.SetReviewEvery(1);
     feed.OnTimerTick();
     feed.OnTimerTick();
+    unsetenv("LEXORIN_TODAY");
     ASSERT_EQ(host.told.size(), 4u);
     EXPECT_EQ(host.told[2], "w1") << "a review coming back is told";
     EXPECT_EQ(host.told[3], host.LastWord());

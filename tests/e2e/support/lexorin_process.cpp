@@ -260,6 +260,21 @@ HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className)
     return data.found;
 }
 
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
+        Sleep(50);
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 bool WaitUntilGone(HWND hWnd, DWORD ms)
 {
     return wintest::PumpUntil([&] { return !IsWindow(hWnd) || !IsWindowVisible(hWnd); }, ms);

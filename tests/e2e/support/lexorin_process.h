@@ -90,6 +90,9 @@ int CountProcessWindows(DWORD pid, const std::string& title);
 HWND FindProcessWindowOfClass(DWORD pid, const wchar_t* className);
 // Waits up to ms for a window to be destroyed or hidden.
 bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
+
+// The clipboard's Unicode text (the program copies entries there), empty if none.
+std::wstring ClipboardText();
 // Right-clicks the bar's tray icon and waits for its popup menu; false if none appeared.
 bool OpenTrayMenu(HWND bar);
 // A visible dialog-class window of process pid other than the main bar (a message box,
