@@ -4,11 +4,10 @@
 #include "dictionary/study_record.h"
 #include "framework/app.h"
 #include "framework/file_dialog.h"
+#include "options/study_chart.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
-
-#include <cstdio>
 
 COptionStudyPage::COptionStudyPage(const COptionContext& context)
     : lex::CPropertyPage(IDD_OPTION_STUDY), m_context(context)
@@ -28,6 +27,8 @@ COptionStudyPage::COptionStudyPage(const COptionContext& context)
     };
 }
 
+void COptionStudyPage::DoDataExchange(lex::CDataExchange* dx) { lex::DDX_Control(dx, IDC_STUDY_CHART, m_chart); }
+
 BOOL COptionStudyPage::OnInitDialog()
 {
     lex::CPropertyPage::OnInitDialog();
@@ -36,6 +37,11 @@ BOOL COptionStudyPage::OnInitDialog()
     SendDlgItemMessageW(m_hWnd, IDC_STUDY_REVIEW_SPIN, UDM_SETRANGE32, kMinReviewEvery, kMaxReviewEvery);
     SendDlgItemMessageW(m_hWnd, IDC_STUDY_REVIEW_SPIN, UDM_SETPOS32, 0, m_startReviewEvery);
     SetDlgItemInt(m_hWnd, IDC_STUDY_REVIEW_EVERY, static_cast<UINT>(m_startReviewEvery), FALSE);
+    m_startRetention = settings.StudyRetention();
+    SendDlgItemMessageW(m_hWnd, IDC_STUDY_RETENTION_SPIN, UDM_SETRANGE32, kMinRetention, kMaxRetention);
+    SendDlgItemMessageW(m_hWnd, IDC_STUDY_RETENTION_SPIN, UDM_SETPOS32, 0, RetentionShown(m_startRetention));
+    SetDlgItemInt(m_hWnd, IDC_STUDY_RETENTION, static_cast<UINT>(RetentionShown(m_startRetention)), FALSE);
+    m_chart.SetDpi(Dpi().Dpi());
     for (FlagOption& flag : m_flags) {
         flag.start = (settings.*flag.get)();
         CheckDlgButton(m_hWnd, flag.id, flag.start ? BST_CHECKED : BST_UNCHECKED);
@@ -59,21 +65,37 @@ int COptionStudyPage::ReviewEveryShown() const
     return value > static_cast<UINT>(kMaxReviewEvery) ? kMaxReviewEvery : static_cast<int>(value);
 }
 
+int COptionStudyPage::RetentionShown(int fallback) const
+{
+    BOOL ok = FALSE;
+    const UINT value = m_hWnd ? GetDlgItemInt(m_hWnd, IDC_STUDY_RETENTION, &ok, FALSE) : 0;
+    const int percent = ok ? static_cast<int>(value > 1000 ? 1000 : value) : fallback;
+    return percent < kMinRetention ? kMinRetention : (percent > kMaxRetention ? kMaxRetention : percent);
+}
+
 void COptionStudyPage::ShowCounts()
 {
     const lex::CStudyRecord* record = m_context.studyRecord;
-    const lex::StudyCounts counts = record ? record->Count(lex::StudyToday()) : lex::StudyCounts();
-    char text[256];
-    std::snprintf(text, sizeof text, "已标记 %d 个词，已掌握 %d 个，\r\n今天到期 %d 个，累计忘记 %d 次。", counts.marked,
-                  counts.mastered, counts.dueToday, counts.lapses);
+    static const std::vector<lex::StudyCard> kNoCards;
+    m_chart.SetProgress(lex::MeasureStudyProgress(record ? record->Cards() : kNoCards, lex::StudyToday()));
+    ShowProgressText();
+    const lex::StudyProgress& progress = m_chart.Progress();
+    ::EnableWindow(GetDlgItem(IDC_STUDY_EXPORT), progress.words > progress.mastered);
+    ::EnableWindow(GetDlgItem(IDC_STUDY_CLEAR), record && progress.words > 0);
+}
+
+void COptionStudyPage::ShowProgressText()
+{
+    const std::string text = lex::StudyProgressText(m_chart.Progress(), RetentionShown(m_startRetention));
     SetDlgItemTextW(m_hWnd, IDC_STUDY_COUNTS, lex::Widen(text).c_str());
-    const BOOL anyWords = counts.marked > counts.mastered;
-    ::EnableWindow(GetDlgItem(IDC_STUDY_EXPORT), anyWords);
-    ::EnableWindow(GetDlgItem(IDC_STUDY_CLEAR), record && counts.marked > 0);
 }
 
 BOOL COptionStudyPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_STUDY_RETENTION && m_chart.IsWindow()) {
+        ShowProgressText(); // the target beside the known share follows the box
+        return TRUE;
+    }
     if (HIWORD(wParam) == BN_CLICKED) {
         switch (lex::CommandId(wParam, lParam)) {
         case IDC_STUDY_EXPORT:
@@ -136,6 +158,11 @@ void COptionStudyPage::OnOK()
     const int reviewEvery = ReviewEveryShown();
     if (reviewEvery != m_startReviewEvery) {
         settings.SetStudyReviewEvery(reviewEvery);
+        RaiseOptionFlag(m_context.studyChanged);
+    }
+    const int retention = RetentionShown(m_startRetention);
+    if (retention != m_startRetention) {
+        settings.SetStudyRetention(retention);
         RaiseOptionFlag(m_context.studyChanged);
     }
     for (const FlagOption& flag : m_flags) {

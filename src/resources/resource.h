@@ -162,6 +162,9 @@
 #define IDC_STUDY_HOTKEY_KNOWN  1111
 #define IDC_STUDY_HOTKEY_UNKNOWN 1112
 #define IDC_STUDY_HOTKEY_SPEAK  1113
+#define IDC_STUDY_RETENTION     1114
+#define IDC_STUDY_RETENTION_SPIN 1115
+#define IDC_STUDY_CHART         1116
 
 // The import preview (import.rc)
 #define IDD_IMPORT_PREVIEW      192

@@ -645,6 +645,32 @@ TEST_F(WordFeedTest, MarkedWordsWaitUntilDueAndComeBackBetweenNewEntries)
     unsetenv("LEXORIN_TODAY");
 }
 
+// Several words due at once come back least likely to be recalled first, whatever
+// their due days or their order in the record.
+TEST_F(WordFeedTest, DueWordsComeBackLeastLikelyRecalledFirst)
+{
+    WriteDict("缺省字典", Lines(1, 12));
+    // On 2026-01-20: w3 is 50 days past its last mark with 30 days' stability (15 days
+    // overdue), w5 10 days with 2 (8 days overdue), w7 6 days with 5 (1 day overdue).
+    std::ofstream(folder + "Dictionary\\缺省字典.study", std::ios::binary)
+        << "w7\t2026-01-19\t0\t5.0000\t5.0000\t2026-01-14\t2026-01-14+\r\n"
+           "w3\t2026-01-05\t0\t30.0000\t5.0000\t2025-12-01\t2025-12-01+\r\n"
+           "w5\t2026-01-12\t1\t2.0000\t7.0000\t2026-01-10\t2026-01-10-\r\n";
+    setenv("LEXORIN_TODAY", "2026-01-20", 1);
+    SingleMode();
+    feed.SetPosition(8);
+    ASSERT_TRUE(Open());
+    feed.SetReviewEvery(1);
+    std::vector<std::string> reviews, others;
+    for (int i = 0; i < 6; ++i) {
+        feed.ShowNextEntry();
+        (host.items[0].text == "※ " ? reviews : others).push_back(host.LastWord());
+    }
+    EXPECT_EQ(reviews, (std::vector<std::string>{"w5", "w3", "w7"}));
+    EXPECT_EQ(others, (std::vector<std::string>{"w9", "w10", "w11"}));
+    unsetenv("LEXORIN_TODAY");
+}
+
 // Every word known and waiting: the steps show nothing rather than reading round the
 // dictionary for ever, and on their due day the words are back.
 TEST_F(WordFeedTest, ADictionaryOfWaitingWordsShowsNothingUntilTheyAreDue)
