@@ -257,7 +257,7 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, IDC_STUDY_EXPORT));
     HWND counts = e2e::Descendant(sheet, IDC_STUDY_COUNTS);
-    EXPECT_EQ(e2e::WindowText(counts), "已标记 3 个词，已掌握 1 个，\r\n今天到期 1 个，累计忘记 3 次。");
+    EXPECT_EQ(e2e::WindowText(counts), "已标记 3 个词，已掌握 1 个，今天到期 1 个\r\n近 30 天认识率 — · 目标 90%");
     EXPECT_EQ(e2e::WindowText(e2e::Descendant(sheet, IDC_STUDY_REVIEW_EVERY)), "2");
     wintest::PumpMessages(300);
     RECT sr;
@@ -299,7 +299,7 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     ASSERT_TRUE(e2e::WaitUntilGone(box, 5000));
     e2e::Sync(sheet);
     EXPECT_EQ(ReadText(StudyPath(app)), kForeignLines) << "the words go, the lines that are not ours stay";
-    EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，\r\n今天到期 0 个，累计忘记 0 次。");
+    EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，今天到期 0 个\r\n近 30 天认识率 — · 目标 90%");
 
     // The page's keys are written by OK: the review rate, the options, the hotkeys.
     HWND showHide = e2e::Descendant(sheet, IDC_STUDY_HOTKEY_SHOW);
@@ -308,10 +308,16 @@ TEST_F(StudyE2E, TheStudyPageCountsExportsTheWordsNotMasteredAndClearsAfterAskin
     SendMessageW(e2e::Descendant(sheet, IDC_STUDY_REVIEW_EVERY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7"));
     e2e::ClickCentre(e2e::Descendant(sheet, IDC_STUDY_HOVER_PAUSE));
     SendMessageW(showHide, HKM_SETHOTKEY, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | VK_F9, 0);
+    HWND retention = e2e::Descendant(sheet, IDC_STUDY_RETENTION);
+    EXPECT_EQ(e2e::WindowText(retention), "90");
+    SendMessageW(retention, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"85"));
+    EXPECT_EQ(e2e::WindowText(counts), "已标记 0 个词，已掌握 0 个，今天到期 0 个\r\n近 30 天认识率 — · 目标 85%")
+        << "the target follows the box";
     e2e::ClickCentre(e2e::Descendant(sheet, IDOK));
     ASSERT_TRUE(e2e::WaitUntilGone(sheet, 5000));
     const lex::CSettings settings(app.SettingsPath());
     EXPECT_EQ(settings.StudyReviewEvery(), 7);
+    EXPECT_EQ(settings.StudyRetention(), 85);
     EXPECT_FALSE(settings.StudyHoverPause());
     EXPECT_EQ(settings.StudyHotkeyShowHide(), (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | VK_F9);
     EXPECT_TRUE(settings.StudyHotkeyKnown() != 0 && !settings.StudyRecallMode()) << "unchanged keys keep their defaults";
