@@ -21,13 +21,13 @@ const char kRecord[] = "apple\t2026-05-05\t0\t5.0000\t5.0000\t2026-04-30\t2026-0
                        "pear\t2026-04-28\t1\t1.0000\t7.0000\t2026-04-27\t2026-04-27-\r\n"
                        "plum\t2026-06-30\t0\t30.0000\t4.0000\t2026-04-27\t2026-04-27+\r\n";
 
-struct Run {
+struct PixelRun {
     int left, right; // [left, right)
 };
 
-std::vector<Run> RunsOf(const wintest::Image& img, int y, COLORREF colour)
+std::vector<PixelRun> RunsOf(const wintest::Image& img, int y, COLORREF colour)
 {
-    std::vector<Run> runs;
+    std::vector<PixelRun> runs;
     for (int x = 0; x < img.w; ++x) {
         if (img.At(x, y) != colour)
             continue;
@@ -105,25 +105,28 @@ TEST(StudyChartCtrl, BarsOfAKnownHistoryStandInTheirDaysColumns)
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     int axis = -1;
     for (int y = img.h - 1; y >= 0 && axis < 0; --y) {
-        const std::vector<Run> runs = RunsOf(img, y, shadow);
+        const std::vector<PixelRun> runs = RunsOf(img, y, shadow);
         if (!runs.empty() && runs[0].right - runs[0].left > img.w / 2)
             axis = y;
     }
     ASSERT_GT(axis, img.h / 2);
-    const Run plot = RunsOf(img, axis, shadow)[0];
+    // The axis is thicker at a higher DPI: bars stand on its top row.
+    while (axis > 0 && img.At(img.w / 2, axis - 1) == shadow)
+        --axis;
+    const PixelRun plot = RunsOf(img, axis, shadow)[0];
     const int pitch = (plot.right - plot.left) / 60;
     EXPECT_EQ(pitch, wintest::AtTestDpi(5, 7, 10)) << "the columns follow the DPI";
     EXPECT_EQ(plot.right - plot.left, 60 * pitch);
 
     // Known marks three days ago (column 26 of 60) and today (column 29).
     const int base = axis - 1;
-    const std::vector<Run> known = RunsOf(img, base, CStudyChart::kKnownColour);
+    const std::vector<PixelRun> known = RunsOf(img, base, CStudyChart::kKnownColour);
     ASSERT_EQ(known.size(), 2u);
     EXPECT_EQ((known[0].left - plot.left) / pitch, 26);
     EXPECT_EQ((known[1].left - plot.left) / pitch, 29);
     EXPECT_LT(known[0].right - known[0].left, pitch) << "a gap between bars";
     // Apple due in five days: column 34; pear is overdue and plum beyond the chart.
-    const std::vector<Run> due = RunsOf(img, base, CStudyChart::kDueColour);
+    const std::vector<PixelRun> due = RunsOf(img, base, CStudyChart::kDueColour);
     ASSERT_EQ(due.size(), 1u);
     EXPECT_EQ((due[0].left - plot.left) / pitch, 34);
 
