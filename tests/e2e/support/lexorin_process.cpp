@@ -394,6 +394,10 @@ void Sync(HWND hWnd)
 
 LexorinProcess::LexorinProcess(const char* tag, const char* exeName, bool withSettings)
 {
+    // A pointer left by an earlier test where the bar comes up could rest on the new
+    // bar's strip: each run starts with it in the screen's far corner (a test that
+    // wants it elsewhere puts it there before starting).
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     m_folder = wintest::MakeTempFolder(tag);
     // A copy that Wine's shell cut short now and then left a folder without the program
     // (the run then failed to start): copy again until the program is there.
@@ -444,9 +448,6 @@ HANDLE LexorinProcess::Launch() const
 
 bool LexorinProcess::Start()
 {
-    // A pointer left resting where the bar comes up (by an earlier test) would hold the
-    // new bar's feed still: it starts in the screen's far corner, away from the bar.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     m_process = Launch();
     if (!m_process) {
         // Say why, and try once more: a start refused by a busy Wine session is not the
