@@ -97,13 +97,14 @@ TEST(MenuSkin, TrayMenuIsConvertedToOwnerDrawnItemsWithToolbarIcons)
     ASSERT_NE(tray.popup, nullptr);
     EXPECT_FALSE(tray.menu.IsPopup()) << "the loaded top menu counts as a menu bar";
     EXPECT_TRUE(tray.popup->IsPopup());
-    const UINT ids[] = {32789, 32790, 0, 32791, 0, 32783, 32784, 32793, 0, 57665};
-    const char* texts[] = {"显示单词条", "隐藏单词条", "", "设置...", "", "帮助", "关于...", "每日一贴...", "", "退出"};
-    const int icons[] = {-1, 27, -1, 9, -1, -1, 6, -1, -1, 30};
+    const UINT ids[] = {32789, 32790, 0, 32791, 32904, 0, 32783, 32784, 32793, 0, 57665};
+    const char* texts[] = {"显示单词条", "隐藏单词条", "", "设置...", "导入词表...", "",
+                           "帮助",       "关于...",    "每日一贴...", "", "退出"};
+    const int icons[] = {-1, 27, -1, 9, -1, -1, -1, 6, -1, -1, 30};
     HMENU h = tray.popup->GetSafeHmenu();
-    ASSERT_EQ(GetMenuItemCount(h), 10);
-    ASSERT_EQ(tray.popup->Items().size(), 10u);
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(GetMenuItemCount(h), 11);
+    ASSERT_EQ(tray.popup->Items().size(), 11u);
+    for (int i = 0; i < 11; ++i) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
@@ -120,14 +121,14 @@ TEST(MenuSkin, TrayMenuIsConvertedToOwnerDrawnItemsWithToolbarIcons)
     const CNewMenuIcons* shared = tray.popup->Items()[1]->m_pMenuIcon;
     ASSERT_NE(shared, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(shared->m_IconsList), 33) << "11 buttons, three images each";
-    EXPECT_EQ(tray.popup->Items()[9]->m_pMenuIcon, shared);
+    EXPECT_EQ(tray.popup->Items()[10]->m_pMenuIcon, shared);
 
     // Loading the toolbar again shares the same icons; destroying the menu lets go of
     // every item's routing.
     {
         TrayMenu again;
         ASSERT_NE(again.popup, nullptr);
-        EXPECT_EQ(again.popup->Items()[9]->m_pMenuIcon, shared);
+        EXPECT_EQ(again.popup->Items()[10]->m_pMenuIcon, shared);
     }
     const ULONG_PTR first = reinterpret_cast<ULONG_PTR>(tray.popup->Items()[0].get());
     tray.menu.DestroyMenu();
@@ -168,7 +169,7 @@ TEST(MenuSkin, ItemsAreDrawnFlatWithIconColumnHotFrameBoldDefaultAndGreyedDisabl
 
     // Resting item with an icon ("退出"): icon column, background, darkened icon.
     Surface rest(200, 22);
-    DrawInto(*tray.popup, 9, 0, rest);
+    DrawInto(*tray.popup, 10, 0, rest);
     EXPECT_EQ(rest.At(1, 1), c.iconColumn);
     EXPECT_EQ(rest.At(w + 7, 20), c.iconColumn) << "the column is icon width + 8 wide";
     EXPECT_EQ(rest.At(w + 8, 1), c.background);
@@ -179,7 +180,7 @@ TEST(MenuSkin, ItemsAreDrawnFlatWithIconColumnHotFrameBoldDefaultAndGreyedDisabl
 
     // Hot: the whole item in the selection fill with a one-pixel frame, the icon raised.
     Surface hot(200, 22);
-    DrawInto(*tray.popup, 9, ODS_SELECTED, hot);
+    DrawInto(*tray.popup, 10, ODS_SELECTED, hot);
     EXPECT_EQ(hot.At(0, 0), c.selectionFrame);
     EXPECT_EQ(hot.At(199, 10), c.selectionFrame);
     EXPECT_EQ(hot.At(100, 21), c.selectionFrame);
@@ -197,15 +198,15 @@ TEST(MenuSkin, ItemsAreDrawnFlatWithIconColumnHotFrameBoldDefaultAndGreyedDisabl
 
     // Disabled ("关于..."): the greyed copy of the icon and grey text, highlighted when hot.
     Surface disabled(200, 22), enabled(200, 22);
-    DrawInto(*tray.popup, 6, ODS_GRAYED, disabled);
-    DrawInto(*tray.popup, 6, 0, enabled);
+    DrawInto(*tray.popup, 7, ODS_GRAYED, disabled);
+    DrawInto(*tray.popup, 7, 0, enabled);
     EXPECT_GT(enabled.Count(iconBox, [](COLORREF p) { return Saturation(p) > 60; }), 10);
     EXPECT_EQ(disabled.Count(iconBox, [](COLORREF p) { return Saturation(p) > 40; }), 0) << "a grey icon";
     EXPECT_GT(disabled.Count(iconBox, [&](COLORREF p) { return p != c.iconColumn; }), 10) << "but an icon";
     EXPECT_GT(disabled.Count(textArea, [&](COLORREF p) { return p == grey; }), 5);
     EXPECT_EQ(disabled.Count(textArea, [&](COLORREF p) { return p == text && text != grey; }), 0);
     Surface disabledHot(200, 22);
-    DrawInto(*tray.popup, 6, ODS_GRAYED | ODS_SELECTED, disabledHot);
+    DrawInto(*tray.popup, 7, ODS_GRAYED | ODS_SELECTED, disabledHot);
     EXPECT_EQ(disabledHot.At(0, 0), c.selectionFrame);
 
     // Separator: a grey line in the middle from the text's left edge.
