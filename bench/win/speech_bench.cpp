@@ -31,9 +31,9 @@ namespace {
 const wchar_t kVoiceServerKey[] =
     L"Software\\Classes\\CLSID\\{96749377-3391-11D2-9EE3-00C04F797396}\\InprocServer32";
 
-constexpr int kRounds = 3;       // of each mode
-constexpr int kFillSeconds = 12; // one entry a second: the strip well filled
-constexpr int kMeasureSeconds = 4;
+constexpr int kRounds = 4;       // of each mode
+constexpr int kFillSeconds = 10; // one entry a second: the strip well filled
+constexpr int kMeasureSeconds = 6;
 constexpr int kEntryIntervalMs = 1000;
 
 std::wstring VoiceServer()
@@ -62,7 +62,7 @@ bool SetVoiceServer(const std::wstring& server)
 
 const char* ModeName(lex::CSettings::VoiceMode mode)
 {
-    return mode == lex::CSettings::kVoiceAuto ? "自动" : mode == lex::CSettings::kVoiceManual ? "手动" : "off";
+    return mode == lex::CSettings::kVoiceAuto ? "auto" : mode == lex::CSettings::kVoiceManual ? "manual" : "off";
 }
 
 int SpokenWords(const std::string& log)
@@ -146,7 +146,7 @@ bool Bench(const std::string& log)
                 best[m] = std::min(best[m], ms);
         }
     std::printf("start-up to the first painted entry, best of 3 (less the 1 s the feed waits by design): off %.0f "
-                "ms, 手动 %.0f ms, 自动 %.0f ms\n",
+                "ms, manual %.0f ms, auto %.0f ms\n",
                 best[0], best[1], best[2]);
     const bool started = best[0] < 1e30 && best[1] < 1e30 && best[2] < 1e30;
     const double extra = std::max(best[1], best[2]) - best[0];
@@ -168,8 +168,8 @@ bool Bench(const std::string& log)
     const bool measured = std::none_of(off.begin(), off.end(), [](double r) { return r <= 0; }) &&
                           std::none_of(on.begin(), on.end(), [](double r) { return r <= 0; });
     const double cost = measured ? 100.0 * (Median(on) / Median(off) - 1.0) : 1e9;
-    std::printf("自动 over off: median ratio to the chain %.3fx against %.3fx: %+.1f%%; %d words spoken while "
-                "measuring with 自动%s\n",
+    std::printf("auto over off: median ratio to the chain %.3fx against %.3fx: %+.1f%%; %d words spoken while "
+                "measuring with auto%s\n",
                 Median(on), Median(off), cost, spokenWhileOn, silentWhenOff ? "" : " (and some with speech off!)");
     // A figure without speaking would measure nothing.
     const bool spoke = spokenWhileOn >= kRounds * (kMeasureSeconds - 1) && silentWhenOff;
