@@ -1,6 +1,14 @@
 #include "mainbar/bar_speech.h"
 
-CBarSpeech::CBarSpeech() = default;
+#include <utility>
+
+CBarSpeech::CBarSpeech()
+    : CBarSpeech([] { return std::unique_ptr<lex::ISpeechEngine>(std::make_unique<lex::CSpeechVoice>()); })
+{
+}
+
+CBarSpeech::CBarSpeech(EngineMaker makeEngine) : m_makeEngine(std::move(makeEngine)) {}
+
 CBarSpeech::~CBarSpeech() = default;
 
 void CBarSpeech::Apply(const lex::CSettings& settings)
@@ -19,8 +27,8 @@ bool CBarSpeech::Ready()
     if (m_mode == lex::CSettings::kVoiceOff || m_failed)
         return false;
     if (!m_voice) {
-        m_voice = std::make_unique<lex::CSpeechVoice>();
-        if (!m_voice->Create()) {
+        m_voice = m_makeEngine();
+        if (!m_voice || !m_voice->Create()) {
             m_failed = true;
             m_voice.reset();
             return false;

@@ -12,6 +12,7 @@
 #include "framework/speech.h"
 #include "settings/settings.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,7 +30,10 @@ public:
 
 class CBarSpeech : public IBarSpeech {
 public:
+    // makeEngine makes the engine on first need; by default the system's voice object.
+    using EngineMaker = std::function<std::unique_ptr<lex::ISpeechEngine>()>;
     CBarSpeech();
+    explicit CBarSpeech(EngineMaker makeEngine);
     ~CBarSpeech() override;
 
     void Apply(const lex::CSettings& settings) override;
@@ -45,7 +49,8 @@ private:
     lex::CSettings::VoiceMode m_mode = lex::CSettings::kVoiceOff;
     std::string m_voiceId;
     int m_rate = 0;
-    std::unique_ptr<lex::CSpeechVoice> m_voice;
+    EngineMaker m_makeEngine;
+    std::unique_ptr<lex::ISpeechEngine> m_voice;
     bool m_settingsDue = true; // the voice and rate are to be set before the next word
     bool m_failed = false;     // the engine could not speak: nothing more this run
     bool m_checked = false;    // the engine answered a call that speaks

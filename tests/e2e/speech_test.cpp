@@ -121,7 +121,11 @@ protected:
         SetEnvironmentVariableW(L"LEXORIN_TEST_VOICE_LOG", lex::Widen(logPath).c_str());
         SetCursorPos(5, GetSystemMetrics(SM_CYSCREEN) - 5);
     }
-    void TearDown() override { SetEnvironmentVariableW(L"LEXORIN_TEST_VOICE_LOG", nullptr); }
+    void TearDown() override
+    {
+        SetEnvironmentVariableW(L"LEXORIN_TEST_VOICE_LOG", nullptr);
+        SetEnvironmentVariableW(L"LEXORIN_TEST_VOICE_FAIL", nullptr);
+    }
     HWND Start()
     {
         if (!app.Start())
@@ -264,6 +268,62 @@ TEST_F(SpeechE2E, ManualSpeaksOnlyFromTheMenuAndTheHotkeyAndOffNeverMakesTheVoic
     wintest::PumpMessages(500);
     EXPECT_EQ(Spoken().size(), 2u);
     EXPECT_TRUE(Quit(bar));
+}
+
+TEST_F(SpeechE2E, AnEngineThatFailsIsAskedOnceAndThenLeftAloneWhileTheBarScrollsOn)
+{
+    RegisteredTestVoice voice;
+    ASSERT_TRUE(voice.Ok());
+    SetEnvironmentVariableW(L"LEXORIN_TEST_VOICE_FAIL", L"1");
+    settings.SetVoiceSpeakMode(lex::CSettings::kVoiceAuto);
+    // First with a voice chosen: its failed word is tried once more in the default
+    // voice. Then with the default voice: nothing to fall back to, one word only.
+    const struct {
+        const char* voiceId;
+        std::vector<std::string> attempts;
+    } runs[] = {{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\LexorinTestVoice",
+                 {"alpha", "alpha"}},
+                {"", {"alpha"}}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string("chosen voice \"") + run.voiceId + "\"");
+        ::DeleteFileW(lex::Widen(logPath).c_str());
+        settings.SetVoiceTokenId(run.voiceId);
+        settings.SetDictWordCount(0); // from the first entry again
+        HWND bar = Start();
+        ASSERT_NE(bar, nullptr);
+        ASSERT_TRUE(wintest::PumpUntil([&] { return !Spoken().empty(); }, 8000)) << "the first entry is spoken";
+        RECT banner;
+        GetWindowRect(e2e::FindBanner(bar), &banner);
+        const std::vector<COLORREF> before = e2e::GrabScreen(banner);
+        // Several more entries come, and none is put to the engine.
+        wintest::PumpMessages(4500);
+        EXPECT_NE(e2e::GrabScreen(banner), before) << "the strip moves on";
+        EXPECT_EQ(Spoken(), run.attempts);
+        if (run.attempts.size() == 2) {
+            const std::vector<std::string> log = Log();
+            const auto second = std::find(log.rbegin(), log.rend(), "speak 3 alpha");
+            ASSERT_NE(second, log.rend());
+            EXPECT_EQ(*std::next(second), "voice default") << "the second try is in the default voice";
+        }
+        EXPECT_EQ(e2e::FindOtherDialog(app.ProcessId(), bar), nullptr) << "no box about speech";
+
+        // "朗读" is grey now: chosen from the keyboard it says nothing; nor does the hotkey.
+        const size_t lines = Log().size();
+        Command(bar, ID_PAUSE_PLAY);
+        PostMessageW(bar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar), MAKELPARAM(-1, -1));
+        wintest::PumpMessages(600);
+        for (int i = 0; i < 4; ++i)
+            PressKeys({VK_DOWN});
+        PressKeys({VK_RETURN});
+        HWND menu = e2e::FindProcessWindowOfClass(app.ProcessId(), L"#32768");
+        if (menu && IsWindowVisible(menu))
+            PressKeys({VK_ESCAPE}); // a grey item does not close the menu
+        PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
+        wintest::PumpMessages(500);
+        EXPECT_EQ(Log().size(), lines) << "the engine is not asked again, not even to fall silent";
+        EXPECT_EQ(e2e::FindOtherDialog(app.ProcessId(), bar), nullptr);
+        EXPECT_TRUE(Quit(bar));
+    }
 }
 
 TEST_F(SpeechE2E, WithAnEngineThatCannotSpeakThePageSaysSoAndTheBarScrollsOn)
