@@ -72,6 +72,7 @@ BOOL CLexorinDlg::OnInitDialog()
                  Dpi().Scale(kStartHeight),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
+    ApplyPowerState();
     m_toolbar.m_banner.SetPointerListener(this);
     ApplyStudyOptions();
     m_feed.StartEntryTimer();
@@ -192,6 +193,13 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CONTEXTMENU:
         OnBarContextMenu(lParam);
         return 0;
+    case WM_POWERBROADCAST:
+        // Mains or battery: the banner's ticks follow.
+        if (wParam == PBT_APMPOWERSTATUSCHANGE) {
+            ApplyPowerState();
+            return TRUE;
+        }
+        break;
     case WM_WINDOWPOSCHANGED: {
         LRESULT result = lex::CDialog::WindowProc(msg, wParam, lParam);
         // Shown again or restored: the banner takes up scrolling where it stopped.
@@ -340,6 +348,14 @@ void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
 void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 {
     m_feed.ApplyBannerSettings(ReadBannerSettings(settings));
+    m_power.SetAlwaysSaving(settings.BannerPowerSaving());
+    m_toolbar.m_banner.SetPowerSaving(m_power.Saving());
+}
+
+void CLexorinDlg::ApplyPowerState()
+{
+    m_power.Refresh();
+    m_toolbar.m_banner.SetPowerSaving(m_power.Saving());
 }
 
 void CLexorinDlg::OpenDictionary(const lex::CSettings& settings)
