@@ -270,7 +270,8 @@ int main(int argc, char** argv)
     // process of its own and measured over the same span. The figure is the median of
     // the rounds' ratios, so that one round caught by a burst of other work does not
     // decide it.
-    const ChainBeside beside(static_cast<int>(kRounds * kRoundSeconds * 5 + 10));
+    // It must outlast every round: seven phases of a round's length each.
+    const ChainBeside beside(static_cast<int>(kRounds * kRoundSeconds * 8 + 10));
     if (!beside.Readable()) {
         std::printf("cannot start the bare chain beside the line\n");
         return 1;
