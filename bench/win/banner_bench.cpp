@@ -11,8 +11,11 @@
 // folder, so that the phonetic font is found.
 //
 // `banner_bench --profile S` only scrolls the full line with the caches for S seconds,
-// `--profile-bare S` only runs the bare chain, for a profiler attached from outside
-// (perf record -p, or a wineserver started with -d1 to trace the requests per tick).
+// `--profile-bare S` only runs the bare chain, `--profile-saving S` scrolls saving power
+// (2 px every 24 ms) and `--profile-slow S` one pixel every 25 ms (speed 400: the saving
+// mode's tick rate with the plain step, to tell what the period costs from what the step
+// costs), for a profiler attached from outside (perf record -p, or a wineserver started
+// with -d1 to trace the requests per tick).
 #include "../bench_result.h"
 #include "bare_chain.h"
 #include "bench_clock.h"
@@ -202,10 +205,16 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--chain") == 0)
         return BareChainCpuShare(std::atoi(argv[2])) >= 0 ? 0 : 1;
     double profileSeconds = 0;
-    bool profileBare = false;
-    if (argc == 3 && (std::strcmp(argv[1], "--profile") == 0 || std::strcmp(argv[1], "--profile-bare") == 0)) {
-        profileSeconds = std::atof(argv[2]);
-        profileBare = std::strcmp(argv[1], "--profile-bare") == 0;
+    bool profileBare = false, profileSaving = false;
+    int profileSpeed = 800;
+    if (argc == 3 && std::strncmp(argv[1], "--profile", 9) == 0) {
+        const std::string mode = argv[1];
+        profileBare = mode == "--profile-bare";
+        profileSaving = mode == "--profile-saving";
+        if (mode == "--profile-slow")
+            profileSpeed = 400;
+        if (profileBare || profileSaving || mode == "--profile-slow" || mode == "--profile")
+            profileSeconds = std::atof(argv[2]);
     }
     const bool phoneticFont = ::AddFontResourceW(L"Fonts\\DFHGWPRN.TTF") > 0;
 
@@ -249,7 +258,8 @@ int main(int argc, char** argv)
             Pump(frame.m_hWnd, bare.m_hWnd, profileSeconds, p);
             bare.Stop();
         } else {
-            banner.SetSpeed(800);
+            banner.SetPowerSaving(profileSaving);
+            banner.SetSpeed(profileSpeed);
             Pump(frame.m_hWnd, banner.m_hWnd, profileSeconds, p);
             banner.SetSpeed(0);
         }
