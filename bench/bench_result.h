@@ -1,5 +1,7 @@
 // One line per budgeted figure, shared by the native and the Windows benchmarks:
 //   RESULT <name> <value> <unit> <bound> <budget> pass|FAIL
+// or, for a figure shown beside the budgets without one of its own,
+//   RESULT <name> <value> <unit> - - -
 // scripts/bench.sh collects these lines (with the [win32]/[win64] mark of the Windows
 // build that printed them) into its closing table and build/bench/results.json. Names
 // and units are single words.
@@ -22,6 +24,13 @@ inline bool Result(const char* name, double value, const char* unit, Bound bound
                 pass ? "pass" : "FAIL");
     std::fflush(stdout);
     return pass;
+}
+
+// Prints a figure that has no budget (Figure lines never fail a run).
+inline void Figure(const char* name, double value, const char* unit)
+{
+    std::printf("RESULT %s %.4g %s - - -\n", name, value, unit);
+    std::fflush(stdout);
 }
 
 } // namespace lexbench

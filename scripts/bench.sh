@@ -76,21 +76,27 @@ tr -d '\r' <"$log" | awk -v json="$bench/results.json" '
     if ($1 ~ /^\[win(32|64)\]$/) { which = substr($1, 2, length($1) - 2); $1 = ""; $0 = $0 }
     if ($1 != "RESULT" || NF != 7) next
     n++; name[n] = $2; value[n] = $3; unit[n] = $4; bound[n] = $5; budget[n] = $6; ok[n] = ($7 == "pass"); build[n] = which
+    info[n] = ($7 == "-")
+    if (!info[n]) budgeted++
   }
   END {
     printf "\n== budgets (%d figures)\n", n
     printf "%-36s %-7s %12s  %-16s %s\n", "figure", "build", "value", "budget", "result"
     for (i = 1; i <= n; i++) {
+      if (info[i]) {
+        printf "%-36s %-7s %12s  %-16s %s\n", name[i], build[i], value[i] " " unit[i], "(no budget)", "-"
+        continue
+      }
       printf "%-36s %-7s %12s  %-16s %s\n", name[i], build[i], value[i] " " unit[i], bound[i] " " budget[i] " " unit[i],
              ok[i] ? "pass" : "FAIL"
       passed += ok[i]
     }
-    printf "%d of %d within budget; written to %s\n", passed, n, json
+    printf "%d of %d within budget; written to %s\n", passed, budgeted, json
     printf "{\n  \"results\": [" >json
     for (i = 1; i <= n; i++)
       printf "%s\n    {\"figure\": %s, \"build\": %s, \"value\": %s, \"unit\": %s, \"bound\": %s, \"budget\": %s, \"pass\": %s}",
-             (i > 1 ? "," : ""), q(name[i]), q(build[i]), value[i], q(unit[i]), q(bound[i]), budget[i],
-             (ok[i] ? "true" : "false") >json
+             (i > 1 ? "," : ""), q(name[i]), q(build[i]), value[i], q(unit[i]), (info[i] ? "null" : q(bound[i])),
+             (info[i] ? "null" : budget[i]), (info[i] ? "null" : (ok[i] ? "true" : "false")) >json
     printf "\n  ]\n}\n" >json
   }'
 exit $rc

@@ -40,6 +40,12 @@ public:
     // is (the stored speed is kept). Out-of-range values are ignored.
     void SetSpeed(int speed) { m_scroll.SetSpeed(speed); }
     int GetSpeed() const { return m_scroll.GetSpeed(); }
+    // Half the ticks, each moving twice as far: the same speed (see CBannerScroll). Kept
+    // when the window is made again.
+    void SetPowerSaving(bool on) { m_scroll.SetPowerSaving(on); }
+    bool IsPowerSaving() const { return m_scroll.IsPowerSaving(); }
+    // The period of the ticks while the line moves, in ms.
+    int GetTickPeriod() const { return m_scroll.GetTickPeriod(); }
     // The item under client x, or -1.
     int HitTest(int x) const { return m_scroll.HitTest(x); }
     // Client x of item 0's left edge, and where each item stood at the last paint.

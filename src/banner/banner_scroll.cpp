@@ -30,7 +30,7 @@ void CBannerScroll::SetSpeed(int speed)
         return;
     }
     m_speed = speed;
-    m_period = std::abs(10000 / speed);
+    m_period = std::abs(10000 / speed) * m_ticksPerStep;
     // The superseded timer is cancelled rather than left to fire: its tick would be
     // dropped anyway, and nothing is left armed that could outlive the control.
     Stop();
@@ -41,6 +41,22 @@ void CBannerScroll::SetDpi(int dpi)
 {
     m_dpi = dpi > 0 ? dpi : 96;
     m_stepRemainder = 0;
+}
+
+void CBannerScroll::SetPowerSaving(bool on)
+{
+    const int ticksPerStep = on ? 2 : 1;
+    if (ticksPerStep == m_ticksPerStep)
+        return;
+    m_ticksPerStep = ticksPerStep;
+    if (m_speed != 0)
+        m_period = std::abs(10000 / m_speed) * m_ticksPerStep;
+    // A timer armed at the old period would bring its tick at the wrong time: re-arm.
+    if (m_timerId != 0) {
+        m_host.BannerCancelTimer(m_timerId);
+        m_timerId = 0;
+        Arm();
+    }
 }
 
 bool CBannerScroll::OnTick(uint32_t id)
@@ -55,7 +71,7 @@ bool CBannerScroll::OnTick(uint32_t id)
         m_resting = true;
         return true;
     }
-    m_stepRemainder += m_dpi;
+    m_stepRemainder += m_dpi * m_ticksPerStep;
     const int step = m_stepRemainder / 96;
     m_stepRemainder %= 96;
     if (step > 0) {

@@ -73,6 +73,7 @@ BOOL CLexorinDlg::OnInitDialog()
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_attention.Start(m_hWnd);
     m_import.AcceptDrops(m_hWnd);
+    ApplyPowerState();
     m_toolbar.m_banner.SetPointerListener(this);
     // Only the settings: the voice itself is made when a word is first spoken.
     m_speech.Apply(AppSettings().ReadOnce());
@@ -175,11 +176,14 @@ LRESULT CLexorinDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_POWERBROADCAST:
-        // Asleep, the feed's schedule stands still (see CFeedHost::FeedNowMs).
+        // Asleep, the feed's schedule stands still (see CFeedHost::FeedNowMs); on mains
+        // or battery, the banner's ticks follow.
         if (wParam == PBT_APMSUSPEND)
             m_feed.SetSuspended(true);
         else if (wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMEAUTOMATIC)
             m_feed.SetSuspended(false);
+        else if (wParam == PBT_APMPOWERSTATUSCHANGE)
+            ApplyPowerState();
         return TRUE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_bigIcon.GetSafeHandle());
@@ -363,6 +367,14 @@ void CLexorinDlg::ApplyInterfaceSettings(const lex::CSettings& settings)
 void CLexorinDlg::ApplyBannerSettings(const lex::CSettings& settings)
 {
     m_feed.ApplyBannerSettings(ReadBannerSettings(settings));
+    m_power.SetAlwaysSaving(settings.BannerPowerSaving());
+    m_toolbar.m_banner.SetPowerSaving(m_power.Saving());
+}
+
+void CLexorinDlg::ApplyPowerState()
+{
+    m_power.Refresh();
+    m_toolbar.m_banner.SetPowerSaving(m_power.Saving());
 }
 
 void CLexorinDlg::OpenDictionary(const lex::CSettings& settings)

@@ -15,6 +15,7 @@
 #include "mainbar/bar_hotkeys.h"
 #include "mainbar/bar_import.h"
 #include "mainbar/bar_speech.h"
+#include "mainbar/bar_power.h"
 #include "mainbar/feed_host.h"
 #include "mainbar/main_toolbar.h"
 #include "mainbar/tray_icon.h"
@@ -58,6 +59,7 @@ public:
     const CTrayIcon& Tray() const { return m_tray; }
     CBarBackground& Background() { return m_background; }
     IBarSpeech& Speech() { return m_speech; }
+    CBarPower& Power() { return m_power; }
     HICON WindowIcon(bool big) const { return (big ? m_bigIcon : m_smallIcon).GetSafeHandle(); }
     HFONT HostFont() const { return m_hostFont.GetSafeHandle(); }
     // The entry a right click at this screen point (WM_CONTEXTMENU's lParam) acts on:
@@ -89,6 +91,8 @@ private:
     // Whether anybody can see the bar, told to the banner and the feed: a hidden,
     // minimised or unseen bar rests, and the feed holds while hidden if asked to.
     void OnVisibilityChanged();
+    // Reads the power source again and tells the banner whether to save power.
+    void ApplyPowerState();
     void ShowBar(bool show);
     void OnOptions();
     void OnAboutCommand();
@@ -127,6 +131,7 @@ private:
     CBarHotkeys m_hotkeys;
     CBarAttention m_attention;
     CBarImport m_import;
+    CBarPower m_power{ReadSystemPower};
     bool m_dpiChanging = false;  // moving to the rectangle WM_DPICHANGED suggested
     BOOL m_bOptionsOpen = FALSE; // the settings sheet is running
     BOOL m_started = FALSE;      // a dictionary opened at start-up and the bar was set up

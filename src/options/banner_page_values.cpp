@@ -31,6 +31,7 @@ BannerPageValues ReadBannerPageValues(const CSettings& settings)
     v.wordColor = settings.BannerWordColor();
     v.phoneticColor = settings.BannerPhoneticColor();
     v.descColor = settings.BannerDescColor();
+    v.powerSaving = settings.BannerPowerSaving() ? 1 : 0;
     return v;
 }
 
@@ -61,6 +62,7 @@ int WriteChangedBannerKeys(CSettings& settings, const BannerPageValues& start, c
     color(start.wordColor, now.wordColor, &CSettings::SetBannerWordColor);
     color(start.phoneticColor, now.phoneticColor, &CSettings::SetBannerPhoneticColor);
     color(start.descColor, now.descColor, &CSettings::SetBannerDescColor);
+    flag(start.powerSaving, now.powerSaving, &CSettings::SetBannerPowerSaving);
     return written;
 }
 

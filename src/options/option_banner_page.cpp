@@ -30,6 +30,7 @@ void COptionBaseBannerPage::DoDataExchange(lex::CDataExchange* dx)
     lex::DDX_Control(dx, IDC_BANNER_BKCOLOR, m_bkColorBox);
     lex::DDX_Check(dx, IDC_BANNER_AUTOSIZE, m_autoSize);
     lex::DDX_Check(dx, IDC_BANNER_SCROLL, m_scroll);
+    lex::DDX_Check(dx, IDC_BANNER_POWERSAVE, m_powerSaving);
     for (int i = 0; i < lex::kBannerStyleCount; ++i)
         lex::DDX_Check(dx, kStyleChecks[i], m_styles[i]);
 }
@@ -52,6 +53,7 @@ BOOL COptionBaseBannerPage::OnInitDialog()
     m_bkColorBox.SelectColor(m_start.bkColor);
     m_autoSize = m_start.autoSize;
     m_scroll = m_start.scroll;
+    m_powerSaving = m_start.powerSaving;
     m_speedSlider.SendMessage(TBM_SETRANGE, FALSE, MAKELPARAM(1, 5));
     m_speedSlider.SendMessage(TBM_SETPOS, TRUE, m_start.speed); // the slider clamps to 1 .. 5
     for (int i = 0; i < lex::kBannerStyleCount; ++i)
@@ -70,6 +72,7 @@ void COptionBaseBannerPage::OnOK()
     lex::BannerPageValues now;
     now.autoSize = m_autoSize;
     now.scroll = m_scroll;
+    now.powerSaving = m_powerSaving;
     now.bkColor = m_bkColorBox.GetSelectedColor();
     now.speed = static_cast<int>(m_speedSlider.SendMessage(TBM_GETPOS));
     for (int i = 0; i < lex::kBannerStyleCount; ++i)

@@ -1,6 +1,6 @@
 // COptionBaseBannerPage, "基本设置::滚动条": the banner's background colour, text size
-// matching, scrolling and seconds per entry, and italic, bold, underline and colour for
-// the word, phonetic and meaning rows. Reads the sixteen "Banner" keys when it starts;
+// matching, scrolling, power-saving scrolling ("省电滚动") and seconds per entry, and italic, bold, underline and colour for
+// the word, phonetic and meaning rows. Reads the seventeen "Banner" keys when it starts;
 // OK writes the changed ones as one replacement of the settings file and raises the
 // banner-changed flag. Nothing on the page acts before OK.
 #pragma once
@@ -30,10 +30,11 @@ private:
     lex::CColorComboBox m_phoneticColorBox;
     lex::CColorComboBox m_descColorBox;
     lex::CWnd m_speedSlider;
-    // The check boxes: auto size, scroll, then italic, bold, underline of the word,
+    // The check boxes: auto size, scroll, power saving, then italic, bold, underline of the word,
     // phonetic and meaning rows.
     int m_autoSize = 0;
     int m_scroll = 0;
+    int m_powerSaving = 0;
     int m_styles[lex::kBannerStyleCount] = {};
     lex::BannerPageValues m_start;
 };

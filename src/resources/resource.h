@@ -145,6 +145,7 @@
 #define IDC_BANNER_COLORBTN     1028
 #define IDC_BANNER_PHONETICCOLOR 1029
 #define IDC_BANNER_DESCCOLOR    1030
+#define IDC_BANNER_POWERSAVE    1031
 
 // The study page of the settings sheet (settings.rc)
 #define IDD_OPTION_STUDY        190

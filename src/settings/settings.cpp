@@ -35,7 +35,7 @@ constexpr KeyName kKnownKeys[] = {
     {kBanner, "BannerWordU"}, {kBanner, "BannerPhoneticI"}, {kBanner, "BannerPhoneticB"},
     {kBanner, "BannerPhoneticU"}, {kBanner, "BannerDescI"}, {kBanner, "BannerDescB"},
     {kBanner, "BannerDescU"}, {kBanner, "BannerWordColor"}, {kBanner, "BannerPhoneticColor"},
-    {kBanner, "BannerDescColor"}, {kDict, "DictName"}, {kDict, "DictWordCount"},
+    {kBanner, "BannerDescColor"}, {kBanner, "BannerPowerSaving"}, {kDict, "DictName"}, {kDict, "DictWordCount"},
     {kInterface, "InterfaceLeft"}, {kInterface, "InterfaceTop"}, {kInterface, "InterfaceCX"},
     {kInterface, "InterfaceCY"}, {kInterface, "InterfaceBKImage"}, {kInterface, "InterfaceBKImageFileName"},
     {kInterface, "InterfaceBKStartColor"}, {kInterface, "InterfaceBKEndColor"}, {kTip, "StartUp"},
@@ -75,6 +75,8 @@ bool CSettings::BannerScroll() const { return ReadFlag(kBanner, "BannerScroll", 
 bool CSettings::SetBannerScroll(bool on) { return WriteFlag(kBanner, "BannerScroll", on); }
 int CSettings::BannerScrollSpeed() const { return ReadInt(kBanner, "BannerScrollSpeed", 2); }
 bool CSettings::SetBannerScrollSpeed(int seconds) { return WriteInt(kBanner, "BannerScrollSpeed", seconds); }
+bool CSettings::BannerPowerSaving() const { return ReadFlag(kBanner, "BannerPowerSaving", false); }
+bool CSettings::SetBannerPowerSaving(bool on) { return WriteFlag(kBanner, "BannerPowerSaving", on); }
 bool CSettings::BannerWordI() const { return ReadFlag(kBanner, "BannerWordI", true); }
 bool CSettings::SetBannerWordI(bool on) { return WriteFlag(kBanner, "BannerWordI", on); }
 bool CSettings::BannerWordB() const { return ReadFlag(kBanner, "BannerWordB", true); }

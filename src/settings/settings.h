@@ -56,6 +56,10 @@ public:
     // Seconds from one entry to the next (the page offers 1 to 5); default 2.
     int BannerScrollSpeed() const;
     bool SetBannerScrollSpeed(int seconds);
+    // Scroll with half the ticks even on mains power (on battery the bar always does).
+    // Off by default.
+    bool BannerPowerSaving() const;
+    bool SetBannerPowerSaving(bool on);
     bool BannerWordI() const;
     bool SetBannerWordI(bool on);
     bool BannerWordB() const;

@@ -1,4 +1,4 @@
-// The banner page's OK with all sixteen "Banner" keys changed: written in the page's
+// The banner page's OK with all seventeen "Banner" keys changed: written in the page's
 // order, and as one group the same file as key by key.
 #include "base/fileio.h"
 #include "options/banner_page_values.h"
@@ -37,12 +37,13 @@ BannerPageValues AllChanged(BannerPageValues v)
     v.wordColor = 0x00FFFF;
     v.phoneticColor = 0xFFFFFF;
     v.descColor = 0xFF0000;
+    v.powerSaving ^= 1;
     return v;
 }
 
 } // namespace
 
-TEST(BannerPageValues, AllSixteenInOrderAndAsOneGroupTheSameFile)
+TEST(BannerPageValues, AllSeventeenInOrderAndAsOneGroupTheSameFile)
 {
     const std::string byKey = TempPath("bykey"), grouped = TempPath("group");
     std::remove(byKey.c_str());
@@ -50,10 +51,10 @@ TEST(BannerPageValues, AllSixteenInOrderAndAsOneGroupTheSameFile)
     CSettings a(byKey), b(grouped);
     const BannerPageValues start = ReadBannerPageValues(a);
     const BannerPageValues now = AllChanged(start);
-    EXPECT_EQ(WriteChangedBannerKeys(a, start, now), 16);
+    EXPECT_EQ(WriteChangedBannerKeys(a, start, now), 17);
     {
         lex::CSettingsGroup group(b);
-        EXPECT_EQ(WriteChangedBannerKeys(b, start, now), 16);
+        EXPECT_EQ(WriteChangedBannerKeys(b, start, now), 17);
         EXPECT_TRUE(group.Commit());
     }
     const std::string text = Bytes(byKey);
@@ -62,7 +63,7 @@ TEST(BannerPageValues, AllSixteenInOrderAndAsOneGroupTheSameFile)
                            "BannerWordI=0", "BannerWordB=0", "BannerWordU=0", "BannerPhoneticI=0",
                            "BannerPhoneticB=0", "BannerPhoneticU=0", "BannerDescI=0", "BannerDescB=0",
                            "BannerDescU=0", "BannerWordColor=ffff", "BannerPhoneticColor=ffffff",
-                           "BannerDescColor=ff0000"};
+                           "BannerDescColor=ff0000", "BannerPowerSaving=1"};
     size_t at = 0;
     for (const char* line : order) {
         size_t found = text.find(line, at);
@@ -73,6 +74,7 @@ TEST(BannerPageValues, AllSixteenInOrderAndAsOneGroupTheSameFile)
     EXPECT_EQ(back.bkColor, now.bkColor);
     EXPECT_EQ(back.speed, now.speed);
     EXPECT_EQ(back.styles[8], 0);
+    EXPECT_EQ(back.powerSaving, 1);
     std::remove(byKey.c_str());
     std::remove(grouped.c_str());
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -380,4 +381,84 @@ TEST(BannerScroll, GeometryAndHitTest)
     EXPECT_EQ(b.scroll.HitTest(0), 1);
     EXPECT_EQ(b.scroll.HitTest(44), 2);
     EXPECT_EQ(b.scroll.HitTest(45), -1);
+}
+
+TEST(BannerScroll, SavingPowerCrossesInTheSameTimeWithHalfTheTicks)
+{
+    // A line of 600 in a client of 600 wraps once it has moved 600 pixels: count the
+    // ticks and the milliseconds that takes in each mode, at 96 and 144 DPI.
+    struct Crossing {
+        int ticks = 0;
+        long long ms = 0;
+        std::vector<int> firstScrolls;
+    };
+    auto cross = [](int dpi, bool saving) {
+        FakeBanner b;
+        b.client = {0, 0, 600, 20};
+        b.SetLine({300, 300});
+        b.scroll.SetDpi(dpi);
+        b.scroll.SetPowerSaving(saving);
+        b.scroll.SetSpeed(800);
+        Crossing c;
+        while (b.scroll.GetOffset() <= 0 && c.ticks < 10000) {
+            c.ms += b.armedPeriods.back();
+            EXPECT_TRUE(b.FireLatest());
+            ++c.ticks;
+        }
+        EXPECT_EQ(b.scroll.GetOffset(), 600) << "re-enters from the right edge";
+        c.firstScrolls.assign(b.scrolls.begin(), b.scrolls.begin() + 4);
+        return c;
+    };
+    const Crossing plain = cross(96, false);
+    const Crossing saving = cross(96, true);
+    EXPECT_EQ(plain.ticks, 601);
+    EXPECT_EQ(plain.firstScrolls, (std::vector<int>{-1, -1, -1, -1}));
+    EXPECT_EQ(saving.firstScrolls, (std::vector<int>{-2, -2, -2, -2}));
+    EXPECT_LE(saving.ticks, plain.ticks / 2 + 1);
+    EXPECT_LE(std::llabs(saving.ms - plain.ms), 24) << "within one tick";
+
+    const Crossing plain144 = cross(144, false);
+    const Crossing saving144 = cross(144, true);
+    EXPECT_EQ(saving144.firstScrolls, (std::vector<int>{-3, -3, -3, -3}));
+    EXPECT_LE(std::llabs(saving144.ms - plain144.ms), 24);
+}
+
+TEST(BannerScroll, SwitchingPowerSavingReArmsARunningLineOnly)
+{
+    FakeBanner b;
+    b.SetLine({50});
+    b.scroll.SetPowerSaving(true); // before any speed: taken up by the first
+    b.scroll.SetSpeed(800);
+    EXPECT_EQ(b.armedPeriods.back(), 24);
+    ASSERT_TRUE(b.FireLatest());
+    EXPECT_EQ(b.scroll.GetOffset(), -2);
+
+    // Running: the armed timer is replaced by one at the new period; its tick is stale.
+    const uint32_t running = b.armedIds.back();
+    b.scroll.SetPowerSaving(false);
+    EXPECT_EQ(b.cancelled.back(), running);
+    EXPECT_EQ(b.armedPeriods.back(), 12);
+    EXPECT_FALSE(b.scroll.OnTick(running));
+    ASSERT_TRUE(b.FireLatest());
+    EXPECT_EQ(b.scroll.GetOffset(), -3) << "goes on from where it stood, one pixel a tick";
+    EXPECT_FALSE(b.scroll.IsPowerSaving());
+
+    // Resting (hidden): nothing is armed by the switch; waking arms at the new period.
+    b.showing = false;
+    ASSERT_TRUE(b.FireLatest());
+    ASSERT_TRUE(b.scroll.IsResting());
+    const size_t armed = b.armedIds.size();
+    b.scroll.SetPowerSaving(true);
+    b.scroll.SetPowerSaving(true);
+    EXPECT_EQ(b.armedIds.size(), armed);
+    b.showing = true;
+    b.scroll.Wake();
+    EXPECT_EQ(b.armedPeriods.back(), 24);
+
+    // Stopped: the switch arms nothing either.
+    b.scroll.SetSpeed(0);
+    const size_t stopped = b.armedIds.size();
+    b.scroll.SetPowerSaving(false);
+    EXPECT_EQ(b.armedIds.size(), stopped);
+    EXPECT_EQ(b.scroll.GetTickPeriod(), 12);
 }

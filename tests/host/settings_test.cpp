@@ -85,6 +85,7 @@ TEST_F(Settings, NoFileGivesEveryDefault)
                     s.BannerDescI(), s.BannerDescB(), s.BannerDescU(), s.InterfaceBKImage()})
         EXPECT_TRUE(on);
     EXPECT_EQ(s.BannerScrollSpeed(), 2);
+    EXPECT_FALSE(s.BannerPowerSaving());
     EXPECT_EQ(s.DictWordCount(), 1);
     EXPECT_EQ(s.InterfaceLeft(), 20);
     EXPECT_EQ(s.InterfaceTop(), 20);

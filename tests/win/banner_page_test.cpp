@@ -103,6 +103,8 @@ TEST(BannerPage, NoSettingsFileShowsTheDefaultsAndOkWritesNothingEvenAfterAPick)
         for (int id : kChecks)
             EXPECT_EQ(SendMessageW(run.Item(id), BM_GETCHECK, 0, 0), BST_CHECKED) << id;
         EXPECT_EQ(SendMessageW(run.Item(IDC_BANNER_SPEED), TBM_GETPOS, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(run.Item(IDC_BANNER_POWERSAVE), BM_GETCHECK, 0, 0), BST_UNCHECKED)
+            << "power saving only on battery unless asked";
 
         // The colour button as the page sets it up, and a pick with it.
         CColorButton& button = run.page->ColorButton();
@@ -150,6 +152,7 @@ TEST(BannerPage, OkWritesOnlyWhatChangedFromTheStoredValues)
             firstName = word->GetLBText(0);
             firstColor = word->GetSelectedColor();
             run.Box(IDC_BANNER_DESCCOLOR)->SelectColor(0xFF0000);
+            SendMessageW(run.Item(IDC_BANNER_POWERSAVE), BM_SETCHECK, BST_CHECKED, 0);
             s.SendMessage(PSM_PRESSBUTTON, PSBTN_OK);
         });
         EXPECT_EQ(run.sheet.DoModal(), IDOK);
@@ -157,8 +160,9 @@ TEST(BannerPage, OkWritesOnlyWhatChangedFromTheStoredValues)
         char firstHex[16];
         snprintf(firstHex, sizeof firstHex, "%x", static_cast<unsigned>(firstColor));
         EXPECT_EQ(FileText(ini), "[Banner]\r\nBannerScrollSpeed=5\r\nBannerWordColor=" + std::string(firstHex) +
-                                     "\r\nBannerPhoneticB=0\r\nBannerBKColor=800000\r\nBannerDescColor=ff0000\r\n")
-            << "the clamped speed, the first entry's colour (" << firstName << ") and blue meanings";
+                                     "\r\nBannerPhoneticB=0\r\nBannerBKColor=800000\r\nBannerDescColor=ff0000\r\n"
+                                     "BannerPowerSaving=1\r\n")
+            << "the clamped speed, the first entry's colour (" << firstName << "), blue meanings, power saving";
     }
     wintest::RemoveFolder(folder);
 }

@@ -605,6 +605,55 @@ TEST_F(MainBarTest, HiddenOrMinimisedBarDoesNotTickAndResumesWhereItStopped)
 }
 
 namespace {
+// The power source the bar reads, as the test sets it.
+PowerReading g_power;
+bool FakePower(PowerReading& reading)
+{
+    reading = g_power;
+    return true;
+}
+} // namespace
+
+TEST_F(MainBarTest, OnBatteryOrAskedTheBannerTicksHalfAsOftenTwoPixelsAtATime)
+{
+    Open();
+    CBannerCtrl& banner = dlg.ToolBar().m_banner;
+    dlg.SendMessage(WM_COMMAND, ID_DICT_NEXT);
+    g_power = PowerReading{1, 1}; // on mains, battery charging
+    dlg.Power().SetSource(FakePower);
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    ASSERT_NE(banner.GetSpeed(), 0);
+    EXPECT_EQ(banner.GetTickPeriod(), 12);
+
+    // Unplugged: the system says so, and the next ticks come every 24 ms, two pixels each.
+    g_power = PowerReading{0, 1};
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    EXPECT_TRUE(banner.IsPowerSaving());
+    EXPECT_EQ(banner.GetTickPeriod(), 24);
+    wintest::PumpMessages(50);
+    const int offset = banner.GetOffset();
+    ASSERT_TRUE(wintest::PumpUntil([&] { return offset - banner.GetOffset() >= 6; }, 2000)) << "still moving";
+    EXPECT_EQ((offset - banner.GetOffset()) % 2, 0) << "in steps of two pixels";
+    // A resize makes the banner's window again: it keeps saving.
+    dlg.ApplySettings(CLexorinDlg::kAllGroups);
+    EXPECT_EQ(banner.GetTickPeriod(), 24);
+
+    // Plugged in again: back to one pixel every 12 ms.
+    g_power = PowerReading{1, 1};
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE);
+    EXPECT_FALSE(banner.IsPowerSaving());
+    EXPECT_EQ(banner.GetTickPeriod(), 12);
+
+    // "省电滚动" asks for it on mains as well.
+    ASSERT_TRUE(Settings().SetBannerPowerSaving(true));
+    dlg.ApplySettings(CLexorinDlg::kBannerGroup);
+    EXPECT_EQ(banner.GetTickPeriod(), 24);
+    ASSERT_TRUE(Settings().SetBannerPowerSaving(false));
+    dlg.ApplySettings(CLexorinDlg::kBannerGroup);
+    EXPECT_EQ(banner.GetTickPeriod(), 12);
+}
+
+namespace {
 // What the bar measures at each DPI: the 96-DPI figures, and the same bar measured at
 // 1.5 and 2 times the size.
 struct BarFigures {
