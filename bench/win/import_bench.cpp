@@ -121,10 +121,8 @@ int main()
         return 1;
     }
 
-    HWND ownerWindow = CreateWindowExW(0, L"STATIC", L"Lexorin", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                       app.m_hInstance, nullptr);
     lex::CWnd owner;
-    owner.Attach(ownerWindow);
+    owner.CreateEx(0, nullptr, "Lexorin", WS_POPUP, 0, 0, 10, 10, nullptr, 0);
 
     auto writeList = [&](int lines) {
         std::string text;
@@ -143,8 +141,7 @@ int main()
     const double smallSeconds = ImportOnce(owner, small, folder);
     const double largeSeconds = ImportOnce(owner, large, folder);
     const double peak = PeakWorkingSetMb();
-    owner.Detach();
-    DestroyWindow(ownerWindow);
+    owner.DestroyWindow();
     wintest::RemoveFolder(folder);
 
     std::printf("word-only list (GBK, the shipped books' %zu words over and over), file chosen to preview shown:\n",
