@@ -159,7 +159,7 @@ void CImportPreviewDlg::ShowResult()
     std::string skipped = "没有跳过的行。";
     if (s.skipped > 0)
         skipped = "跳过 " + Number(s.skipped) + " 行；第一处在第 " + Number(s.firstSkippedLine) + " 行：" +
-                  lex::Utf8ToCp936(s.firstSkippedReason);
+                  wordlist::SkippedLineReason(s.firstSkippedFault);
     SetDlgItemTextW(m_hWnd, IDC_IMPORT_SKIPPED, lex::Widen(skipped).c_str());
     ::EnableWindow(GetDlgItem(IDOK), s.entries > 0);
     if (s.entries == 0)

@@ -9,7 +9,7 @@
 
 namespace wordlist {
 
-void Report::Add(const std::string& file, int line, const char* kind, const std::string& text)
+void Report::Add(const std::string& file, int line, const char* kind, const std::string& text, Fault fault)
 {
     size_t index = std::find(m_files.begin(), m_files.end(), file) - m_files.begin();
     if (index == m_files.size())
@@ -21,16 +21,18 @@ void Report::Add(const std::string& file, int line, const char* kind, const std:
     m += kind;
     m += ": ";
     m += text;
-    m_messages.push_back({index, line, m, kind[0] == 'e', m.size() - text.size()});
+    m_messages.push_back({index, line, m, kind[0] == 'e', fault, m.size() - text.size()});
 }
 
-bool Report::FirstError(int* line, std::string* text) const
+bool Report::FirstError(int* line, std::string* text, Fault* fault) const
 {
     for (const Message& m : m_messages) {
         if (!m.error)
             continue;
         *line = m.line;
         *text = m.text.substr(m.textStart);
+        if (fault)
+            *fault = m.fault;
         return true;
     }
     return false;
@@ -48,16 +50,16 @@ std::vector<std::string> Report::Messages() const
     return out;
 }
 
-void Report::Error(const std::string& file, int line, const std::string& text)
+void Report::Error(const std::string& file, int line, const std::string& text, Fault fault)
 {
     ++m_errors;
-    Add(file, line, "error", text);
+    Add(file, line, "error", text, fault);
 }
 
 void Report::Warning(const std::string& file, int line, const std::string& text)
 {
     ++m_warnings;
-    Add(file, line, "warning", text);
+    Add(file, line, "warning", text, Fault::Other);
 }
 
 namespace {
@@ -290,10 +292,10 @@ CWordListParser::CWordListParser(const std::string& bytes, const std::string& fi
 {
 }
 
-void CWordListParser::Reject(int line, const std::string& text)
+void CWordListParser::Reject(int line, const std::string& text, Fault fault)
 {
     ++m_rejected;
-    m_report->Error(m_file, line, text);
+    m_report->Error(m_file, line, text, fault);
 }
 
 namespace {
@@ -364,7 +366,8 @@ bool CWordListParser::Next(TextEntry& e)
         const auto bad = std::find_if(line.text.begin(), line.text.end(), IsUndecodable);
         if (bad != line.text.end()) {
             Reject(line.number, std::string("not valid ") + EncodingName(m_encoding) + ": " + Describe(*bad) +
-                                    " at character " + std::to_string(bad - line.text.begin() + 1));
+                                    " at character " + std::to_string(bad - line.text.begin() + 1),
+                   Fault::Undecodable);
             continue;
         }
         m_entrySeen = true;
@@ -378,7 +381,7 @@ bool CWordListParser::Next(TextEntry& e)
                   : m_format == Format::Anki ? SplitDelimited(line.text, m_separator, fields, error)
                                              : SplitBracketLine(line.text, fields, error);
         if (!ok) {
-            Reject(line.number, error);
+            Reject(line.number, error, Fault::Syntax);
             continue;
         }
         if (m_format == Format::Anki) {
@@ -401,7 +404,8 @@ bool CWordListParser::Next(TextEntry& e)
             fields.pop_back();
         if (fields.size() > 3) {
             Reject(line.number, std::to_string(fields.size()) +
-                                    " columns; expected word, phonetic and meaning (or word and meaning)");
+                                    " columns; expected word, phonetic and meaning (or word and meaning)",
+                   Fault::Columns);
             continue;
         }
         e = TextEntry();
@@ -414,7 +418,7 @@ bool CWordListParser::Next(TextEntry& e)
             e.meaning = fields[2];
         }
         if (e.word.empty()) {
-            Reject(line.number, "the word is empty");
+            Reject(line.number, "the word is empty", Fault::EmptyWord);
             continue;
         }
         return true;
@@ -510,14 +514,16 @@ bool EncodeKmFields(const TextEntry& e, const std::string& file, const ToKmOptio
                              " \"" + Utf8(f) +
                              // u8: the messages are UTF-8, narrow literals code page 936.
                              u8"\": '/' separates the fields of a .KM line; write another character "
-                             u8"instead (for example '、' or '，')");
+                             u8"instead (for example '、' or '，')",
+                         Fault::Slash);
             ok = false;
             continue;
         }
         auto ctrl = std::find_if(f.begin(), f.end(), [](char32_t c) { return c < 0x20 || c == 0x7F; });
         if (ctrl != f.end()) {
             report.Error(file, e.line,
-                         std::string("control character ") + Describe(*ctrl) + " in the " + kFieldNames[k]);
+                         std::string("control character ") + Describe(*ctrl) + " in the " + kFieldNames[k],
+                         Fault::Control);
             ok = false;
         }
     }
@@ -532,7 +538,8 @@ bool EncodeKmFields(const TextEntry& e, const std::string& file, const ToKmOptio
             if (e.phonetic[i] < lex::kFirstFontCode || e.phonetic[i] > lex::kLastFontCode) {
                 report.Error(file, e.line,
                              Describe(e.phonetic[i]) + " (character " + std::to_string(i + 1) +
-                                 " of the phonetic) is not a font code; codes are 0x20 to 0x7E");
+                                 " of the phonetic) is not a font code; codes are 0x20 to 0x7E",
+                             Fault::Phonetic);
                 ok = false;
                 break;
             }
@@ -542,14 +549,16 @@ bool EncodeKmFields(const TextEntry& e, const std::string& file, const ToKmOptio
         report.Error(file, e.line,
                      "the phonetic symbol " + Describe(e.phonetic[bad]) + " (character " +
                          std::to_string(bad + 1) + " of \"" + Utf8(e.phonetic) +
-                         "\") is not in the DFPhonetic font");
+                         "\") is not in the DFPhonetic font",
+                     Fault::Phonetic);
         ok = false;
     }
     for (int k : {0, 2}) {
         if (!EncodeCp936(*fields[k], encoded[k], &bad)) {
             report.Error(file, e.line,
                          Describe((*fields[k])[bad]) + " in the " + kFieldNames[k] + " \"" + Utf8(*fields[k]) +
-                             "\" has no code in code page 936");
+                             "\" has no code in code page 936",
+                         Fault::NoCp936);
             ok = false;
         }
     }

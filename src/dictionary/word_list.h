@@ -10,18 +10,32 @@
 
 namespace wordlist {
 
+// What kind of fault an error is, so that a caller can tell the user in words of its own
+// (the messages themselves are English, for kmtool's console).
+enum class Fault {
+    Other,
+    Undecodable,  // bytes the input encoding does not hold
+    Syntax,       // an unclosed quote or bracket, text after a closing quote
+    Columns,      // more than three fields
+    EmptyWord,
+    Slash,        // a '/' in a field (it separates the fields of a .KM line)
+    Control,      // a control character in a field
+    Phonetic,     // a phonetic symbol the phonetic font lacks
+    NoCp936,      // a character of the word or meaning that code page 936 lacks
+};
+
 // Messages of one run, each "file:line: error: text" (or warning). Messages() lists
 // them by file and line number, whichever step of the conversion found them.
 class Report {
 public:
-    void Error(const std::string& file, int line, const std::string& text);
+    void Error(const std::string& file, int line, const std::string& text, Fault fault = Fault::Other);
     void Warning(const std::string& file, int line, const std::string& text);
     int Errors() const { return m_errors; }
     int Warnings() const { return m_warnings; }
     std::vector<std::string> Messages() const;
     // The first error reported (in the order they came): its line number and text
-    // without the file name; false when there was none.
-    bool FirstError(int* line, std::string* text) const;
+    // without the file name, and (if asked for) its kind; false when there was none.
+    bool FirstError(int* line, std::string* text, Fault* fault = nullptr) const;
 
 private:
     struct Message {
@@ -29,9 +43,10 @@ private:
         int line;
         std::string text;
         bool error;
+        Fault fault;
         size_t textStart; // where the text proper starts in text
     };
-    void Add(const std::string& file, int line, const char* kind, const std::string& text);
+    void Add(const std::string& file, int line, const char* kind, const std::string& text, Fault fault);
     std::vector<std::string> m_files;
     std::vector<Message> m_messages;
     int m_errors = 0;
@@ -109,7 +124,7 @@ public:
 
 private:
     bool ReadAnkiHeader(const std::u32string& trimmed);
-    void Reject(int line, const std::string& text);
+    void Reject(int line, const std::string& text, Fault fault);
 
     std::string m_file;
     ToKmOptions m_options;

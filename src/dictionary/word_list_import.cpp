@@ -123,6 +123,31 @@ std::string DefaultDictionaryName(const std::string& path)
     return title;
 }
 
+const char* SkippedLineReason(Fault fault)
+{
+    switch (fault) {
+    case Fault::Undecodable:
+        return "含有按所选编码无法识别的字节，请试试另一种编码。";
+    case Fault::Syntax:
+        return "引号或方括号没有配对。";
+    case Fault::Columns:
+        return "列数太多；应为“单词、音标、释义”三列，或“单词、释义”两列，或只有单词。";
+    case Fault::EmptyWord:
+        return "单词一栏是空的。";
+    case Fault::Slash:
+        return "含有“/”（字典文件用它分隔各栏），请换成“、”或“，”。";
+    case Fault::Control:
+        return "含有制表符等控制字符。";
+    case Fault::Phonetic:
+        return "音标里有音标字体没有的符号。";
+    case Fault::NoCp936:
+        return "单词或释义里有简体中文字符集（GBK）没有的字符。";
+    case Fault::Other:
+        break;
+    }
+    return "这一行无法读成词条。";
+}
+
 CWordListImport::CWordListImport(std::string bytes, const ToKmOptions& options, const CFillIndex* index)
     : m_bytes(std::move(bytes)), m_options(options), m_index(index), m_report(new Report)
 {
@@ -179,8 +204,9 @@ bool CWordListImport::Step(int maxLines)
             m_summary.preview.push_back({fields[0], fields[1], fields[2]});
     }
     m_summary.skipped = m_parser->Rejected() + m_unwritable;
+    std::string message;
     if (m_summary.firstSkippedLine == 0)
-        m_report->FirstError(&m_summary.firstSkippedLine, &m_summary.firstSkippedReason);
+        m_report->FirstError(&m_summary.firstSkippedLine, &message, &m_summary.firstSkippedFault);
     m_summary.format = m_parser->GetFormat();
     if (!more) {
         m_done = true;

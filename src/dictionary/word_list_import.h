@@ -46,6 +46,9 @@ std::string DictionaryNameProblem(const std::string& name);
 // extension.
 std::string DefaultDictionaryName(const std::string& path);
 
+// Why a line was skipped, as the preview tells the user (code page 936).
+const char* SkippedLineReason(Fault fault);
+
 struct ImportSummary {
     Encoding encoding = Encoding::Utf8;
     Format format = Format::Auto; // as read (Auto only for a list without entry lines)
@@ -56,7 +59,7 @@ struct ImportSummary {
     int meaningEmpty = 0;
     int skipped = 0;        // lines that could not become entries
     int firstSkippedLine = 0;
-    std::string firstSkippedReason; // UTF-8
+    Fault firstSkippedFault = Fault::Other;
     std::vector<DictEntry> preview; // the first entries, as the .KM holds them
 };
 

@@ -23,12 +23,12 @@ struct ScreenFigures {
     int barWidth;
     int buttonWidth, buttonHeight;
     int bannerHeight; // the banner's client area, inside its frame
-    int menuRows;     // the tray menu's ten rows together
+    int menuRows;     // the tray menu's eleven rows together (eight items, three separators)
 };
 const ScreenFigures kFigures[] = {
-    {96, 640, 23, 22, 20, 163},
-    {144, 960, 35, 33, 30, 246},
-    {192, 1280, 46, 44, 40, 326},
+    {96, 640, 23, 22, 20, 185},
+    {144, 960, 35, 33, 30, 279},
+    {192, 1280, 46, 44, 40, 370},
 };
 
 } // namespace
@@ -96,9 +96,9 @@ TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
     RECT menuRect, menuClient;
     GetWindowRect(menu, &menuRect);
     GetClientRect(menu, &menuClient);
-    // Ten rows, each within a pixel of its size, and the border Wine's menus draw
+    // Eleven rows, each within a pixel of its size, and the border Wine's menus draw
     // inside their client area (three pixels a side, at every DPI).
-    EXPECT_NEAR(menuClient.bottom, f->menuRows, 10 + 6) << "ten rows of the tray menu";
+    EXPECT_NEAR(menuClient.bottom, f->menuRows, 11 + 6) << "eleven rows of the tray menu";
     if (dpi == 192) {
         RECT shot;
         UnionRect(&shot, &barRect, &menuRect);
@@ -120,7 +120,7 @@ TEST(HiDpiE2E, BarAndTrayMenuAreDrawnForTheSystemDpi)
     RECT contextRect, contextClient;
     GetWindowRect(context, &contextRect);
     GetClientRect(context, &contextClient);
-    const int trayRow = (menuClient.bottom - 6) / 10;
+    const int trayRow = (menuClient.bottom - 6) / 11;
     EXPECT_GE(contextClient.bottom - menuClient.bottom, 3 * trayRow) << "three more rows of the same height";
     if (dpi == 192) {
         RECT shot = contextRect;

@@ -66,21 +66,6 @@ std::wstring FromUtf8(const std::string& s)
     return w;
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt)
-        Sleep(50);
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
 // The preview once its conversion has finished (OK enabled), or nullptr.
 HWND WaitForPreview(DWORD pid)
 {
@@ -89,6 +74,34 @@ HWND WaitForPreview(DWORD pid)
         return nullptr;
     return wintest::PumpUntil([&] { return IsWindowEnabled(Descendant(preview, IDOK)) != FALSE; }, 10000) ? preview
                                                                                                         : nullptr;
+}
+
+// The strip's first entry as the context menu's "复制" copies it: the feed restarted
+// and stepped to its first word, then the menu's third item.
+std::wstring CopiedFirstEntry(HWND bar)
+{
+    for (UINT id : {ID_PAUSE_PLAY, ID_DICT_RESTART, ID_DICT_NEXT}) {
+        PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        e2e::Sync(bar);
+    }
+    wintest::PumpMessages(200);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    RECT banner;
+    GetWindowRect(e2e::FindBanner(bar), &banner);
+    e2e::RightClickAt(banner.left + 40, (banner.top + banner.bottom) / 2);
+    HWND menu = nullptr;
+    if (!wintest::PumpUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 5000))
+        return L"(no context menu)";
+    wintest::PumpMessages(300);
+    for (int i = 0; i <= 2; ++i) // the third item copies the entry
+        e2e::PressKey(VK_DOWN);
+    e2e::PressKey(VK_RETURN);
+    e2e::WaitUntilGone(menu, 5000);
+    wintest::PumpMessages(200);
+    SetCursorPos(0, 0);
+    return e2e::ClipboardText();
 }
 
 } // namespace
@@ -120,29 +133,8 @@ TEST(ImportE2E, ADroppedListIsPreviewedWrittenAndScrollsFromItsFirstWordAndARepl
         << "the new dictionary is the one in use";
     e2e::Sync(bar);
 
-    // The strip shows the list's first entry.
-    for (UINT id : {ID_PAUSE_PLAY, ID_DICT_RESTART, ID_DICT_NEXT}) {
-        PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        e2e::Sync(bar);
-    }
-    wintest::PumpMessages(200);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
-    RECT banner;
-    GetWindowRect(e2e::FindBanner(bar), &banner);
-    e2e::RightClickAt(banner.left + 40, (banner.top + banner.bottom) / 2);
-    HWND menu = nullptr;
-    ASSERT_TRUE(wintest::PumpUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); },
-                                   5000));
-    wintest::PumpMessages(300);
-    for (int i = 0; i <= 2; ++i) // the third item copies the entry
-        e2e::PressKey(VK_DOWN);
-    e2e::PressKey(VK_RETURN);
-    ASSERT_TRUE(e2e::WaitUntilGone(menu, 5000));
-    wintest::PumpMessages(200);
-    EXPECT_EQ(ClipboardText(), FromUtf8("zebra [\xCB\x88zi\xCB\x90" "br\xC9\x99] \xE6\x96\x91\xE9\xA9\xAC"));
-    SetCursorPos(0, 0);
+    EXPECT_EQ(CopiedFirstEntry(bar), FromUtf8("zebra [\xCB\x88zi\xCB\x90" "br\xC9\x99] \xE6\x96\x91\xE9\xA9\xAC"))
+        << "the strip shows the list's first entry";
 
     // The same name again: asked first; No keeps the dictionary as it was.
     ASSERT_TRUE(lex::ReplaceFileContents(list, "other\r\n"));
@@ -194,6 +186,45 @@ TEST(ImportE2E, EmptyAndBinaryFilesAreRefusedWithTheirMessageAndWriteNothing)
         ASSERT_TRUE(e2e::WaitUntilGone(box, 5000));
     }
     EXPECT_EQ(FolderListing(folder), before);
+    PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(app.WaitForExit(10000), 0u);
+}
+
+TEST(ImportE2E, AGbkListOfWordsAloneGetsPhoneticsAndMeaningsFromTheShippedBooks)
+{
+    LexorinProcess app("importfill");
+    lex::CSettings(app.SettingsPath()).SetBannerScroll(false);
+    const std::string list = app.Folder() + "第一课.txt";
+    // Code page 936: the comment is Chinese; quokka is in no shipped book.
+    ASSERT_TRUE(lex::ReplaceFileContents(list, "# 第一课 单词\r\nviolin\r\nkangaroo\r\nquokka\r\n"));
+    ASSERT_TRUE(app.Start());
+    HWND bar = app.WaitForMainWindow(15000);
+    ASSERT_NE(bar, nullptr);
+
+    DropFile(bar, list);
+    HWND preview = WaitForPreview(app.ProcessId());
+    ASSERT_NE(preview, nullptr);
+    const std::string status = e2e::WindowText(Descendant(preview, IDC_IMPORT_STATUS));
+    EXPECT_NE(status.find("共 3 条"), std::string::npos) << status;
+    EXPECT_NE(status.find("GBK"), std::string::npos) << status;
+    const std::string counts = e2e::WindowText(Descendant(preview, IDC_IMPORT_COUNTS));
+    EXPECT_NE(counts.find("音标：补上 2 条，仍缺 1 条"), std::string::npos) << counts;
+    EXPECT_NE(counts.find("释义：补上 2 条，仍缺 1 条"), std::string::npos) << counts;
+    EXPECT_EQ(e2e::WindowText(Descendant(preview, IDC_IMPORT_NAME)), "第一课");
+    ClickCentre(Descendant(preview, IDOK));
+    ASSERT_TRUE(e2e::WaitUntilGone(preview, 5000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return lex::CSettings(app.SettingsPath()).DictName() == "第一课"; }, 5000));
+    e2e::Sync(bar);
+
+    // The first entry scrolls with what the books know of it: "violin [vaɪəˈlɪn] n. 小提琴".
+    const std::wstring copied = CopiedFirstEntry(bar);
+    EXPECT_EQ(copied.rfind(L"violin [", 0), 0u) << lex::Narrow(copied);
+    const size_t close = copied.find(L']');
+    ASSERT_NE(close, std::wstring::npos) << lex::Narrow(copied);
+    EXPECT_GT(close, 8u) << "a phonetic in the brackets";
+    EXPECT_NE(copied.find(FromUtf8("\xE5\xB0\x8F\xE6\x8F\x90\xE7\x90\xB4"), close), std::wstring::npos)
+        << "小提琴 after them: " << lex::Narrow(copied);
+
     PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
 }

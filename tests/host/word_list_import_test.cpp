@@ -81,6 +81,7 @@ TEST(WordListImport, MissingFieldsAreFilledFromKnownDictionariesAndCounted)
         EXPECT_EQ(s.meaningEmpty, 1);
         EXPECT_EQ(s.skipped, 1);
         EXPECT_EQ(s.firstSkippedLine, 6);
+        EXPECT_EQ(s.firstSkippedFault, Fault::Control); // plain lines: the tabs are in the word
         EXPECT_EQ(import.Km(), "apple/Apl/n. 苹果\r\nBOOK/bUk/n. 书\r\nzebra//\r\ncat/kAt/猫\r\n")
             << "step " << step;
         ASSERT_EQ(s.preview.size(), 4u);
@@ -91,6 +92,15 @@ TEST(WordListImport, MissingFieldsAreFilledFromKnownDictionariesAndCounted)
     const ImportSummary bare = RunImport("apple\n", nullptr).Summary();
     EXPECT_EQ(bare.phoneticFilled + bare.meaningFilled, 0);
     EXPECT_EQ(bare.phoneticEmpty, 1);
+
+    // Lines the .KM cannot hold are skipped too, the first one's kind kept for the
+    // preview's own words.
+    const ImportSummary slash = RunImport(u8"red\t红\nand/or\t和/或\nx\tก\n", nullptr).Summary();
+    EXPECT_EQ(slash.entries, 1);
+    EXPECT_EQ(slash.skipped, 2);
+    EXPECT_EQ(slash.firstSkippedLine, 2);
+    EXPECT_EQ(slash.firstSkippedFault, Fault::Slash);
+    EXPECT_STRNE(SkippedLineReason(Fault::Slash), SkippedLineReason(Fault::Other));
 }
 
 TEST(WordListImport, PlainLinesMayHoldTheWordAlone)

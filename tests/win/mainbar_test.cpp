@@ -452,7 +452,7 @@ TEST_F(MainBarTest, TrayRightClickOpensTheMenuWithShowAsDefault)
     KillTimer(nullptr, timer);
     const std::vector<std::pair<UINT, std::string>> expected = {
         {ID_SHOW_BAR, "显示单词条"}, {ID_HIDE_BAR, "隐藏单词条"}, {0, ""},
-        {ID_OPTIONS, "设置..."},    {0, ""},                    {ID_HELP_ITEM, "帮助"},
+        {ID_OPTIONS, "设置..."},    {ID_IMPORT_WORDLIST, "导入词表..."}, {0, ""}, {ID_HELP_ITEM, "帮助"},
         {ID_APP_ABOUT_CMD, "关于..."}, {ID_TIP_OF_DAY, "每日一贴..."}, {0, ""},
         {ID_APP_EXIT_CMD, "退出"}};
     EXPECT_EQ(OpenMenuReader::items, expected);
@@ -757,7 +757,7 @@ TEST_F(MainBarTest, BarToolbarBannerTrayAndMenuFollowTheSystemDpi)
     UINT_PTR timer = SetTimer(nullptr, 0, 100, OpenMenuReader::Read);
     dlg.SendMessage(CTrayIcon::kMessage, CTrayIcon::kId, WM_RBUTTONUP);
     KillTimer(nullptr, timer);
-    ASSERT_EQ(OpenMenuReader::heights.size(), 10u);
+    ASSERT_EQ(OpenMenuReader::heights.size(), 11u);
     EXPECT_NEAR(OpenMenuReader::heights[0], f.menuItem, 1) << "the bold default row";
     EXPECT_NEAR(OpenMenuReader::heights[1], f.menuItem, 1);
     EXPECT_NEAR(OpenMenuReader::heights[2], f.menuSeparator, 1);
