@@ -209,7 +209,9 @@ TEST_F(SpeechE2E, AutomaticSpeaksEachNewWordOnceInOrderAndNothingWhileHiddenOrPa
     const int lastBefore = IndexOf(words[beforeHidden - 1]);
     const int firstAfter = IndexOf(words[beforeHidden]);
     ASSERT_GE(firstAfter, 0);
-    EXPECT_GE((firstAfter - lastBefore + 10) % 10, 3) << "the steps taken while hidden were not spoken";
+    // At least one step was made up while hidden, and it was not said: the first word
+    // after the bar came back is not the one that followed the last word before.
+    EXPECT_GE((firstAfter - lastBefore + 10) % 10, 2) << "the steps taken while hidden were not spoken";
 
     // Paused, nothing is said.
     Command(bar, ID_PAUSE_PLAY);
