@@ -76,17 +76,6 @@ bool IsBlank(char32_t c)
     return c == U' ' || c == U'\t' || c == 0x3000 || c == 0xA0 || c == 0xFEFF;
 }
 
-std::u32string Trim(const std::u32string& s)
-{
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 // "U+00E9 'é'" for messages; control characters and undecodable bytes without the glyph.
 std::string Describe(char32_t c)
 {
@@ -226,6 +215,17 @@ std::u32string StripPhoneticBrackets(const std::u32string& p)
 const char* const kFieldNames[] = {"word", "phonetic", "meaning"};
 
 } // namespace
+
+std::u32string Trim(const std::u32string& s)
+{
+    size_t b = 0;
+    size_t e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
 
 Format FormatFromFileName(const std::string& name)
 {

@@ -178,4 +178,8 @@ std::string TextToCp936(const std::string& bytes, const std::string& file, const
 // The encoding a file is read in: the one the options name, or the recognised one.
 Encoding InputEncoding(const std::string& bytes, const ToKmOptions& options);
 
+// s without the blanks at either end: spaces, tabs, the ideographic and the no-break
+// space, and a stray byte-order mark.
+std::u32string Trim(const std::u32string& s);
+
 } // namespace wordlist

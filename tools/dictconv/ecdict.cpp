@@ -12,22 +12,6 @@ namespace kmtool {
 
 namespace {
 
-bool IsBlank(char32_t c)
-{
-    return c == U' ' || c == U'\t' || c == 0x3000 || c == 0xA0;
-}
-
-std::u32string Trim(const std::u32string& s)
-{
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 // Width on the strip: code page 936 has one byte for ASCII and two for the rest.
 size_t Width(const std::u32string& s)
 {
