@@ -76,34 +76,6 @@ HWND WaitForPreview(DWORD pid)
                                                                                                         : nullptr;
 }
 
-// The strip's first entry as the context menu's "复制" copies it: the feed restarted
-// and stepped to its first word, then the menu's third item.
-std::wstring CopiedFirstEntry(HWND bar)
-{
-    for (UINT id : {ID_PAUSE_PLAY, ID_DICT_RESTART, ID_DICT_NEXT}) {
-        PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        e2e::Sync(bar);
-    }
-    wintest::PumpMessages(200);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
-    RECT banner;
-    GetWindowRect(e2e::FindBanner(bar), &banner);
-    e2e::RightClickAt(banner.left + 40, (banner.top + banner.bottom) / 2);
-    HWND menu = nullptr;
-    if (!wintest::PumpUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 5000))
-        return L"(no context menu)";
-    wintest::PumpMessages(300);
-    for (int i = 0; i <= 2; ++i) // the third item copies the entry
-        e2e::PressKey(VK_DOWN);
-    e2e::PressKey(VK_RETURN);
-    e2e::WaitUntilGone(menu, 5000);
-    wintest::PumpMessages(200);
-    SetCursorPos(0, 0);
-    return e2e::ClipboardText();
-}
-
 } // namespace
 
 TEST(ImportE2E, ADroppedListIsPreviewedWrittenAndScrollsFromItsFirstWordAndAReplacementIsAskedFor)
@@ -133,7 +105,7 @@ TEST(ImportE2E, ADroppedListIsPreviewedWrittenAndScrollsFromItsFirstWordAndARepl
         << "the new dictionary is the one in use";
     e2e::Sync(bar);
 
-    EXPECT_EQ(CopiedFirstEntry(bar), FromUtf8("zebra [\xCB\x88zi\xCB\x90" "br\xC9\x99] \xE6\x96\x91\xE9\xA9\xAC"))
+    EXPECT_EQ(e2e::CopiedFirstEntry(bar), FromUtf8("zebra [\xCB\x88zi\xCB\x90" "br\xC9\x99] \xE6\x96\x91\xE9\xA9\xAC"))
         << "the strip shows the list's first entry";
 
     // The same name again: asked first; No keeps the dictionary as it was.
@@ -217,7 +189,7 @@ TEST(ImportE2E, AGbkListOfWordsAloneGetsPhoneticsAndMeaningsFromTheShippedBooks)
     e2e::Sync(bar);
 
     // The first entry scrolls with what the books know of it: "violin [vaɪəˈlɪn] n. 小提琴".
-    const std::wstring copied = CopiedFirstEntry(bar);
+    const std::wstring copied = e2e::CopiedFirstEntry(bar);
     EXPECT_EQ(copied.rfind(L"violin [", 0), 0u) << lex::Narrow(copied);
     const size_t close = copied.find(L']');
     ASSERT_NE(close, std::wstring::npos) << lex::Narrow(copied);

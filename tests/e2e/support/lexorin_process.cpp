@@ -1,6 +1,7 @@
 #include "support/lexorin_process.h"
 #include "base/text.h"
 #include "framework/gdi.h"
+#include "resources/resource.h"
 #include "support/win_test_util.h"
 
 #include <algorithm>
@@ -273,6 +274,32 @@ std::wstring ClipboardText()
     }
     CloseClipboard();
     return text;
+}
+
+std::wstring CopiedFirstEntry(HWND bar)
+{
+    for (UINT id : {ID_PAUSE_PLAY, ID_DICT_RESTART, ID_DICT_NEXT}) {
+        PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        Sync(bar);
+    }
+    wintest::PumpMessages(200);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    RECT banner;
+    GetWindowRect(FindBanner(bar), &banner);
+    RightClickAt(banner.left + 40, (banner.top + banner.bottom) / 2);
+    HWND menu = nullptr;
+    if (!wintest::PumpUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 5000))
+        return L"(no context menu)";
+    wintest::PumpMessages(300);
+    for (int i = 0; i <= 2; ++i) // the third item copies the entry
+        PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    WaitUntilGone(menu, 5000);
+    wintest::PumpMessages(200);
+    SetCursorPos(0, 0);
+    return ClipboardText();
 }
 
 bool WaitUntilGone(HWND hWnd, DWORD ms)

@@ -93,6 +93,10 @@ bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
 
 // The clipboard's Unicode text (the program copies entries there), empty if none.
 std::wstring ClipboardText();
+// The strip's first entry as the context menu's "复制" copies it: the feed paused,
+// restarted and stepped to its first word, then the menu's third item. The pointer is
+// left off the strip.
+std::wstring CopiedFirstEntry(HWND bar);
 // Right-clicks the bar's tray icon and waits for its popup menu; false if none appeared.
 bool OpenTrayMenu(HWND bar);
 // A visible dialog-class window of process pid other than the main bar (a message box,
