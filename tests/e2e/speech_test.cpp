@@ -83,32 +83,6 @@ private:
     bool m_ok = false;
 };
 
-void Command(HWND bar, UINT id)
-{
-    PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    e2e::Sync(bar);
-}
-
-void PressKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> input;
-    for (WORD key : keys) {
-        INPUT down = {};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        input.push_back(down);
-    }
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-        INPUT up = {};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(up);
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-    wintest::PumpMessages(300);
-}
-
 class SpeechE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -198,12 +172,12 @@ TEST_F(SpeechE2E, AutomaticSpeaksEachNewWordOnceInOrderAndNothingWhileHiddenOrPa
     EXPECT_NE(std::find(log.begin(), log.end(), "rate 3"), log.end()) << "at the chosen rate";
 
     // Hidden, nothing is said; the entries made up when it comes back are not said either.
-    Command(bar, ID_HIDE_BAR);
+    e2e::Command(bar, ID_HIDE_BAR);
     ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindowVisible(bar); }, 3000));
     const size_t beforeHidden = Spoken().size();
     wintest::PumpMessages(3500);
     EXPECT_EQ(Spoken().size(), beforeHidden) << "nothing said while hidden";
-    Command(bar, ID_SHOW_BAR);
+    e2e::Command(bar, ID_SHOW_BAR);
     ASSERT_TRUE(wintest::PumpUntil([&] { return Spoken().size() > beforeHidden; }, 5000));
     words = Spoken();
     const int lastBefore = IndexOf(words[beforeHidden - 1]);
@@ -214,11 +188,11 @@ TEST_F(SpeechE2E, AutomaticSpeaksEachNewWordOnceInOrderAndNothingWhileHiddenOrPa
     EXPECT_GE((firstAfter - lastBefore + 10) % 10, 2) << "the steps taken while hidden were not spoken";
 
     // Paused, nothing is said.
-    Command(bar, ID_PAUSE_PLAY);
+    e2e::Command(bar, ID_PAUSE_PLAY);
     const size_t beforePause = Spoken().size();
     wintest::PumpMessages(2500);
     EXPECT_EQ(Spoken().size(), beforePause);
-    Command(bar, ID_PAUSE_PLAY);
+    e2e::Command(bar, ID_PAUSE_PLAY);
     EXPECT_TRUE(wintest::PumpUntil([&] { return Spoken().size() > beforePause; }, 4000)) << "play speaks again";
     EXPECT_TRUE(Quit(bar));
 }
@@ -232,12 +206,12 @@ TEST_F(SpeechE2E, ManualSpeaksOnlyFromTheMenuAndTheHotkeyAndOffNeverMakesTheVoic
     HWND bar = Start();
     ASSERT_NE(bar, nullptr);
     wintest::PumpMessages(2500);
-    PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
     RECT banner;
     GetWindowRect(e2e::FindBanner(bar), &banner);
     e2e::RightClickAt(banner.left + 10, (banner.top + banner.bottom) / 2);
     wintest::PumpMessages(500);
-    PressKeys({VK_ESCAPE});
+    e2e::PressKeys({VK_ESCAPE});
     wintest::PumpMessages(500);
     EXPECT_TRUE(Log().empty()) << "no voice object while off";
     EXPECT_TRUE(Quit(bar));
@@ -248,23 +222,23 @@ TEST_F(SpeechE2E, ManualSpeaksOnlyFromTheMenuAndTheHotkeyAndOffNeverMakesTheVoic
     ASSERT_NE(bar, nullptr);
     wintest::PumpMessages(3000);
     EXPECT_TRUE(Spoken().empty()) << "manual says nothing by itself";
-    Command(bar, ID_PAUSE_PLAY);
-    Command(bar, ID_DICT_RESTART);
-    Command(bar, ID_DICT_NEXT);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_PAUSE_PLAY);
+    e2e::Command(bar, ID_DICT_RESTART);
+    e2e::Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_DICT_NEXT);
     // The menu's own items: 认识了, 不认识, 复制, 朗读; from the keyboard it acts on the
     // newest entry.
     PostMessageW(bar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar), MAKELPARAM(-1, -1));
     wintest::PumpMessages(600);
-    PressKeys({VK_DOWN});
-    PressKeys({VK_DOWN});
-    PressKeys({VK_DOWN});
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
+    e2e::PressKeys({VK_DOWN});
+    e2e::PressKeys({VK_DOWN});
+    e2e::PressKeys({VK_DOWN});
+    e2e::PressKeys({VK_DOWN});
+    e2e::PressKeys({VK_RETURN});
     ASSERT_TRUE(wintest::PumpUntil([&] { return Spoken().size() == 1; }, 3000)) << "朗读 speaks";
     EXPECT_EQ(Spoken()[0], "bravo");
-    Command(bar, ID_DICT_NEXT);
-    PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
+    e2e::Command(bar, ID_DICT_NEXT);
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
     ASSERT_TRUE(wintest::PumpUntil([&] { return Spoken().size() == 2; }, 3000)) << "the hotkey speaks";
     EXPECT_EQ(Spoken()[1], "charlie") << "the newest entry";
     wintest::PumpMessages(500);
@@ -311,16 +285,16 @@ TEST_F(SpeechE2E, AnEngineThatFailsIsAskedOnceAndThenLeftAloneWhileTheBarScrolls
 
         // "朗读" is grey now: chosen from the keyboard it says nothing; nor does the hotkey.
         const size_t lines = Log().size();
-        Command(bar, ID_PAUSE_PLAY);
+        e2e::Command(bar, ID_PAUSE_PLAY);
         PostMessageW(bar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar), MAKELPARAM(-1, -1));
         wintest::PumpMessages(600);
         for (int i = 0; i < 4; ++i)
-            PressKeys({VK_DOWN});
-        PressKeys({VK_RETURN});
+            e2e::PressKeys({VK_DOWN});
+        e2e::PressKeys({VK_RETURN});
         HWND menu = e2e::FindProcessWindowOfClass(app.ProcessId(), L"#32768");
         if (menu && IsWindowVisible(menu))
-            PressKeys({VK_ESCAPE}); // a grey item does not close the menu
-        PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
+            e2e::PressKeys({VK_ESCAPE}); // a grey item does not close the menu
+        e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'S'});
         wintest::PumpMessages(500);
         EXPECT_EQ(Log().size(), lines) << "the engine is not asked again, not even to fall silent";
         EXPECT_EQ(e2e::FindOtherDialog(app.ProcessId(), bar), nullptr);
@@ -344,7 +318,7 @@ TEST_F(SpeechE2E, WithAnEngineThatCannotSpeakThePageSaysSoAndTheBarScrollsOn)
     EXPECT_NE(e2e::GrabScreen(banner), before) << "the strip moves on";
     EXPECT_EQ(e2e::FindOtherDialog(app.ProcessId(), bar), nullptr) << "no box about speech";
 
-    Command(bar, ID_OPTIONS);
+    e2e::Command(bar, ID_OPTIONS);
     HWND sheet = e2e::WaitForSettingsSheet(app.ProcessId());
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(e2e::ShowSettingsPageWith(sheet, IDC_VOICE_STATUS));

@@ -43,34 +43,6 @@ void PointAway()
     PointAt(5, GetSystemMetrics(SM_CYSCREEN) - 5);
 }
 
-void Command(HWND bar, UINT id)
-{
-    PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    e2e::Sync(bar);
-}
-
-// Ctrl+Alt+Shift with a key, pressed and released.
-void PressHotkey(WORD vk)
-{
-    const WORD keys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, vk};
-    std::vector<INPUT> input;
-    for (WORD key : keys) {
-        INPUT down = {};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        input.push_back(down);
-    }
-    for (int i = 3; i >= 0; --i) {
-        INPUT up = {};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = keys[i];
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(up);
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-    wintest::PumpMessages(300);
-}
-
 class StudyOptionsE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -145,9 +117,9 @@ TEST_F(StudyOptionsE2E, RecallModeMasksTheMeaningUntilItsEntryIsUnderThePointer)
     settings.SetStudyRecallMode(true);
     HWND bar = Start();
     ASSERT_NE(bar, nullptr);
-    Command(bar, ID_PAUSE_PLAY);
-    Command(bar, ID_DICT_RESTART);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_PAUSE_PLAY);
+    e2e::Command(bar, ID_DICT_RESTART);
+    e2e::Command(bar, ID_DICT_NEXT);
     wintest::PumpMessages(300);
     RECT strip;
     GetWindowRect(e2e::FindBanner(bar), &strip);
@@ -194,19 +166,19 @@ TEST_F(StudyOptionsE2E, HotkeysDriveTheBarAndOneHeldElsewhereIsToldOnce)
     ASSERT_TRUE(e2e::WaitUntilGone(box));
 
     // The others work: hide the bar and bring it back from the keyboard.
-    Command(bar, ID_HIDE_BAR);
+    e2e::Command(bar, ID_HIDE_BAR);
     ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindowVisible(bar); }, 3000));
-    PressHotkey('L');
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'L'});
     EXPECT_TRUE(wintest::PumpUntil([&] { return IsWindowVisible(bar) != FALSE; }, 3000)) << "shown by its hotkey";
-    PressHotkey('L');
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'L'});
     EXPECT_TRUE(wintest::PumpUntil([&] { return !IsWindowVisible(bar); }, 3000)) << "and hidden again";
-    PressHotkey('L');
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'L'});
     ASSERT_TRUE(wintest::PumpUntil([&] { return IsWindowVisible(bar) != FALSE; }, 3000));
 
     // Marking the newest entry known from the keyboard.
-    Command(bar, ID_DICT_RESTART);
-    Command(bar, ID_DICT_NEXT);
-    PressHotkey('K');
+    e2e::Command(bar, ID_DICT_RESTART);
+    e2e::Command(bar, ID_DICT_NEXT);
+    e2e::PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'K'});
     std::string record;
     wintest::PumpUntil(
         [&] {
@@ -249,10 +221,10 @@ TEST_F(StudyOptionsE2E, PauseWhileHiddenShowsTheSameEntryWhenTheBarComesBack)
             return changed;
         },
         3000));
-    Command(bar, ID_HIDE_BAR);
+    e2e::Command(bar, ID_HIDE_BAR);
     ASSERT_TRUE(wintest::PumpUntil([&] { return !IsWindowVisible(bar); }, 3000));
     wintest::PumpMessages(2500);
-    Command(bar, ID_SHOW_BAR);
+    e2e::Command(bar, ID_SHOW_BAR);
     ASSERT_TRUE(wintest::PumpUntil([&] { return IsWindowVisible(bar) != FALSE; }, 3000));
     // Within less than an entry's period, once the strip has been painted again.
     EXPECT_TRUE(wintest::PumpUntil([&] { return e2e::GrabScreen(strip) == before; }, 700))

@@ -53,12 +53,6 @@ void SetToday(const char* day)
     SetEnvironmentVariableW(L"LEXORIN_TODAY", lex::Widen(day).c_str());
 }
 
-void Command(HWND bar, UINT id)
-{
-    PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    e2e::Sync(bar);
-}
-
 // Starts the program paused in single-entry mode and shows the first entry it reads
 // from the dictionary's start.
 HWND StartAtTheFirstEntry(LexorinProcess& app)
@@ -69,9 +63,9 @@ HWND StartAtTheFirstEntry(LexorinProcess& app)
     if (!bar)
         return nullptr;
     e2e::Sync(bar);
-    Command(bar, ID_PAUSE_PLAY);
-    Command(bar, ID_DICT_RESTART);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_PAUSE_PLAY);
+    e2e::Command(bar, ID_DICT_RESTART);
+    e2e::Command(bar, ID_DICT_NEXT);
     wintest::PumpMessages(200);
     return bar;
 }
@@ -153,8 +147,8 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
         << ReadText(JournalPath(app));
 
     // Not due for two days: from the start again, alpha is read past.
-    Command(bar, ID_DICT_RESTART);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_DICT_RESTART);
+    e2e::Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar), L"beta [bi\x02D0t\x0259] n. \x7B2C\x4E8C\x4E2A\x5B57\x6BCD") << "alpha does not come back in this run";
     ASSERT_TRUE(Quit(app, bar));
     EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictWordCount(), 2) << "the skipped line counts as read";
@@ -174,15 +168,15 @@ TEST_F(StudyE2E, AWordMarkedKnownWaitsUntilDueThenComesBackAndNotKnownCountsALap
     bar = StartAtTheFirstEntry(app);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 4, L"beta"), 0);
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"alpha"), 0) << "a review between new entries";
     ASSERT_TRUE(ChooseFromContextMenu(bar, 1)) << "不认识（多复习）";
     EXPECT_NE(ReadText(JournalPath(app)).find("\nalpha\t2026-03-04\t1\t"), std::string::npos)
         << "a lapse: due tomorrow, one lapse\n"
         << ReadText(JournalPath(app));
-    Command(bar, ID_DICT_NEXT);
+    e2e::Command(bar, ID_DICT_NEXT);
     EXPECT_EQ(CopyShownEntry(bar).compare(0, 5, L"gamma"), 0) << "the review read no line";
     ASSERT_TRUE(Quit(app, bar));
     EXPECT_EQ(lex::CSettings(app.SettingsPath()).DictWordCount(), 3);

@@ -147,6 +147,32 @@ void PressKey(WORD vk)
     Sleep(150);
 }
 
+void Command(HWND bar, UINT id)
+{
+    PostMessageW(bar, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Sync(bar);
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    wintest::PumpMessages(300);
+}
+
 std::vector<COLORREF> GrabScreen(const RECT& area)
 {
     int w = area.right - area.left, h = area.bottom - area.top;

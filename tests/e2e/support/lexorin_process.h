@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,11 @@ bool WaitUntilGone(HWND hWnd, DWORD ms = 5000);
 
 // The clipboard's Unicode text (the program copies entries there), empty if none.
 std::wstring ClipboardText();
+// Posts a command to the bar and waits until it has been handled.
+void Command(HWND bar, UINT id);
+// Presses the keys in order and releases them in reverse (a chord such as
+// Ctrl+Alt+Shift+L), then lets the program take them.
+void PressKeys(std::initializer_list<WORD> keys);
 // The strip's first entry as the context menu's "复制" copies it: the feed paused,
 // restarted and stepped to its first word, then the menu's third item. The pointer is
 // left off the strip.
