@@ -6,6 +6,7 @@
 #include "base/fileio.h"
 #include "base/text.h"
 #include "dictionary/study_record.h"
+#include "year_of_marks.h"
 
 #include <windows.h>
 
@@ -37,23 +38,6 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-// A record whose words were each marked on about ten days over the last year.
-std::string MakeRecord(lex::StudyDay today)
-{
-    std::string bytes = "# a year of marks\r\n";
-    for (int i = 0; i < kCards; ++i) {
-        lex::StudyCard card;
-        card.word = "word" + std::to_string(i);
-        lex::StudyDay day = today - 365 + i % 40;
-        for (int k = 0; k < 10 && day < today; ++k) {
-            lex::ScheduleCard(card, (i + k) % 5 != 0, day, 0.9);
-            day = card.due;
-        }
-        bytes += lex::CStudyRecord::CardLine(card);
-    }
-    return bytes;
-}
-
 } // namespace
 
 int main()
@@ -62,7 +46,7 @@ int main()
     GetTempPathW(MAX_PATH, temp);
     const std::string path = lex::Narrow(temp) + "lexorin-mark-bench.study";
     const lex::StudyDay today = lex::DayFromDate(2026, 6, 1);
-    const std::string bytes = MakeRecord(today);
+    const std::string bytes = YearOfMarksRecord(kCards, today);
     if (!lex::ReplaceFileContents(path, bytes))
         return 1;
     lex::RemoveFile(lex::CStudyRecord::JournalPath(path));

@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "bench_clock.h"
 #include "dictionary/study_record.h"
+#include "year_of_marks.h"
 #include "framework/app.h"
 #include "options/option_sheet.h"
 #include "support/win_test_util.h"
@@ -46,23 +47,6 @@ public:
     }
 };
 
-// A record whose words were each marked on about ten days over the last year.
-std::string MakeRecord(lex::StudyDay today)
-{
-    std::string bytes = "# a year of marks\r\n";
-    for (int i = 0; i < kCards; ++i) {
-        lex::StudyCard card;
-        card.word = "word" + std::to_string(i);
-        lex::StudyDay day = today - 365 + i % 40;
-        for (int k = 0; k < 10 && day < today; ++k) {
-            lex::ScheduleCard(card, (i + k) % 5 != 0, day, 0.9);
-            day = card.due;
-        }
-        bytes += lex::CStudyRecord::CardLine(card);
-    }
-    return bytes;
-}
-
 double OpenOnce(const COptionContext& context)
 {
     double start = Now();
@@ -86,7 +70,7 @@ int main()
     CreateDirectoryW(lex::Widen(folder + "Dictionary").c_str(), nullptr);
     const std::string path = folder + "Dictionary\\words.study";
     const lex::StudyDay today = lex::StudyToday();
-    lex::ReplaceFileContents(path, MakeRecord(today));
+    lex::ReplaceFileContents(path, YearOfMarksRecord(kCards, today));
     lex::CStudyRecord record;
     record.Load(path);
     BOOL flag = FALSE;
