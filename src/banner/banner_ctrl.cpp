@@ -20,8 +20,7 @@ CBannerCtrl::~CBannerCtrl()
     // The engine calls back into this object to cancel; do it while it is whole.
     m_scroll.Stop();
     ReleaseTimerThread();
-    if (m_uncovered)
-        ::DeleteObject(m_uncovered);
+    ReleaseAhead();
 }
 
 void CBannerCtrl::SetDirectScrollEnabled(bool on) { g_directScroll = on; }
@@ -88,6 +87,7 @@ LRESULT CBannerCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // Font, brush, caches, items and scroll state stay for the next window.
         ReleaseWindowResources(true);
         ReleaseTimerThread();
+        ReleaseAhead();
         return result;
     }
     default:
@@ -104,6 +104,7 @@ void CBannerCtrl::OnPaint()
     // repaint those until the line is cleared.
     const bool exposed = !m_paintPending;
     m_paintPending = false;
+    m_aheadValid = false;
     {
         lex::CPaintDC dc(m_hWnd);
         PaintLine(dc, dc.m_ps.rcPaint);
@@ -121,10 +122,9 @@ void CBannerCtrl::OnSize()
     m_scroll.OnResize();
 }
 
-void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect, HRGN clip)
+void CBannerCtrl::PaintLine(lex::CDC& dc, const RECT& paintRect)
 {
     const RECT& rc = ClientRect();
-    ::SelectClipRgn(dc.GetSafeHdc(), clip);
     dc.FillRect(rc, BackgroundBrush());
     dc.IntersectClipRect(rc);
     m_scroll.BeginGeometry();
@@ -263,39 +263,87 @@ void CBannerCtrl::BannerInvalidateColumns(int left, int right)
 
 void CBannerCtrl::BannerScrollContents(int dx)
 {
-    const RECT& rc = ClientRect();
     // ScrollWindow invalidates the uncovered column and lets a WM_PAINT draw it: a whole
     // paint cycle per tick, under Wine a dozen wine-server round trips (update and
-    // visible regions, caret, redraw) against the one the tick itself costs. Scrolling
-    // the window's DC and drawing what it uncovered at once gives the same picture.
+    // visible regions, caret, redraw) against the one the tick itself costs. Copying
+    // the window's part of the line drawn ahead gives the same picture in one blit.
     // A paint already pending must move with the contents, which only ScrollWindow
     // does, so that tick goes the old way. The banner knows its own invalidations
     // (asking the system, GetUpdateRect, costs several round trips under Wine); an area
     // that another window exposed is repainted from the line as it is then, and that
     // paint repaints the whole strip once more (OnPaint).
+    if (g_directScroll && !m_paintPending) {
+        lex::CClientDC dc(m_hWnd);
+        if (dc.GetSafeHdc() && ShowFromAhead(dc.GetSafeHdc(), dx < 0))
+            return;
+    }
+    const RECT& rc = ClientRect();
+    ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
     // The column ScrollWindow leaves to a WM_PAINT is one the banner asked for, not an
     // exposure: without marking it, every such tick would repaint the whole strip.
-    auto scrollWithPaint = [&] {
-        ::ScrollWindow(m_hWnd, dx, 0, &rc, &rc);
-        m_paintPending = true;
+    m_paintPending = true;
+}
+
+bool CBannerCtrl::ShowFromAhead(HDC dc, bool movingLeft)
+{
+    const RECT& rc = ClientRect();
+    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0)
+        return true; // nothing to show
+    // Where the window's left edge lies in the picture: the line moved by the offset's
+    // change since it was drawn.
+    auto source = [&] {
+        return static_cast<long long>(rc.left) - m_aheadLeft - (static_cast<long long>(GetOffset()) - m_aheadOffset);
     };
-    if (!g_directScroll || m_paintPending) {
-        scrollWithPaint();
-        return;
+    const bool sameSide = m_aheadLeft == (movingLeft ? rc.left : rc.left - (m_aheadWidth - width));
+    if (!m_aheadValid || !sameSide || m_aheadHeight != height || source() < 0 ||
+        source() + width > m_aheadWidth) {
+        if (!DrawAhead(dc, movingLeft))
+            return false;
     }
-    if (!m_uncovered)
-        m_uncovered = ::CreateRectRgn(0, 0, 0, 0);
-    lex::CClientDC dc(m_hWnd);
-    if (!dc.GetSafeHdc() || !m_uncovered) {
-        scrollWithPaint();
-        return;
+    return ::BitBlt(dc, rc.left, rc.top, width, height, m_aheadDc.GetSafeHdc(), static_cast<int>(source()), 0,
+                    SRCCOPY) != FALSE;
+}
+
+bool CBannerCtrl::DrawAhead(HDC dc, bool movingLeft)
+{
+    const RECT& rc = ClientRect();
+    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    // About three seconds of movement at the highest speed before it is drawn again.
+    const int aheadColumns = lex::CDpi(GetDpi()).Scale(256);
+    const int wanted = width + aheadColumns;
+    if (wanted != m_aheadWidth || height != m_aheadHeight || !m_aheadDc.GetSafeHdc()) {
+        ReleaseAhead();
+        if (!m_aheadDc.CreateCompatibleDC(dc) || !m_aheadBitmap.CreateCompatibleBitmap(dc, wanted, height)) {
+            ReleaseAhead();
+            return false;
+        }
+        m_aheadOldBitmap = ::SelectObject(m_aheadDc.GetSafeHdc(), m_aheadBitmap.GetSafeHandle());
+        m_aheadWidth = wanted;
+        m_aheadHeight = height;
     }
-    // The uncovered column, and whatever could not be copied because it was not visible.
-    ::ScrollDC(dc.GetSafeHdc(), dx, 0, &rc, &rc, m_uncovered, nullptr);
-    RECT box;
-    if (::GetRgnBox(m_uncovered, &box) == NULLREGION)
-        return;
-    PaintLine(dc, box, m_uncovered);
+    m_aheadLeft = movingLeft ? rc.left : rc.left - aheadColumns;
+    m_aheadOffset = GetOffset();
+    const RECT all = {0, 0, m_aheadWidth, m_aheadHeight};
+    m_aheadDc.FillRect(all, BackgroundBrush());
+    // Every paint measures the line; this one too, so that the geometry follows fonts
+    // and items exactly as a paint of the window would.
+    m_scroll.BeginGeometry();
+    DrawLine(
+        m_aheadDc, m_aheadOffset - m_aheadLeft, all, [this](int w) { m_scroll.AddItemWidth(w); }, m_aheadWidth);
+    m_aheadValid = true;
+    return true;
+}
+
+void CBannerCtrl::ReleaseAhead()
+{
+    m_aheadValid = false;
+    if (m_aheadDc.GetSafeHdc() && m_aheadOldBitmap)
+        ::SelectObject(m_aheadDc.GetSafeHdc(), m_aheadOldBitmap);
+    m_aheadOldBitmap = nullptr;
+    m_aheadBitmap.DeleteObject();
+    m_aheadDc.DeleteDC();
+    m_aheadWidth = m_aheadHeight = 0;
 }
 
 uint32_t CBannerCtrl::BannerArmTimer(int periodMs)
@@ -333,4 +381,9 @@ void CBannerCtrl::CanvasInvalidateAll()
     m_scroll.Wake();
 }
 
-void CBannerCtrl::CanvasInvalidateAppended() { m_scroll.OnItemAppended(); }
+void CBannerCtrl::CanvasInvalidateAppended()
+{
+    // New items beyond the window's right edge may still lie in the picture drawn ahead.
+    m_aheadValid = false;
+    m_scroll.OnItemAppended();
+}

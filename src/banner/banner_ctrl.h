@@ -77,9 +77,9 @@ public:
     // Masked items among first .. first + count - 1 show their text; count 0 masks all.
     void RevealItems(int first, int count);
 
-    // Process-wide switch between moving the line by scrolling the window's DC and
-    // drawing the uncovered column at once (on) and the system's ScrollWindow with a
-    // paint cycle per tick (off); the picture is the same. Benchmarks compare both.
+    // Process-wide switch between moving the line by copying it from a picture drawn
+    // ahead of it (on) and the system's ScrollWindow with a paint cycle per tick (off);
+    // the picture is the same. Benchmarks compare both.
     static void SetDirectScrollEnabled(bool on);
 
 protected:
@@ -92,11 +92,10 @@ private:
     void OnPaint() override;
     // The scrolling follows the new size too.
     void OnSize() override;
-    // Fills and draws the line inside dc, clipped to clip (none: all the DC shows)
-    // and, for the items drawn, to paintRect, and measures its geometry, as every
-    // paint does. The window's DC is its own and keeps what is selected into it: the
-    // clip is set first and dropped again at the end.
-    void PaintLine(lex::CDC& dc, const RECT& paintRect, HRGN clip = nullptr);
+    // Fills and draws the line inside the paint DC, for the items drawn clipped to
+    // paintRect, and measures its geometry, as every paint does. The window's DC is its
+    // own and keeps what is selected into it: the clip is dropped again at the end.
+    void PaintLine(lex::CDC& dc, const RECT& paintRect);
     void OnTimer(WPARAM id);
     void ForwardToParent(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnSetCursor();
@@ -105,6 +104,12 @@ private:
     // Tells the listener when the pointer's item changed (or the pointer left).
     void UpdatePointerItem();
     void ReleaseTimerThread();
+    // Shows the line at its offset from the picture drawn ahead, drawing that picture
+    // anew when the line has moved past it or it is gone. False if no picture can be
+    // made.
+    bool ShowFromAhead(HDC dc, bool movingLeft);
+    bool DrawAhead(HDC dc, bool movingLeft);
+    void ReleaseAhead();
 
     // IBannerScrollHost
     bool BannerWindowExists() const override;
@@ -133,8 +138,20 @@ private:
     bool m_stillPointerValid = false;
     // A multimedia timer that only keeps the system's timer thread alive, 0 if none.
     UINT m_keepTimerThread = 0;
-    // What a tick's scroll uncovered, reused from tick to tick.
-    HRGN m_uncovered = nullptr;
+    // The line drawn ahead of where it stands, one strip wider than the window by
+    // aheadColumns on the side the line comes from: a tick copies the window's part of
+    // it to the screen in one blit instead of scrolling the window and drawing the
+    // uncovered column, which costs several times more under Wine. Drawn at line offset
+    // m_aheadOffset, its first column shows client x m_aheadLeft; any paint of the
+    // window drops it (whatever made the paint may have changed the line).
+    lex::CMemoryDC m_aheadDc;
+    lex::CBitmap m_aheadBitmap;
+    HGDIOBJ m_aheadOldBitmap = nullptr;
+    int m_aheadWidth = 0;
+    int m_aheadHeight = 0;
+    int m_aheadOffset = 0;
+    int m_aheadLeft = 0;
+    bool m_aheadValid = false;
     // The banner invalidated itself and its WM_PAINT has not come yet.
     bool m_paintPending = true;
     bool m_obstructed = false;

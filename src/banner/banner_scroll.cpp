@@ -76,6 +76,7 @@ bool CBannerScroll::OnTick(uint32_t id)
     m_stepRemainder %= 96;
     if (step > 0) {
         const BannerRect rc = m_host.BannerClientRect();
+        const int before = m_offset;
         if (m_speed > 0) {
             m_offset -= step;
             // The whole line has left at the left edge: it re-enters from the right.
@@ -90,6 +91,9 @@ bool CBannerScroll::OnTick(uint32_t id)
                 m_host.BannerInvalidateAll();
             }
         }
+        // The items moved with the line: the geometry follows without a paint to measure it.
+        for (int& left : m_leftEdges)
+            left += m_offset - before;
         m_host.BannerScrollContents(m_speed > 0 ? -step : step);
     }
     Arm();

@@ -96,7 +96,8 @@ public:
     void OnItemAppended();
 
     // Geometry, rebuilt by every paint: BeginGeometry, then AddItemWidth for each item
-    // in list order. AddItemWidth returns the item's left edge (client x).
+    // in list order. AddItemWidth returns the item's left edge (client x). A tick moves
+    // the edges with the line.
     void BeginGeometry();
     int AddItemWidth(int width);
 

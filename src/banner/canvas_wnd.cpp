@@ -259,8 +259,10 @@ void CCanvasWnd::SetItemColours(lex::CDC& dc, const CBannerItem& item)
     dc.SetTextColor(item.GetTextColor());
 }
 
-void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed)
+void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed,
+                          int surfaceWidth)
 {
+    const int right = surfaceWidth > 0 ? m_clientRect.left + surfaceWidth : m_clientRect.right;
     // The window's private DC keeps the last cached font selected: the next tick most
     // often draws with the same one and need not select it again. The cache lets go of
     // it (LetGoOfKeptFont) before deleting any font. Any other DC gets its font back.
@@ -268,9 +270,9 @@ void CCanvasWnd::DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const
     HGDIOBJ original = keepFont ? nullptr : ::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT);
     dc.SetBkMode(OPAQUE);
     if (g_caching)
-        DrawLineCached(dc, startX, paintRect, placed);
+        DrawLineCached(dc, startX, paintRect, right, placed);
     else
-        DrawLinePlain(dc, startX, placed);
+        DrawLinePlain(dc, startX, right, placed);
     if (!keepFont)
         dc.SelectObject(original);
 }
@@ -281,7 +283,7 @@ void CCanvasWnd::LetGoOfKeptFont()
         ::SelectObject(m_ownDc, ::GetStockObject(SYSTEM_FONT));
 }
 
-void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed)
+void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, int right, const std::function<void(int)>& placed)
 {
     HDC hdc = dc.GetSafeHdc();
     HGDIOBJ original = ::GetCurrentObject(hdc, OBJ_FONT);
@@ -300,7 +302,7 @@ void CCanvasWnd::DrawLinePlain(lex::CDC& dc, int startX, const std::function<voi
         const std::wstring wide = lex::Widen(item.text);
         SIZE extent = {0, 0};
         ::GetTextExtentPoint32W(hdc, wide.c_str(), static_cast<int>(wide.size()), &extent);
-        RECT r = {ClampToInt(x), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
+        RECT r = {ClampToInt(x), m_clientRect.top, right, m_clientRect.bottom};
         const int width = extent.cx + tm.tmOverhang;
         if (item.IsMasked() && !IsRevealed(i))
             DrawVeil(hdc, item, r.left, width, wide);
@@ -394,7 +396,7 @@ const CCanvasWnd::CachedWidth& CCanvasWnd::WidthFor(int index, const CBannerItem
     return entry;
 }
 
-void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
+void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, int right,
                                 const std::function<void(int)>& placed)
 {
     HDC hdc = dc.GetSafeHdc();
@@ -402,9 +404,9 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
     const int count = GetItemCount();
     m_widths.resize(static_cast<size_t>(count));
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    // Only the part of the invalid area inside the client can show anything.
+    // Only the part of the invalid area inside the surface can show anything.
     const long long visibleLeft = std::max(paintRect.left, m_clientRect.left);
-    const long long visibleRight = std::min(paintRect.right, m_clientRect.right);
+    const long long visibleRight = std::min<long long>(paintRect.right, right);
     HGDIOBJ selected = ::GetCurrentObject(hdc, OBJ_FONT);
     long long x = startX;
     for (int i = 0; i < count; ++i) {
@@ -424,7 +426,7 @@ void CCanvasWnd::DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect,
         }
         ::SetBkColor(hdc, item.backColor == face ? m_backColor : item.backColor);
         ::SetTextColor(hdc, item.GetTextColor());
-        RECT r = {ClampToInt(left), m_clientRect.top, m_clientRect.right, m_clientRect.bottom};
+        RECT r = {ClampToInt(left), m_clientRect.top, right, m_clientRect.bottom};
         if (item.IsMasked() && !IsRevealed(i))
             DrawVeil(hdc, item, r.left, w.width, w.wide);
         else if (w.plainText)

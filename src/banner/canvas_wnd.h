@@ -77,8 +77,10 @@ protected:
     // invalid area is paintRect. Every item's width (text extent plus overhang) is
     // reported through placed, in order, whether or not the item was drawn. With the
     // caches on, only items that can reach paintRect are drawn; the picture is the
-    // same as drawing them all.
-    void DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
+    // same as drawing them all. The DC shows the client area, or with surfaceWidth a
+    // surface of that width and the client area's height.
+    void DrawLine(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed,
+                  int surfaceWidth = 0);
 
     // Masked items (BANNER_MASKED) among first .. first + count - 1 are drawn as their
     // text; the others as a veil of the same width. No repaint by itself; true when
@@ -123,8 +125,10 @@ private:
     // How far right of the pen's end the glyphs of text reach in dc's font (selected).
     static int InkPastCell(HDC dc, const std::wstring& text, const CachedFont& font, bool italic);
 
-    void DrawLinePlain(lex::CDC& dc, int startX, const std::function<void(int)>& placed);
-    void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, const std::function<void(int)>& placed);
+    // right: the right edge of what the DC shows.
+    void DrawLinePlain(lex::CDC& dc, int startX, int right, const std::function<void(int)>& placed);
+    void DrawLineCached(lex::CDC& dc, int startX, const RECT& paintRect, int right,
+                        const std::function<void(int)>& placed);
     void SetItemColours(lex::CDC& dc, const CBannerItem& item);
     // Selects the system font back into the private DC, so that no cached font is
     // selected anywhere when the cache deletes it.

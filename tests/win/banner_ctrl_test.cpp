@@ -586,6 +586,42 @@ TEST_P(BannerScrollTest, LineThatLeftAtTheLeftComesBackWholeFromTheRight)
 
 INSTANTIATE_TEST_SUITE_P(CachingOnAndOff, BannerScrollTest, ::testing::Bool());
 
+TEST_F(BannerTest, EntryAddedJustPastTheRightEdgeScrollsIntoView)
+{
+    CBannerCtrl& b = MakeBanner({10, 10, 250, 34});
+    b.SetBackgroundColor(kNavy);
+    const int width = Show().w;
+    // The line runs a little past the right edge, so that a new item has no visible
+    // columns yet but comes into view within a few dozen ticks.
+    while (ColumnsOf(Capture(b.m_hWnd), kYellow).second < width - 1 && b.GetItemCount() < 60) {
+        b.AddItem(CBannerItem("WWW", kGreen, kYellow));
+        Show();
+    }
+    ASSERT_LT(b.GetItemCount(), 60);
+    b.SetSpeed(800);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(NextTick());
+    RECT update = {};
+    ASSERT_TRUE(b.AddItem(CBannerItem("WWW", kWhite, kRed)));
+    EXPECT_FALSE(::GetUpdateRect(b.m_hWnd, &update, FALSE)) << "nothing in view changed";
+    Image now;
+    int step = 0;
+    for (; step < 200; ++step) {
+        ASSERT_TRUE(NextTick());
+        now = Capture(b.m_hWnd);
+        const auto red = ColumnsOf(now, kRed);
+        if (red.first >= 0 && red.second < width - 12)
+            break;
+    }
+    ASSERT_LT(step, 200) << "the new item never came into view";
+    b.SetSpeed(0);
+    wintest::PumpMessages(30);
+    const Image scrolled = Capture(b.m_hWnd);
+    ASSERT_GE(ColumnsOf(scrolled, kWhite).first, 0) << "the new item's text is drawn";
+    b.Invalidate();
+    EXPECT_TRUE(Show() == scrolled) << "what scrolled in is what a full repaint draws";
+}
+
 TEST_F(BannerTest, StoppedLineStaysAndSurvivesRecreationUntilTheSpeedIsSetAgain)
 {
     const RECT rect = {10, 10, 250, 34};
