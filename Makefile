@@ -59,6 +59,7 @@ run: build prefix
 	@scripts/run.sh $(BUILD)
 
 bench: build prefix
+	@scripts/install-deps.sh --bench
 	@scripts/bench.sh $(BUILD)
 
 # Copies the screenshots the end-to-end tests took (PNG) into docs/screenshots.

@@ -5,6 +5,8 @@
 # marked with its build, [win32] or [win64]. Every benchmark prints its budgeted figures
 # as "RESULT name value unit bound budget pass|FAIL" lines (bench/bench_result.h); at the
 # end they are gathered into one table, also written to $build/bench/results.json.
+# Each Windows build's real program is also measured beside a native ticker, Tickr
+# (scripts/peer-bench.sh), which `make bench` installs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/.." && pwd)
@@ -30,10 +32,15 @@ run_win() {
   # The CPU that Wine spends outside the program, in this prefix's wineserver (it works
   # in a folder named after the prefix's device and inode) and in this display's Xvfb:
   # the main bar's benchmark reads theirs from /proc too.
-  local p id
+  local p id try
   id=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
-  for p in $(pgrep wineserver); do
-    [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$id" ] && export LEX_BENCH_WINESERVER_PID=$p
+  # The server goes into its folder a moment after `wineserver -p` returns.
+  for try in $(seq 20); do
+    for p in $(pgrep wineserver); do
+      [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$id" ] && export LEX_BENCH_WINESERVER_PID=$p
+    done
+    [ -n "${LEX_BENCH_WINESERVER_PID:-}" ] && break
+    sleep 0.1
   done
   for p in $(pgrep -x Xvfb); do
     tr '\0' '\n' <"/proc/$p/cmdline" | grep -qxF "$DISPLAY" && export LEX_BENCH_XSERVER_PID=$p
@@ -61,6 +68,13 @@ run_win() {
       rm -f "$out"
       [ "$status" = 0 ] || exit 1
     done
+    echo "== [$which] beside Tickr"
+    out=$(mktemp)
+    (cd "$tree/dist" && exec "$here/peer-bench.sh" "$tree/bench/win/mainbar_bench.exe") >"$out" 2>&1
+    status=$?
+    sed "s/^/[$which] /" "$out" | tee -a "$log"
+    rm -f "$out"
+    [ "$status" = 0 ] || exit 1
   done
   wineserver -k 2>/dev/null
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Lexorin needs on a Debian machine.
+# Installs what building, running and testing Lexorin needs on a Debian machine
+# (with --bench, what `make bench` needs as well).
 # Idempotent and quiet: when everything is present it only checks and returns.
 #
 # Two steps. The first installs everything the 64-bit tiers need, and failing it stops
@@ -24,6 +25,11 @@ packages=(
   nsis zip unzip
 )
 packages32=(wine32:i386 libxinerama1:i386)
+# `--bench`: also what `make bench` needs beyond the tests: the native ticker its
+# real-program figures are compared with.
+if [ "${1:-}" = --bench ]; then
+  packages+=(tickr)
+fi
 
 sudo_cmd=()
 if [ "$(id -u)" != 0 ]; then sudo_cmd=(sudo); fi

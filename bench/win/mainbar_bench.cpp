@@ -456,12 +456,44 @@ bool CpuBench()
     return code != STILL_ACTIVE && hCpu >= 0;
 }
 
+// One of the rounds beside a native ticker, which scripts/peer-bench.sh alternates with
+// the ticker's: the real Lexorin.exe with the shipped settings, its shares of a core over
+// `seconds` once its strip is full, and its resident memory, as one line for the script.
+bool PeerRound(int seconds)
+{
+    e2e::LexorinProcess lexorin("peer-round");
+    lex::CSettings(lexorin.SettingsPath()).SetBannerScrollSpeed(1);
+    const HWND bar = lexorin.Start() ? lexorin.WaitForMainWindow(30000) : nullptr;
+    if (!bar) {
+        std::printf("Lexorin.exe did not show its bar\n");
+        return false;
+    }
+    const LexorinCpuMeter meter(lexorin.ProcessId(), lexorin.Folder());
+    ::Sleep(1000 * kFillSeconds);
+    const CpuShares s = meter.Measure(seconds);
+    long long rssKb = -1;
+    const std::string status =
+        e2e::ReadProcFile(std::to_string(e2e::LinuxProcessOfFolder(lexorin.Folder())) + "\\status");
+    const size_t at = status.find("VmRSS:");
+    if (at != std::string::npos)
+        rssKb = std::atoll(status.c_str() + at + 6);
+    std::printf("PEER lexorin %.5f %.5f %.5f %lld\n", s.own, s.server, s.x, rssKb);
+    ::PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+    return lexorin.WaitForExit(10000) != STILL_ACTIVE && s.own >= 0 && rssKb > 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     // `mainbar_bench --startup` runs the start-up figures alone, `--resize` the resizing,
-    // `--cpu` the real program's CPU while it scrolls and while it is hidden.
+    // `--cpu` the real program's CPU while it scrolls and while it is hidden, and
+    // `--peer-round S` one round beside a native ticker (above).
+    if (argc == 3 && std::strcmp(argv[1], "--peer-round") == 0) {
+        const bool ok = PeerRound(std::atoi(argv[2]));
+        std::fflush(stdout);
+        ::TerminateProcess(::GetCurrentProcess(), ok ? 0 : 1);
+    }
     if (argc == 2 && std::strcmp(argv[1], "--startup") == 0) {
         const bool ok = StartupBench();
         std::fflush(stdout);
